@@ -1,0 +1,310 @@
+#include "Usr_com_std.h"
+
+#include "ComPortMap.h"
+
+#include <QElapsedTimer>
+#include <QSerialPort>
+#include <QThread>
+
+#include <array>
+#include <memory>
+
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
+
+namespace kestrava {
+
+namespace {
+
+struct Slot {
+    std::unique_ptr<QSerialPort> port;
+    QString device;
+    bool discardNul = true;
+    QByteArray rx; // bytes taken from the driver, NULs already dropped
+};
+
+std::array<Slot, kMaxComPort + 1> &table() {
+    static std::array<Slot, kMaxComPort + 1> ports;
+    return ports;
+}
+
+QString &lastOpenError() {
+    static QString text;
+    return text;
+}
+
+Slot *openSlot(int port) {
+    if (port < 1 || port > kMaxComPort)
+        return nullptr;
+    Slot &s = table()[port];
+    return s.port ? &s : nullptr;
+}
+
+// Takes what the driver holds into the slot's buffer. False on a line error,
+// which is cleared so that the next call starts clean.
+bool drain(Slot &s) {
+    QSerialPort &sp = *s.port;
+    if (sp.bytesAvailable() == 0 && !sp.waitForReadyRead(0) &&
+        sp.error() == QSerialPort::TimeoutError)
+        sp.clearError(); // nothing waiting is not a line error
+    if (sp.error() != QSerialPort::NoError) {
+        sp.clearError();
+        return false;
+    }
+    const QByteArray got = sp.readAll();
+    if (s.discardNul) {
+        for (char c : got)
+            if (c != '\0')
+                s.rx.append(c);
+    } else {
+        s.rx.append(got);
+    }
+    return true;
+}
+
+QString describeOpenFailure(const QSerialPort &sp, const QString &device) {
+    switch (sp.error()) {
+    case QSerialPort::DeviceNotFoundError:
+        return QStringLiteral("%1 がありません").arg(device);
+    case QSerialPort::PermissionError:
+#ifndef Q_OS_WIN
+        if (::access(device.toLocal8Bit().constData(), R_OK | W_OK) != 0)
+            return QStringLiteral(
+                       "%1 へのアクセス権がありません (dialout グループに入っていますか?)")
+                .arg(device);
+#endif
+        return QStringLiteral("%1 は他のプログラムが使用中です").arg(device);
+    default:
+        return QStringLiteral("%1 を開けません: %2").arg(device, sp.errorString());
+    }
+}
+
+} // namespace
+
+int BaudRateOfCode(int code) {
+    switch (code) {
+    case 7:
+        return 1200;
+    case 9:
+        return 2400;
+    case 10:
+        return 4800;
+    case 12:
+        return 9600;
+    case 13:
+        return 19200;
+    case 14:
+        return 38400;
+    case 15:
+        return 57600;
+    case 16:
+        return 115200;
+    default:
+        return code; // 31250 included
+    }
+}
+
+ComLineSettings LineSettingsOfFlags(int lineFlags) {
+    ComLineSettings l;
+    l.stopBits = (lineFlags & kLineFlag2StopBits) ? QSerialPort::TwoStop : QSerialPort::OneStop;
+    if ((lineFlags & kLineFlagParity) && (lineFlags & kLineFlagEvenParity))
+        l.parity = QSerialPort::EvenParity;
+    else if (lineFlags & kLineFlagParity)
+        l.parity = QSerialPort::OddParity;
+    else
+        l.parity = QSerialPort::NoParity;
+    return l;
+}
+
+bool OpenComPort(int port, int baudCode, int lineFlags) {
+    if (port < 1 || port > kMaxComPort || baudCode < 1)
+        return false;
+    const QString device =
+        ComPortMap(ComPortSettingsFile(), CurrentComDeviceSource()).deviceFor(port);
+    if (device.isEmpty()) {
+        lastOpenError() = QStringLiteral("COM%1 に割り当てられた装置がありません").arg(port);
+        return false;
+    }
+    return OpenComDevice(port, device, baudCode, lineFlags);
+}
+
+bool OpenComDevice(int port, const QString &devicePath, int baudCode, int lineFlags) {
+    if (port < 1 || port > kMaxComPort || baudCode < 1)
+        return false;
+    auto sp = std::make_unique<QSerialPort>();
+    sp->setPortName(devicePath);
+    if (!sp->open(QIODevice::ReadWrite)) {
+        lastOpenError() = describeOpenFailure(*sp, devicePath);
+        return false;
+    }
+    const int rate = BaudRateOfCode(baudCode);
+    const ComLineSettings line = LineSettingsOfFlags(lineFlags);
+    const bool configured = sp->setBaudRate(rate) && sp->setDataBits(QSerialPort::Data8) &&
+                            sp->setParity(QSerialPort::Parity(line.parity)) &&
+                            sp->setStopBits(QSerialPort::StopBits(line.stopBits));
+    Slot &s = table()[port];
+    s = Slot{};
+    if (!configured) {
+        lastOpenError() =
+            QStringLiteral("%1 を設定できません: %2").arg(devicePath, sp->errorString());
+        sp->close();
+        return false;
+    }
+    sp->clearError();
+    sp->clear(QSerialPort::Input);
+    sp->clearError();
+    s.port = std::move(sp);
+    s.device = devicePath;
+    s.discardNul = rate != 31250; // MIDI speed: NUL is data there
+    lastOpenError().clear();
+    return true;
+}
+
+void CloseComPort(int port) {
+    if (Slot *s = openSlot(port))
+        *s = Slot{};
+}
+
+bool IsComPortOpen(int port) {
+    return openSlot(port) != nullptr;
+}
+
+QString ComPortDevice(int port) {
+    const Slot *s = openSlot(port);
+    return s ? s->device : QString();
+}
+
+QString LastComOpenError() {
+    return lastOpenError();
+}
+
+bool WriteComText(int port, const QString &text) {
+    Slot *s = openSlot(port);
+    if (!s)
+        return false;
+    const QByteArray bytes = text.toLatin1();
+    QSerialPort &sp = *s->port;
+    if (sp.write(bytes) != bytes.size())
+        return false;
+    sp.flush();
+    while (sp.bytesToWrite() > 0)
+        if (!sp.waitForBytesWritten(1000))
+            return false;
+    return true;
+}
+
+void PurgeComRx(int port) {
+    Slot *s = openSlot(port);
+    if (!s)
+        return;
+    s->port->clearError();
+    s->port->clear(QSerialPort::Input);
+    s->port->readAll(); // Qt's own buffer, in case the driver flush left it
+    s->rx.clear();
+    s->port->clearError();
+}
+
+int ComInQueue(int port) {
+    Slot *s = openSlot(port);
+    if (!s || !drain(*s))
+        return 0;
+    return int(s->rx.size());
+}
+
+int ComOutQueue(int port) {
+    Slot *s = openSlot(port);
+    if (!s)
+        return 0;
+    return int(s->port->bytesToWrite());
+}
+
+int ReadComByte(int port) {
+    Slot *s = openSlot(port);
+    if (!s)
+        return -1;
+    if (s->rx.isEmpty() && !drain(*s))
+        return -1;
+    if (s->rx.isEmpty())
+        return -1;
+    const int b = static_cast<unsigned char>(s->rx.at(0));
+    s->rx.remove(0, 1);
+    return b;
+}
+
+bool WaitComData(int port, int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    Slot *s = openSlot(port);
+    if (s) {
+        if (!s->rx.isEmpty() || s->port->bytesAvailable() > 0)
+            return true;
+        if (s->port->waitForReadyRead(ms))
+            return true;
+        s->port->clearError();
+    }
+    // A hung-up line reports "readable" at once; the caller's time must still pass.
+    const qint64 left = ms - timer.elapsed();
+    if (left > 0)
+        QThread::msleep(static_cast<unsigned long>(left));
+    return false;
+}
+
+QString ReadComLine(int port, int waits) {
+    if (!openSlot(port) || waits <= 0)
+        return {};
+    constexpr int kWaitMs = 10;
+    const qint64 budget = qint64(waits) * kWaitMs;
+    qint64 spent = 0;
+    QByteArray line;
+    for (;;) {
+        if (ComInQueue(port) > 0) {
+            const int b = ReadComByte(port);
+            if (b < 0)
+                return {};
+            if (b == '\r' || b == '\n')
+                return QString::fromLatin1(line);
+            line.append(char(b));
+            if (line.size() >= 255)
+                return QString::fromLatin1(line);
+            continue;
+        }
+        if (spent >= budget)
+            return QString::fromLatin1(line);
+        QElapsedTimer t;
+        t.start();
+        WaitComData(port, int(std::min<qint64>(kWaitMs, budget - spent)));
+        spent += std::max<qint64>(t.elapsed(), 1);
+    }
+}
+
+int ComPortItemNumber(const QString &item) {
+    const int colon = item.indexOf(u':');
+    bool ok = false;
+    const int n = (colon < 0 ? item : item.left(colon)).toInt(&ok);
+    return ok ? n : 0;
+}
+
+int ListComPorts(QStringList *target, bool withNames) {
+    const QList<ComPortEntry> entries =
+        ComPortMap(ComPortSettingsFile(), CurrentComDeviceSource()).scan();
+    QStringList items;
+    for (const ComPortEntry &e : entries)
+        items.append(withNames ? QStringLiteral("%1: %2").arg(e.number).arg(e.friendlyName)
+                               : QString::number(e.number));
+    if (target)
+        *target = items;
+    return int(items.size());
+}
+
+int SelectComPortItem(const QStringList &items, int port) {
+    for (int i = 0; i < items.size(); ++i) {
+        if (port > 0 && ComPortItemNumber(items[i]) == port)
+            return i;
+        if (port == 0 && items[i] == QLatin1String("none"))
+            return i;
+    }
+    return -1;
+}
+
+} // namespace kestrava

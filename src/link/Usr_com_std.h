@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Byte-level access to serial ports by COM number (1..16). The module keeps one
+// process-wide table of open ports, so any caller can use a port by number once
+// it has been opened. It knows nothing of the unit's protocol.
+
+namespace kestrava {
+
+constexpr int kMaxComPort = 16;
+constexpr int kUnitBaudCode = 15; // 57600 baud
+constexpr int kLineFlag2StopBits = 1 << 2;
+constexpr int kLineFlagParity = 1 << 3;
+constexpr int kLineFlagEvenParity = 1 << 4;
+
+// Baud rate for a configuration code; codes outside the table are literal rates.
+int BaudRateOfCode(int code);
+
+// QSerialPort's Parity and StopBits values for a LineFlags word.
+struct ComLineSettings {
+    int parity = 0;
+    int stopBits = 1;
+};
+ComLineSettings LineSettingsOfFlags(int lineFlags);
+
+bool OpenComPort(int port, int baudCode, int lineFlags);
+// Opens a given device into a table slot, bypassing the port map.
+bool OpenComDevice(int port, const QString &devicePath, int baudCode, int lineFlags);
+void CloseComPort(int port);
+bool WriteComText(int port, const QString &text);
+void PurgeComRx(int port);
+int ComInQueue(int port);
+int ComOutQueue(int port);
+int ReadComByte(int port);
+QString ReadComLine(int port, int waits);
+
+// Waits up to ms for received bytes, returning early the moment one arrives.
+// Returns false when the port is unusable (then the caller's time is not spent).
+bool WaitComData(int port, int ms);
+
+// Why the last OpenComPort/OpenComDevice failed, for the user ("" after success).
+QString LastComOpenError();
+bool IsComPortOpen(int port);
+QString ComPortDevice(int port); // device path of an open slot
+
+int ListComPorts(QStringList *target, bool withNames);
+// Index of the item naming the port in a list of item texts, or -1.
+int SelectComPortItem(const QStringList &items, int port);
+// Integer value of an item's text up to its first ":" (0 when not a number).
+int ComPortItemNumber(const QString &item);
+
+} // namespace kestrava

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+
+// The message boxes through which the program reports and asks everything. They
+// all go through one replaceable responder: real dialogs in the program, a
+// scripted recorder in tests, plain text on stderr in the command-line tool.
+
+namespace kestrava {
+
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
+
+enum class MsgKind { Error, Warning, Info, YesNo, YesNoCancel };
+
+class MessageResponder {
+public:
+    virtual ~MessageResponder() = default;
+    // Shows one box; returns IDOK, IDYES, IDNO or IDCANCEL. The caption is never empty.
+    virtual int respond(MsgKind kind, const QString &text, const QString &caption) = 0;
+};
+
+// Writes every box to stderr; questions are answered No (Cancel with three buttons),
+// since nobody is there to answer.
+class StderrResponder : public MessageResponder {
+public:
+    int respond(MsgKind kind, const QString &text, const QString &caption) override;
+};
+
+// Installs the responder used from now on (nullptr: the stderr one). The caller
+// keeps ownership. Returns the previous one.
+MessageResponder *SetMessageResponder(MessageResponder *responder);
+
+QString DefaultCaption(MsgKind kind);
+
+void ShowErrorBox(const QString &text, const QString &caption = QString());
+void ShowWarningBox(const QString &text, const QString &caption = QString());
+void ShowInfoBox(const QString &text, const QString &caption = QString());
+bool AskYesNo(const QString &text, const QString &caption = QString());
+int AskYesNoCancel(const QString &text, const QString &caption = QString());
+
+// Restores the previous responder when it goes out of scope.
+class ScopedMessageResponder {
+public:
+    explicit ScopedMessageResponder(MessageResponder *r) : previous_(SetMessageResponder(r)) {}
+    ~ScopedMessageResponder() { SetMessageResponder(previous_); }
+    ScopedMessageResponder(const ScopedMessageResponder &) = delete;
+    ScopedMessageResponder &operator=(const ScopedMessageResponder &) = delete;
+
+private:
+    MessageResponder *previous_;
+};
+
+} // namespace kestrava

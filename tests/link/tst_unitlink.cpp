@@ -1,0 +1,352 @@
+#include "Progress.h"
+#include "PtyPeer.h"
+#include "ScriptedResponder.h"
+#include "UnitLink.h"
+#include "Usr_com_std.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <cmath>
+
+using namespace kestrava;
+using kestrava::test::PtyPeer;
+using kestrava::test::ScriptedResponder;
+
+Q_DECLARE_METATYPE(kestrava::MsgKind)
+
+namespace {
+
+constexpr int kPort = 4;
+
+// A link on a fresh pseudo-terminal with every box recorded.
+struct Rig {
+    PtyPeer peer;
+    ScriptedResponder boxes;
+    ScopedMessageResponder scope{&boxes};
+    TUnitLink link;
+    Rig() {
+        link.ComPortNo = kPort;
+        link.OpenDevice(peer.devicePath());
+    }
+    ~Rig() { link.ClosePort(); }
+};
+
+} // namespace
+
+class TestUnitLink : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void fastAcknowledgements_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("result");
+        QTest::newRow("! CR") << QByteArray("!\r") << true;
+        QTest::newRow("? CR refused") << QByteArray("?\r") << false;
+        QTest::newRow("other byte then CR") << QByteArray("X\r") << false;
+        QTest::newRow("split ack") << QByteArray("!") << true; // CR follows in a second chunk
+    }
+    void fastAcknowledgements() {
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, result);
+        Rig r;
+        QVERIFY(r.link.PortOpen);
+        const bool split = reply == "!";
+        r.peer.setHandler([split, reply](const QByteArray &) {
+            if (split)
+                return std::vector<PtyPeer::Chunk>{{0, "!"}, {30, "\r"}};
+            return std::vector<PtyPeer::Chunk>{{0, reply}};
+        });
+        r.link.Linked = true;
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(r.link.SendCmd(QStringLiteral("R001\r")), result);
+        QVERIFY2(t.elapsed() < 600, "a complete answer must end the transaction at once");
+        QVERIFY(r.boxes.boxes().isEmpty());
+        QVERIFY(r.link.Linked); // a refusal is not a lost link
+        QCOMPARE(r.link.BusyCount, 0);
+        QCOMPARE(r.peer.requests(), QList<QByteArray>{"R001"});
+    }
+
+    void emptyCommandSendsNothing() {
+        Rig r;
+        QVERIFY(!r.link.SendCmd(QString()));
+        QCOMPARE(r.link.QueryCmd(QString()), QString());
+        QTest::qWait(30);
+        QVERIFY(r.peer.received().isEmpty());
+        QCOMPARE(r.link.BusyCount, 0);
+    }
+
+    void queries_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("3 digits") << QByteArray("064\r") << "064";
+        QTest::newRow("? is no reply") << QByteArray("?\r") << "";
+        QTest::newRow("LF ends too") << QByteArray("011\n") << "011";
+        QTest::newRow("48 digits") << QByteArray(48, 'F') + '\r' << QString(48, u'F');
+    }
+    void queries() {
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, line);
+        Rig r;
+        r.peer.answerAll(reply);
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(r.link.QueryCmd(QStringLiteral("Q800\r")), line);
+        QVERIFY(t.elapsed() < 600);
+        QVERIFY(r.boxes.boxes().isEmpty());
+        QCOMPARE(r.link.BusyCount, 0);
+    }
+
+    void queryReadsAReplyArrivingInPieces() {
+        Rig r;
+        r.peer.setHandler([](const QByteArray &) {
+            return std::vector<PtyPeer::Chunk>{{0, "0123456789"}, {40, "ABCDEF"}, {40, "\r"}};
+        });
+        QCOMPARE(r.link.QueryCmd(QStringLiteral("Q000\r")), QStringLiteral("0123456789ABCDEF"));
+    }
+
+    void firmwareVersion_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("064") << QByteArray("064\r") << 100 << "1.00";
+        QTest::newRow("0A5") << QByteArray("0A5\r") << 165 << "1.65";
+        QTest::newRow("two characters") << QByteArray("64\r") << 0 << "_.__";
+        QTest::newRow("not hexadecimal") << QByteArray("zz1\r") << -1 << "_.__";
+        QTest::newRow("refused") << QByteArray("?\r") << 0 << "_.__";
+    }
+    void firmwareVersion() {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, version);
+        QFETCH(QString, shown);
+        Rig r;
+        r.peer.setHandler([reply](const QByteArray &req) {
+            if (req.isEmpty()) // the unit does not answer a lone CR
+                return std::vector<PtyPeer::Chunk>{};
+            return std::vector<PtyPeer::Chunk>{{0, req == "Q800" ? reply : QByteArray("!\r")}};
+        });
+        QVERIFY(r.link.LinkUp());
+        QVERIFY(r.link.Linked);
+        QCOMPARE(r.link.FirmwareVersion, version);
+        QCOMPARE(FormatFirmwareVersion(r.link.FirmwareVersion), shown);
+        // the lone CR in front ends any partial command left in the unit
+        QCOMPARE(r.peer.received().left(7), QByteArray("\rR001\rQ"));
+    }
+
+    void currentPatch_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("patch");
+        QTest::newRow("003") << QByteArray("003\r") << 3;
+        QTest::newRow("000") << QByteArray("000\r") << 0;
+        QTest::newRow("007") << QByteArray("007\r") << 7;
+        QTest::newRow("00A is no patch") << QByteArray("00A\r") << -1;
+        QTest::newRow("008 is no patch") << QByteArray("008\r") << -1;
+        QTest::newRow("not hexadecimal") << QByteArray("x03\r") << -1;
+        QTest::newRow("wrong length") << QByteArray("3\r") << -1;
+        QTest::newRow("refused") << QByteArray("?\r") << -1;
+    }
+    void currentPatch() {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, patch);
+        Rig r;
+        r.peer.answerAll(reply);
+        QCOMPARE(r.link.QueryCurrentPatch(), patch);
+    }
+
+    void refusedLinkUpClearsLinked() {
+        Rig r;
+        r.peer.setHandler([](const QByteArray &req) {
+            return req.isEmpty() ? std::vector<PtyPeer::Chunk>{}
+                                 : std::vector<PtyPeer::Chunk>{{0, "?\r"}};
+        });
+        r.link.FirmwareVersion = 77;
+        QVERIFY(!r.link.LinkUp());
+        QVERIFY(!r.link.Linked);
+        QCOMPARE(r.link.FirmwareVersion, 77);
+        QCOMPARE(r.peer.requests().size(), 2); // the lone CR and R001; no query follows
+    }
+
+    void hexValue_data() {
+        QTest::addColumn<QString>("digits");
+        QTest::addColumn<int>("value");
+        QTest::newRow("3FF") << "3FF" << 1023;
+        QTest::newRow("8FF") << "8FF" << 0x8FF;
+        QTest::newRow("lower case") << "8a0" << 0x8A0;
+        QTest::newRow("FFF") << "FFF" << 4095;
+        QTest::newRow("zzz") << "zzz" << -7;
+        QTest::newRow("sign") << "-01" << -7;
+        QTest::newRow("blank") << " 01" << -7;
+        QTest::newRow("empty") << "" << -7;
+    }
+    void hexValue() {
+        QFETCH(QString, digits);
+        QFETCH(int, value);
+        QCOMPARE(HexValue(digits, -7), value);
+    }
+
+    void messageBoxDefaults_data() {
+        QTest::addColumn<MsgKind>("kind");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("result");
+        QTest::newRow("error") << MsgKind::Error << "エラー" << 0 << IDOK;
+        QTest::newRow("warning") << MsgKind::Warning << "警告" << 0 << IDOK;
+        QTest::newRow("info") << MsgKind::Info << "確認" << 0 << IDOK;
+        QTest::newRow("yes/no yes") << MsgKind::YesNo << "確認" << IDYES << 1;
+        QTest::newRow("yes/no no") << MsgKind::YesNo << "確認" << IDNO << 0;
+        QTest::newRow("yes/no/cancel yes") << MsgKind::YesNoCancel << "確認" << IDYES << IDYES;
+        QTest::newRow("yes/no/cancel no") << MsgKind::YesNoCancel << "確認" << IDNO << IDNO;
+        QTest::newRow("yes/no/cancel closed")
+            << MsgKind::YesNoCancel << "確認" << IDCANCEL << IDCANCEL;
+        QTest::newRow("yes/no/cancel odd answer")
+            << MsgKind::YesNoCancel << "確認" << IDOK << IDCANCEL;
+    }
+    void messageBoxDefaults() {
+        QFETCH(MsgKind, kind);
+        QFETCH(QString, caption);
+        QFETCH(int, answer);
+        QFETCH(int, result);
+        ScriptedResponder boxes;
+        ScopedMessageResponder scope(&boxes);
+        if (answer)
+            boxes.queueAnswer(answer);
+        const QString text = QStringLiteral("本文");
+        int got = IDOK;
+        switch (kind) {
+        case MsgKind::Error:
+            ShowErrorBox(text);
+            break;
+        case MsgKind::Warning:
+            ShowWarningBox(text);
+            break;
+        case MsgKind::Info:
+            ShowInfoBox(text);
+            break;
+        case MsgKind::YesNo:
+            got = AskYesNo(text) ? 1 : 0;
+            break;
+        case MsgKind::YesNoCancel:
+            got = AskYesNoCancel(text);
+            break;
+        }
+        QCOMPARE(got, result);
+        QCOMPARE(boxes.boxes().size(), 1);
+        QCOMPARE(boxes.boxes()[0].kind, kind);
+        QCOMPARE(boxes.boxes()[0].caption, caption);
+        QCOMPARE(boxes.boxes()[0].text, text);
+        QVERIFY(!boxes.unexpected());
+
+        // a caption of the caller's own wins
+        if (answer)
+            boxes.queueAnswer(answer);
+        if (kind == MsgKind::YesNoCancel)
+            AskYesNoCancel(text, QStringLiteral("終了確認"));
+        else if (kind == MsgKind::Error)
+            ShowErrorBox(text, QStringLiteral("終了確認"));
+        else
+            return;
+        QCOMPARE(boxes.boxes().last().caption, QStringLiteral("終了確認"));
+    }
+
+    void progressPositions_data() {
+        QTest::addColumn<double>("fraction");
+        QTest::addColumn<int>("position");
+        QTest::newRow("1.5") << 1.5 << 100;
+        QTest::newRow("1") << 1.0 << 100;
+        QTest::newRow("1/64") << 0.015625 << 1;
+        QTest::newRow("0.0155") << 0.0155 << 1;
+        QTest::newRow("511/512") << 511.0 / 512 << 99;
+        QTest::newRow("0") << 0.0 << 0;
+        QTest::newRow("negative") << -0.5 << 0;
+        QTest::newRow("NaN") << std::nan("") << 0;
+    }
+    void progressPositions() {
+        QFETCH(double, fraction);
+        QFETCH(int, position);
+        QCOMPARE(ProgressPosition(fraction), position);
+    }
+
+    // The waits for a silent unit, kept together: each costs about a second.
+    void silentUnit() {
+        Rig r;
+        r.link.Linked = true;
+        int busyDuringBox = -1;
+        r.boxes.onBox([&](const ScriptedResponder::Box &) { busyDuringBox = r.link.BusyCount; });
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(!r.link.SendCmd(QStringLiteral("Q802\r")));
+        const qint64 ms = t.elapsed();
+        QVERIFY2(ms >= 900 && ms < 1500, qPrintable(QString::number(ms)));
+        QVERIFY(!r.link.Linked);
+        QCOMPARE(r.boxes.texts(), QStringList{QStringLiteral("応答がありません")});
+        QCOMPARE(r.boxes.boxes()[0].kind, MsgKind::Error);
+        QCOMPARE(r.boxes.boxes()[0].caption, QStringLiteral("エラー"));
+        QCOMPARE(busyDuringBox, 1); // released only after the box was closed
+        QCOMPARE(r.link.BusyCount, 0);
+
+        // a query to the silent unit: empty after about a second, no box, link kept
+        r.link.Linked = true;
+        t.restart();
+        QCOMPARE(r.link.QueryCmd(QStringLiteral("Q800\r")), QString());
+        QVERIFY(t.elapsed() >= 900 && t.elapsed() < 1500);
+        QCOMPARE(r.boxes.boxes().size(), 1);
+        QVERIFY(r.link.Linked);
+
+        // ReadComLine with 100 waits on a silent port
+        t.restart();
+        QCOMPARE(ReadComLine(kPort, 100), QString());
+        QVERIFY(t.elapsed() >= 900 && t.elapsed() < 1500);
+    }
+
+    void unfinishedAcknowledgements_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("result");
+        QTest::newRow("! alone succeeds after the budget") << QByteArray("!") << true;
+        QTest::newRow("! then garbage fails") << QByteArray("!X") << false;
+        QTest::newRow("other byte alone fails") << QByteArray("?") << false;
+    }
+    void unfinishedAcknowledgements() {
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, result);
+        Rig r;
+        r.peer.answerAll(reply);
+        r.link.Linked = true;
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(r.link.SendCmd(QStringLiteral("WP\r")), result);
+        QVERIFY(t.elapsed() >= 900 && t.elapsed() < 1500);
+        QVERIFY(r.boxes.boxes().isEmpty());
+        QVERIFY(r.link.Linked);
+    }
+
+    void unitThatNeverStopsTalking() {
+        Rig r;
+        r.peer.setHandler([](const QByteArray &) {
+            std::vector<PtyPeer::Chunk> noise;
+            for (int i = 0; i < 300; ++i)
+                noise.push_back({10, "xx"});
+            return noise;
+        });
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(!r.link.SendCmd(QStringLiteral("WP\r")));
+        QVERIFY2(t.elapsed() < 2600, "bytes must not keep a transaction alive for ever");
+    }
+
+    void unopenedPortReportsNoResponse() {
+        ScriptedResponder boxes;
+        ScopedMessageResponder scope(&boxes);
+        TUnitLink link;
+        link.ComPortNo = 20;
+        QVERIFY(!link.OpenPort());
+        QVERIFY(!link.PortOpen);
+        link.Linked = true;
+        QVERIFY(!link.SendCmd(QStringLiteral("R001\r")));
+        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("応答がありません")});
+        QVERIFY(!link.Linked);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUnitLink)
+#include "tst_unitlink.moc"
