@@ -9,7 +9,7 @@ struct CommandShape {
     int argCount;
 };
 
-constexpr CommandShape kCommands[] = {{"info", 0}};
+constexpr CommandShape kCommands[] = {{"info", 0}, {"backup", 1}, {"restore", 1}, {"check", 1}};
 
 } // namespace
 
@@ -22,6 +22,13 @@ QString CliUsage() {
         "Commands:\n"
         "  info           link to the unit and print its firmware, current patch and\n"
         "                 DMX line status\n"
+        "  backup FILE    fetch from the unit what FILE holds and write it; the kind\n"
+        "                 follows the extension: .dat all data, .pat all patches,\n"
+        "                 .pt1 the unit's current patch, .atr load attributes,\n"
+        "                 .crv curves. Nothing is written to the unit.\n"
+        "  restore FILE   read FILE, then write it to the unit and store it there; a\n"
+        "                 file that does not read sends nothing\n"
+        "  check FILE     read FILE without a unit and say whether it reads\n"
         "\n"
         "Options:\n"
         "  --port PORT      COM number from the port table of the settings file, or a\n"

@@ -1,0 +1,216 @@
+#include "CliCommands.h"
+
+#include "AttrTransfer.h"
+#include "ComPortMap.h"
+#include "CurveTransfer.h"
+#include "DataFileKind.h"
+#include "DataTransfer.h"
+#include "PatchTransfer.h"
+#include "TextLines.h"
+#include "UnitLink.h"
+#include "Usr_com_std.h"
+#include "Usr_misc.h"
+
+#include <QSettings>
+
+#include <cstdio>
+
+namespace kestrava::cli {
+
+namespace {
+
+void printErr(const QString &text) {
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    std::fflush(stderr);
+}
+
+// Opens the unit's port as the program does; on failure says why.
+bool openUnitPort(TUnitLink &link, const CliOptions &o) {
+    const bool isPath = o.port.contains(u'/') || o.port.startsWith(QLatin1String("\\\\"));
+    if (isPath) {
+        link.ComPortNo = 1;
+        if (link.OpenDevice(o.port))
+            return true;
+        printErr(o.port + QStringLiteral(":無効 (") + LastComOpenError() + u')');
+        return false;
+    }
+    bool ok = false;
+    if (!o.port.isEmpty()) {
+        link.ComPortNo = o.port.toInt(&ok);
+    } else {
+        QSettings ini(ComPortSettingsFile(), QSettings::IniFormat);
+        link.ComPortNo = ini.value(QStringLiteral("Serial/ComPort"), 1).toInt(&ok);
+        if (!ok)
+            link.ComPortNo = 1;
+    }
+    if (link.OpenPort())
+        return true;
+    const QString reason = (link.ComPortNo < 1 || link.ComPortNo > kMaxComPort)
+                               ? QStringLiteral("COM1..COM16 only")
+                               : LastComOpenError();
+    printErr(QStringLiteral("COM%1:無効 (%2)").arg(link.ComPortNo).arg(reason));
+    return false;
+}
+
+// The port open and the unit in remote mode; "R000\r" and the port closed at the end.
+class Session {
+public:
+    explicit Session(const CliOptions &o) : opened_(openUnitPort(link, o)) {}
+    ~Session() {
+        if (linked_)
+            link.SendCmd(QStringLiteral("R000\r"));
+        link.ClosePort();
+    }
+    Session(const Session &) = delete;
+    Session &operator=(const Session &) = delete;
+
+    // False when the port did not open or the unit did not answer (already reported).
+    bool linkUp() {
+        linked_ = opened_ && link.LinkUp();
+        return linked_;
+    }
+
+    TUnitLink link;
+
+private:
+    bool opened_;
+    bool linked_ = false;
+};
+
+int usageError(const QString &text) {
+    printErr(QStringLiteral("kestrava-cli: ") + text);
+    return 2;
+}
+
+QString kindError(const QString &file) {
+    return QStringLiteral("%1: the extension must be .dat, .pat, .pt1, .atr or .crv").arg(file);
+}
+
+} // namespace
+
+int RunInfo(const CliOptions &o) {
+    Session s(o);
+    if (!s.linkUp())
+        return 1;
+    const int patch = s.link.QueryCurrentPatch();
+    const int word = std::max(s.link.QueryStatus(), 0);
+    std::printf("firmware=%s\n",
+                FormatFirmwareVersion(s.link.FirmwareVersion).toUtf8().constData());
+    if (patch < 0)
+        std::printf("patch=none\n");
+    else
+        std::printf("patch=%d\n", patch + 1);
+    std::printf("dmx_a=%d\ndmx_b=%d\n", (word & 0x001) ? 1 : 0, (word & 0x010) ? 1 : 0);
+    std::fflush(stdout);
+    return 0;
+}
+
+int RunBackup(const CliOptions &o, TransferProgress &progress) {
+    const QString file = o.args.value(0);
+    const FileKind kind = FileKindOf(file);
+    if (kind == FileKind::None)
+        return usageError(kindError(file));
+    Session s(o);
+    if (!s.linkUp())
+        return 1;
+    UnitData d;
+    d.patches.CurPatch = s.link.QueryCurrentPatch();
+    TransferEnv env{s.link, progress};
+    bool ok = false;
+    switch (kind) {
+    case FileKind::AllData:
+        ok = FetchAllData(env, d.patches, d.attrs, d.curves);
+        break;
+    case FileKind::AllPatches:
+        ok = FetchAllPatches(env, d.patches);
+        break;
+    case FileKind::OnePatch:
+        ok = d.patches.HasCurrent() && FetchCurrentPatch(env, d.patches);
+        if (!d.patches.HasCurrent())
+            ShowErrorBox(QStringLiteral("取得に失敗しました")); // the unit named no patch
+        break;
+    case FileKind::Attributes:
+        ok = FetchLoadAttrs(env, d.attrs);
+        break;
+    case FileKind::Curves:
+        ok = FetchCurves(env, d.curves);
+        break;
+    case FileKind::None:
+        break;
+    }
+    if (!ok)
+        return 1;
+    if (!SaveTextLines(file, DataFileLines(kind, d))) {
+        ShowErrorBox(QStringLiteral("保存に失敗しました"));
+        return 1;
+    }
+    return 0;
+}
+
+int RunRestore(const CliOptions &o, TransferProgress &progress) {
+    const QString file = o.args.value(0);
+    const FileKind kind = FileKindOf(file);
+    if (kind == FileKind::None)
+        return usageError(kindError(file));
+    // Read before the unit hears anything: a file that does not read sends nothing.
+    UnitData d;
+    TReadResult read = ReadDataFile(kind, file, d);
+    if (!read) {
+        printErr(QStringLiteral("ファイルの読込に失敗しました: %1: %2").arg(file, read.message()));
+        return 1;
+    }
+    Session s(o);
+    if (!s.linkUp())
+        return 1;
+    const int unitPatch = s.link.QueryCurrentPatch();
+    if (unitPatch != d.patches.CurPatch) {
+        // "[Patch*]" stands for the unit's current patch: read again for that one.
+        d = UnitData{};
+        d.patches.CurPatch = unitPatch;
+        read = ReadDataFile(kind, file, d);
+        if (!read) {
+            printErr(
+                QStringLiteral("ファイルの読込に失敗しました: %1: %2").arg(file, read.message()));
+            return 1;
+        }
+    }
+    TransferEnv env{s.link, progress};
+    bool ok = false;
+    switch (kind) {
+    case FileKind::AllData:
+        ok = TransferLoadedAllData(env, d.patches, d.attrs, d.curves);
+        break;
+    case FileKind::AllPatches:
+        ok = TransferLoadedPatches(env, d.patches);
+        break;
+    case FileKind::OnePatch:
+        ok = TransferLoadedCurrentPatch(env, d.patches);
+        break;
+    case FileKind::Attributes:
+        ok = WriteLoadAttrs(env, d.attrs);
+        break;
+    case FileKind::Curves:
+        ok = WriteCurves(env, d.curves);
+        break;
+    case FileKind::None:
+        break;
+    }
+    return ok ? 0 : 1;
+}
+
+int RunCheck(const CliOptions &o) {
+    const QString file = o.args.value(0);
+    const FileKind kind = FileKindOf(file);
+    if (kind == FileKind::None)
+        return usageError(kindError(file));
+    UnitData d;
+    const TReadResult read = ReadDataFile(kind, file, d);
+    if (!read) {
+        printErr(QStringLiteral("%1: %2").arg(file, read.message()));
+        return 1;
+    }
+    std::printf("%s: ok\n", file.toUtf8().constData());
+    return 0;
+}
+
+} // namespace kestrava::cli

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "CliOptions.h"
+#include "Progress.h"
+
+namespace kestrava::cli {
+
+// Each returns the exit status: 0 success, 1 failure (reason on stderr), 2 usage.
+int RunInfo(const CliOptions &o);
+int RunBackup(const CliOptions &o, TransferProgress &progress);
+int RunRestore(const CliOptions &o, TransferProgress &progress);
+int RunCheck(const CliOptions &o);
+
+} // namespace kestrava::cli

@@ -1,0 +1,69 @@
+#include "AttrTransfer.h"
+
+#include "Abort.h"
+#include "Usr_misc.h"
+#include "WireCodes.h"
+
+#include <QCoreApplication>
+
+namespace kestrava {
+
+namespace {
+
+constexpr int kAttrBlocks = 64;
+constexpr int kAttrBase = 0x500;
+
+QString tr(const char *text) {
+    return QCoreApplication::translate("AttrTransfer", text);
+}
+
+} // namespace
+
+QString LoadAttrBlockCommand(const TLoadAttrs &attrs, int block) {
+    QString cmd = QStringLiteral("S") + Hex3(kAttrBase + block);
+    for (int k = 0; k < kBlockValues; ++k)
+        cmd += LoadAttrCode(attrs[std::size_t(16 * block + k)]);
+    return cmd + u'\r';
+}
+
+bool FetchLoadAttrs(TransferEnv &env, TLoadAttrModel &attrs) {
+    if (env.link.EditMode || !env.link.Linked)
+        return false;
+    if (!attrs.LdAtrInSync) {
+        TransferringScope transferring(env);
+        BracketScope bracket(env, tr("負荷属性取得中"));
+        try {
+            for (int b = 0; b < kAttrBlocks; ++b) {
+                const auto codes = DecodeBlock(QueryBlockOrAbort(env, kAttrBase + b), laNormal);
+                for (int k = 0; k < kBlockValues; ++k)
+                    attrs.LoadAttrs[std::size_t(16 * b + k)] = codes[k];
+                env.SetFraction(double(b) / kAttrBlocks);
+            }
+            attrs.LdAtrInSync = true;
+        } catch (const EAbort &) {
+            ShowErrorBox(tr("取得に失敗しました"));
+        }
+    }
+    attrs.LdAtrChanged = false;
+    return attrs.LdAtrInSync;
+}
+
+bool WriteLoadAttrs(TransferEnv &env, TLoadAttrModel &attrs) {
+    TransferringScope transferring(env);
+    BracketScope bracket(env, tr("負荷属性書込中"));
+    try {
+        for (int b = 0; b < kAttrBlocks; ++b) {
+            SendOrAbort(env, LoadAttrBlockCommand(attrs.LoadAttrs, b));
+            env.SetFraction(double(b) / kAttrBlocks);
+        }
+        SendOrAbort(env, QStringLiteral("WA\r"));
+        attrs.LdAtrInSync = true;
+        attrs.LdAtrChanged = false;
+        return true;
+    } catch (const EAbort &) {
+        ShowErrorBox(tr("書込に失敗しました"));
+        return false;
+    }
+}
+
+} // namespace kestrava

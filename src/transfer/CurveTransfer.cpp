@@ -1,0 +1,117 @@
+#include "CurveTransfer.h"
+
+#include "Abort.h"
+#include "Usr_misc.h"
+#include "WireCodes.h"
+
+#include <QCoreApplication>
+
+#include <set>
+
+namespace kestrava {
+
+namespace {
+
+constexpr int kTableBlocks = 64;
+constexpr int kTableBase = 0x600;
+constexpr int kPointBase = 0x640;
+constexpr int kCurves = 4;
+
+QString tr(const char *text) {
+    return QCoreApplication::translate("CurveTransfer", text);
+}
+
+} // namespace
+
+QString CurveTableBlockCommand(const TCurveSet &curves, int block) {
+    const TUserCurve &curve = curves.Curves[std::size_t(block / 16)];
+    const int first = 16 * (block % 16);
+    QString cmd = QStringLiteral("S") + Hex3(kTableBase + block);
+    for (int k = 0; k < kBlockValues; ++k)
+        cmd += CurveLevelCode(curve.Table[std::size_t(first + k)]);
+    return cmd + u'\r';
+}
+
+QString CurvePointBlockCommand(const TUserCurve &curve, int curveIndex) {
+    QString cmd = QStringLiteral("S") + Hex3(kPointBase + curveIndex) + CurveModeCode(curve.Mode);
+    int used = 0;
+    for (const TCurvePoint &p : curve.Points) {
+        // the end points are implied; inputs outside the table cannot be points
+        if (p.X <= 0 || p.X >= CurveMaxInput || used == CurveMaxInteriorPoints)
+            continue;
+        cmd += Hex3(p.X);
+        ++used;
+    }
+    for (; used < CurveMaxInteriorPoints; ++used)
+        cmd += QStringLiteral("000");
+    return cmd + u'\r';
+}
+
+bool FetchCurves(TransferEnv &env, TCurveSet &curves) {
+    if (env.link.EditMode || !env.link.Linked)
+        return false;
+    if (curves.CurvesInSync)
+        return true;
+    TransferringScope transferring(env);
+    BracketScope bracket(env, tr("カーブデータ取得中"));
+    try {
+        curves.ResetAll();
+        for (int b = 0; b < kTableBlocks; ++b) {
+            const auto levels = DecodeBlock(QueryBlockOrAbort(env, kTableBase + b), -1);
+            TUserCurve &curve = curves.Curves[std::size_t(b / 16)];
+            for (int k = 0; k < kBlockValues; ++k)
+                curve.Table[std::size_t(16 * (b % 16) + k)] = levels[k];
+            env.SetFraction(double(b) / (kTableBlocks + 1));
+        }
+        for (int c = 0; c < kCurves; ++c) {
+            const auto values = DecodeBlock(QueryBlockOrAbort(env, kPointBase + c), -1);
+            TUserCurve &curve = curves.Curves[std::size_t(c)];
+            curve.Mode = values[0];
+            // The spline needs distinct inputs: a repeated input, or one at the end
+            // points, adds nothing.
+            std::set<int> seen;
+            for (const TCurvePoint &p : curve.Points)
+                seen.insert(p.X);
+            for (int s = 1; s < kBlockValues; ++s) {
+                const int x = values[std::size_t(s)];
+                if (x == 0)
+                    break;
+                if (x < 0 || x > CurveMaxInput || !seen.insert(x).second)
+                    continue;
+                TCurvePoint point;
+                point.X = x;
+                point.Y = curve.MaxLevel;
+                curve.Points.Add(point);
+            }
+            curve.Points.SortByInput();
+            curve.SyncPointsToTable();
+        }
+        curves.CurvesInSync = true;
+        return true;
+    } catch (const EAbort &) {
+        ShowErrorBox(tr("取得に失敗しました"));
+        return false;
+    }
+}
+
+bool WriteCurves(TransferEnv &env, TCurveSet &curves) {
+    TransferringScope transferring(env);
+    BracketScope bracket(env, tr("カーブ書込中"));
+    try {
+        for (int b = 0; b < kTableBlocks; ++b) {
+            SendOrAbort(env, CurveTableBlockCommand(curves, b));
+            env.SetFraction(double(b) / kTableBlocks);
+        }
+        for (int c = 0; c < kCurves; ++c)
+            SendOrAbort(env, CurvePointBlockCommand(curves.Curves[std::size_t(c)], c));
+        SendOrAbort(env, QStringLiteral("WC\r"));
+        curves.CurvesInSync = true;
+        curves.CurveChanged = false;
+        return true;
+    } catch (const EAbort &) {
+        ShowErrorBox(tr("転送に失敗しました"));
+        return false;
+    }
+}
+
+} // namespace kestrava
