@@ -1,0 +1,291 @@
+#include "DataFileKind.h"
+#include "TextLines.h"
+#include "UnitSim.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kestrava;
+using namespace kestrava::cli;
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+    qint64 ms = 0;
+};
+
+// A unit memory that tells every patch, output, attribute and curve apart.
+sim::UnitMemory distinctMemory() {
+    sim::UnitMemory m = sim::UnitMemory::factoryDefault();
+    for (int p = 0; p < 8; ++p)
+        for (int o = 0; o < 1024; ++o)
+            m.patches[p][o] = (o + p) % 5 == 0   ? 0xFFF
+                              : (o + p) % 7 == 0 ? 0x8FF
+                                                 : (o * 3 + p) % 1024;
+    for (int o = 0; o < 1024; ++o)
+        m.attributes[o] = o % 6 < 4 ? o % 6 : 0x7C + o % 6; // 0..3, 080, 081
+    for (int c = 0; c < 4; ++c) {
+        for (int i = 0; i < 256; ++i)
+            m.curveTables[c][i] = (i * (c + 1)) % 256;
+        m.pointBlocks[c].fill(0);
+        m.pointBlocks[c][0] = c % 3;
+        m.pointBlocks[c][1] = 10 + c;
+        m.pointBlocks[c][2] = 100 + c;
+    }
+    return m;
+}
+
+PatchEntry entryOf(int code) {
+    if (code == 0xFFF)
+        return pvNone;
+    if (code >= 0x800 && code <= 0x8FF)
+        return pvFull;
+    return code;
+}
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+
+    QString path(const QString &name) const { return dir_.filePath(name); }
+
+    Run cli(const QStringList &args, int timeoutMs = 20000) {
+        QProcess p;
+        p.setProgram(QStringLiteral(KESTRAVA_CLI));
+        p.setArguments(QStringList{"--settings", path("kestrava.INI")} + args);
+        QElapsedTimer t;
+        t.start();
+        p.start();
+        Run r;
+        if (!p.waitForFinished(timeoutMs)) {
+            p.kill();
+            p.waitForFinished();
+            return r;
+        }
+        r.ms = t.elapsed();
+        r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = QString::fromUtf8(p.readAllStandardOutput());
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+
+private Q_SLOTS:
+    void info() {
+        sim::UnitSimOptions o;
+        o.firmware = 0xA5;
+        o.currentPatch = 3;
+        o.status = 0x010;
+        sim::UnitSim unit(o);
+        QVERIFY(unit.start());
+        const Run r = cli({"--port", unit.devicePath(), "info"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QStringLiteral("firmware=1.65\npatch=4\ndmx_a=0\ndmx_b=1\n"));
+        QVERIFY(r.err.isEmpty());
+        QCOMPARE(unit.requestLog(), (QStringList{"", "R001", "Q800", "Q801", "Q802", "R000"}));
+        QVERIFY(!unit.remote());
+    }
+
+    void infoByComNumber() {
+        sim::UnitSim unit;
+        QVERIFY(unit.start());
+        {
+            QSettings ini(path("kestrava.INI"), QSettings::IniFormat);
+            ini.setValue("Ports/COM9", unit.devicePath());
+            ini.setValue("Serial/ComPort", 9);
+        }
+        Run r = cli({"info"});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.startsWith(QStringLiteral("firmware=1.00\npatch=1\n")));
+        r = cli({"--port", "9", "info"});
+        QCOMPARE(r.status, 0);
+        r = cli({"--port", "8", "info"});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("COM8:無効")), qPrintable(r.err));
+        QFile::remove(path("kestrava.INI"));
+    }
+
+    void silentUnit() {
+        sim::UnitSim unit;
+        QVERIFY(unit.start());
+        unit.setAbsent(true);
+        const Run r = cli({"--port", unit.devicePath(), "info"});
+        QCOMPARE(r.status, 1);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY2(r.err.contains(QStringLiteral("応答がありません")), qPrintable(r.err));
+        QCOMPARE(r.err.count(QStringLiteral("応答がありません")), 1);
+        QVERIFY2(r.ms < 1500, qPrintable(QString::number(r.ms)));
+    }
+
+    void usage_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::newRow("no command") << QStringList{} << 2;
+        QTest::newRow("unknown command") << QStringList{"erase"} << 2;
+        QTest::newRow("unknown option") << QStringList{"--fast", "info"} << 2;
+        QTest::newRow("port without value") << QStringList{"info", "--port"} << 2;
+        QTest::newRow("info with a file") << QStringList{"info", "x.dat"} << 2;
+        QTest::newRow("backup without file") << QStringList{"backup"} << 2;
+        QTest::newRow("backup unknown kind")
+            << QStringList{"--port", "/dev/null", "backup", "x.txt"} << 2;
+        QTest::newRow("check unknown kind") << QStringList{"check", "x"} << 2;
+        QTest::newRow("help") << QStringList{"--help"} << 0;
+        QTest::newRow("port 17") << QStringList{"--port", "17", "info"} << 1;
+        QTest::newRow("port 0") << QStringList{"--port", "0", "info"} << 1;
+        QTest::newRow("missing device") << QStringList{"--port", "/dev/kestrava-none", "info"} << 1;
+    }
+    void usage() {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        const Run r = cli(args);
+        QCOMPARE(r.status, status);
+        if (status == 0)
+            QVERIFY(r.out.contains(QStringLiteral("Usage: kestrava-cli")));
+        else
+            QVERIFY(!r.err.isEmpty());
+    }
+
+    void backupReadsBackAsTheUnitsData() {
+        sim::UnitSimOptions o;
+        o.currentPatch = 5;
+        sim::UnitSim unit(o);
+        QVERIFY(unit.start());
+        const sim::UnitMemory mem = distinctMemory();
+        unit.setMemory(mem);
+        const QString file = path("backup.dat");
+        const Run r = cli({"--port", unit.devicePath(), "backup", file});
+        QCOMPARE(r.status, 0);
+        QVERIFY2(r.err.isEmpty(), qPrintable(r.err)); // no bar when stderr is not a terminal
+        QStringList lines;
+        QVERIFY(LoadTextLines(file, lines));
+        QCOMPARE(lines.size(), 661);
+        UnitData d;
+        QVERIFY(ReadDataFile(FileKind::AllData, file, d).ok);
+        for (int p = 0; p < 8; ++p)
+            for (int o2 = 0; o2 < 1024; ++o2)
+                QCOMPARE(d.patches.Patches[p][o2], entryOf(mem.patches[p][o2]));
+        for (int o2 = 0; o2 < 1024; ++o2)
+            QCOMPARE(d.attrs.LoadAttrs[o2], mem.attributes[o2]);
+        for (int c = 0; c < 4; ++c) {
+            for (int i = 0; i < 256; ++i)
+                QCOMPARE(d.curves.Curves[c].Table[i], mem.curveTables[c][i]);
+            QCOMPARE(d.curves.Curves[c].Mode, mem.pointBlocks[c][0]);
+            QCOMPARE(d.curves.Curves[c].Points.Count(), 4);
+            QCOMPARE(d.curves.Curves[c].Points[1].X, 10 + c);
+        }
+        const QStringList log = unit.requestLog();
+        QCOMPARE(log.last(), QStringLiteral("R000"));
+        QCOMPARE(unit.currentPatch(), 5); // back on the patch it was on
+        for (const QString &req : log)
+            QVERIFY2(!req.startsWith(u'S') && !req.startsWith(u'W') && req != "C" && req != "T",
+                     qPrintable(req)); // nothing written to the unit
+
+        // a restore to a blank unit, backed up again, gives the same bytes
+        sim::UnitSim blank;
+        QVERIFY(blank.start());
+        QCOMPARE(cli({"--port", blank.devicePath(), "restore", file}).status, 0);
+        QCOMPARE(blank.storedMemory().patches, mem.patches);
+        QCOMPARE(blank.storedMemory().attributes, mem.attributes);
+        QCOMPARE(blank.storedMemory().curveTables, mem.curveTables);
+        QCOMPARE(blank.storedMemory().pointBlocks, mem.pointBlocks);
+        QCOMPARE(cli({"--port", blank.devicePath(), "backup", path("again.dat")}).status, 0);
+        QFile a(file), b(path("again.dat"));
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QCOMPARE(b.readAll(), a.readAll());
+    }
+
+    void eachKindRoundTrips_data() {
+        QTest::addColumn<QString>("ext");
+        for (const char *e : {"pat", "pt1", "atr", "crv"})
+            QTest::newRow(e) << QString::fromLatin1(e);
+    }
+    void eachKindRoundTrips() {
+        QFETCH(QString, ext);
+        sim::UnitSimOptions o;
+        o.currentPatch = 2;
+        sim::UnitSim source(o);
+        QVERIFY(source.start());
+        const sim::UnitMemory mem = distinctMemory();
+        source.setMemory(mem);
+        const QString file = path("kind." + ext);
+        QCOMPARE(cli({"--port", source.devicePath(), "backup", file}).status, 0);
+        QCOMPARE(cli({"check", file}).status, 0);
+
+        sim::UnitSimOptions o2;
+        o2.currentPatch = 6;
+        sim::UnitSim target(o2);
+        QVERIFY(target.start());
+        const Run r = cli({"--port", target.devicePath(), "restore", file});
+        QCOMPARE(r.status, 0);
+        const sim::UnitMemory got = target.storedMemory();
+        const sim::UnitMemory blank = sim::UnitMemory::factoryDefault();
+        if (ext == "pat") {
+            QCOMPARE(got.patches, mem.patches);
+            QCOMPARE(target.requestLog().value(4),
+                     QStringLiteral("R002")); // after the link-up and Q801
+        } else if (ext == "pt1") {
+            // the unit's current patch 3 went into the target's current patch 7
+            QCOMPARE(got.patches[6], mem.patches[2]);
+            QCOMPARE(got.patches[2], blank.patches[2]);
+            QVERIFY(!target.requestLog().join(',').contains(QStringLiteral("P00")));
+        } else if (ext == "atr") {
+            QCOMPARE(got.attributes, mem.attributes);
+            QCOMPARE(got.patches, blank.patches);
+        } else {
+            QCOMPARE(got.curveTables, mem.curveTables);
+            QCOMPARE(got.pointBlocks, mem.pointBlocks);
+            QCOMPARE(got.attributes, blank.attributes);
+        }
+        QCOMPARE(target.currentPatch(), 6);
+        QCOMPARE(target.requestLog().last(), QStringLiteral("R000"));
+    }
+
+    void brokenFileSendsNothing() {
+        const QString file = path("broken.dat");
+        QStringList lines{"[Patch1]"};
+        for (int k = 0; k < 64; ++k)
+            lines << QStringLiteral(
+                "0001,0002,0003,0004,0005,0006,0007,0008,0009,0010,0011,0012,0013,0014,0015,0016");
+        lines[10] = QStringLiteral("0001,0002");
+        QVERIFY(SaveTextLines(file, lines));
+        sim::UnitSim unit;
+        QVERIFY(unit.start());
+        const Run r = cli({"--port", unit.devicePath(), "restore", file});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("ファイルの読込に失敗しました")), qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("line 11")), qPrintable(r.err));
+        QTest::qWait(50);
+        QVERIFY(unit.requestLog().isEmpty());
+
+        const Run c = cli({"check", file});
+        QCOMPARE(c.status, 1);
+        QVERIFY2(c.err.contains(QStringLiteral("line 11")), qPrintable(c.err));
+        QVERIFY(cli({"check", path("missing.atr")}).status == 1);
+    }
+
+    void restoreReportsAFailingUnit() {
+        sim::UnitSim source;
+        QVERIFY(source.start());
+        const QString file = path("fail.atr");
+        QCOMPARE(cli({"--port", source.devicePath(), "backup", file}).status, 0);
+        sim::UnitSim unit;
+        QVERIFY(unit.start());
+        unit.setRefused({QStringLiteral("WA")});
+        const Run r = cli({"--port", unit.devicePath(), "restore", file});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("書込に失敗しました")), qPrintable(r.err));
+        QCOMPARE(unit.storeCount(QStringLiteral("WA")), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
