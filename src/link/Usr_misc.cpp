@@ -13,10 +13,13 @@ MessageResponder *&current() {
     return responder;
 }
 
-int show(MsgKind kind, const QString &text, const QString &caption) {
+MessageResponder &responder() {
     static StderrResponder fallback;
-    MessageResponder *r = current() ? current() : &fallback;
-    return r->respond(kind, text, caption.isEmpty() ? DefaultCaption(kind) : caption);
+    return current() ? *current() : fallback;
+}
+
+int show(MsgKind kind, const QString &text, const QString &caption) {
+    return responder().respond(kind, text, caption.isEmpty() ? DefaultCaption(kind) : caption);
 }
 
 } // namespace
@@ -72,6 +75,14 @@ bool AskYesNo(const QString &text, const QString &caption) {
 int AskYesNoCancel(const QString &text, const QString &caption) {
     const int r = show(MsgKind::YesNoCancel, text, caption);
     return (r == IDYES || r == IDNO) ? r : IDCANCEL;
+}
+
+QString RunFileDialog(const FileDialogRequest &request) {
+    return responder().fileDialog(request);
+}
+
+bool InputQuery(const QString &caption, const QString &prompt, QString &value) {
+    return responder().inputQuery(caption, prompt, value);
 }
 
 } // namespace kestrava

@@ -15,11 +15,28 @@ constexpr int IDNO = 7;
 
 enum class MsgKind { Error, Warning, Info, YesNo, YesNoCancel };
 
+// A file dialog: filter as "データファイル (*.dat)|*.DAT", default extension without the dot.
+struct FileDialogRequest {
+    bool save = false;
+    QString title;
+    QString filter;
+    QString defaultExt;
+    QString initialDir;
+    QString fileName;
+};
+
 class MessageResponder {
 public:
     virtual ~MessageResponder() = default;
     // Shows one box; returns IDOK, IDYES, IDNO or IDCANCEL. The caption is never empty.
     virtual int respond(MsgKind kind, const QString &text, const QString &caption) = 0;
+    // The chosen file, or "" when the dialog was cancelled.
+    virtual QString fileDialog(const FileDialogRequest &) { return {}; }
+    // The modal text-input dialog: false when cancelled, else value holds the text.
+    virtual bool inputQuery(const QString & /*caption*/, const QString & /*prompt*/,
+                            QString & /*value*/) {
+        return false;
+    }
 };
 
 // Writes every box to stderr; questions are answered No (Cancel with three buttons),
@@ -40,6 +57,10 @@ void ShowWarningBox(const QString &text, const QString &caption = QString());
 void ShowInfoBox(const QString &text, const QString &caption = QString());
 bool AskYesNo(const QString &text, const QString &caption = QString());
 int AskYesNoCancel(const QString &text, const QString &caption = QString());
+
+// The file dialogs and the text-input dialog, through the same responder.
+QString RunFileDialog(const FileDialogRequest &request);
+bool InputQuery(const QString &caption, const QString &prompt, QString &value);
 
 // Restores the previous responder when it goes out of scope.
 class ScopedMessageResponder {

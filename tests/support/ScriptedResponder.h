@@ -20,6 +20,14 @@ public:
     };
 
     int respond(MsgKind kind, const QString &text, const QString &caption) override;
+    // File dialogs answer from their own queue ("" cancels); an empty queue cancels and is
+    // flagged. Text-input dialogs likewise (a null QString cancels).
+    QString fileDialog(const FileDialogRequest &request) override;
+    bool inputQuery(const QString &caption, const QString &prompt, QString &value) override;
+    void queueFile(const QString &name) { files_.append(name); }
+    void queueInput(const QString &text) { inputs_.append(text); }
+    const QList<FileDialogRequest> &fileDialogs() const { return fileRequests_; }
+    const QStringList &inputPrompts() const { return inputPrompts_; } // "caption|prompt"
 
     void queueAnswer(int answer) { answers_.append(answer); }
     // Runs inside each box, while it is "open" (to look at state during a box).
@@ -34,6 +42,10 @@ public:
 private:
     QList<Box> boxes_;
     QList<int> answers_;
+    QStringList files_;
+    QStringList inputs_;
+    QList<FileDialogRequest> fileRequests_;
+    QStringList inputPrompts_;
     std::function<void(const Box &)> hook_;
     bool unexpected_ = false;
 };
