@@ -36,6 +36,9 @@ struct UnitSimOptions {
 
 // The unit's side of the serial protocol on the master side of a pseudo-terminal,
 // served on a thread of its own. Every accessor is thread-safe.
+// Requests are taken as the program sends them: upper-case hexadecimal of the exact width;
+// anything else, and everything but R000/R001/R002 while remote mode is off, is answered "?".
+// Writes accept any 12-bit code. Block reads show the working memory, which W stores.
 class UnitSim {
 public:
     explicit UnitSim(UnitSimOptions options = {});
@@ -65,9 +68,11 @@ public:
 
     // Faults on demand.
     // An answered request is one that got any bytes back; faults apply in remote mode or not.
-    void setAbsent(bool absent);                  // never answers anything (requests still logged)
-    void setSilentAfter(int requests);            // answers this many more, then none; -1 off
-    void setRefused(const QStringList &requests); // exact requests (without CR) answered "?"
+    void setAbsent(bool absent); // never answers anything (requests still logged)
+    // Answers this many more requests, then neither answers nor acts on any; -1 off.
+    void setSilentAfter(int requests);
+    // These exact requests (without CR) are answered "?" and not acted on.
+    void setRefused(const QStringList &requests);
     // Raw bytes instead of the answer (the request still takes effect); empty bytes: no answer.
     void setReplyOverride(const QString &request, const QByteArray &reply);
     void setAckWithoutCr(bool on);                     // "!" without the CR
