@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QRect>
+#include <QSettings>
+#include <QString>
+#include <QWidget>
+
+namespace kestrava {
+
+// What placement depends on besides the settings: the screen, the monitor count
+// and the window's pixels per inch. Taken from the system, or given by tests.
+struct DisplayInfo {
+    QRect screen;      // available geometry of the window's screen
+    int monitors = 1;
+    int ppi = 96;      // the window's logical pixels per inch
+    bool scales = true; // the window follows the display scale
+    static DisplayInfo of(const QWidget *window);
+};
+
+// Placement in the General section: WinLeft, WinTop, WinWidth, WinHeight (96-dpi
+// units) and WinState (0 normal, 2 maximized).
+void RestoreWindowPlacement(QWidget *window, QSettings &ini, int defaultWidth, int defaultHeight);
+void RestoreWindowPlacement(QWidget *window, QSettings &ini, int defaultWidth, int defaultHeight,
+                            const DisplayInfo &display);
+void StoreWindowPlacement(QWidget *window, QSettings &ini);
+void StoreWindowPlacement(QWidget *window, QSettings &ini, const DisplayInfo &display);
+
+// "major.minor.build.0" of this program (the file name is for other programs'
+// version resources, which this platform does not have: empty then).
+QString FormatProductVersion(const QString &fileName = QString());
+
+} // namespace kestrava

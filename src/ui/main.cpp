@@ -1,0 +1,40 @@
+#include "AboutBox.h"
+#include "KestravaForm.h"
+#include "OptDlg.h"
+#include "SettingsPath.h"
+#include "Usr_misc_qt.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QLockFile>
+#include <QTranslator>
+
+using namespace kestrava;
+
+int main(int argc, char **argv) {
+    QApplication app(argc, argv);
+    // One Kestrava per user: a second start ends at once. The lock survives a crash
+    // (a stale lock is taken over).
+    QLockFile instance(QDir::temp().filePath(QStringLiteral("Kestrava_is_running")));
+    if (!instance.tryLock(0))
+        return -1;
+
+    QApplication::setApplicationName(QStringLiteral("Kestrava"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Kestrava"));
+    // Qt's own Japanese texts, so the standard buttons read はい, いいえ, キャンセル.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+
+    QtDialogResponder dialogs;
+    ScopedMessageResponder responder(&dialogs);
+
+    TKestravaForm form(KestravaSettingsPath());
+    TOptDlg optDlg(&form);
+    TAboutBox aboutBox(&form);
+    form.SetDialogs(&optDlg, &aboutBox);
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,263 @@
+#include "KestravaForm.h"
+#include "PatchPage.h"
+#include "ScriptedResponder.h"
+#include "UnitSim.h"
+#include "Usr_spbar.h"
+
+#include <QFile>
+#include <QMenuBar>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kestrava;
+using kestrava::test::ScriptedResponder;
+
+namespace {
+
+const QString kNoUnit =
+    QStringLiteral("パッチユニットが見つかりません。\n編集モードで起動しますか?");
+const QString kLost = QStringLiteral("リモート接続が切れました\n再接続しますか?");
+
+// The requests of a linked start-up, up to the first status poll.
+QStringList startupSequence() {
+    QStringList s{"R001", "", "R001", "Q800", "Q801"};
+    for (int b = 0; b < 64; ++b)
+        s << QStringLiteral("Q%1").arg(b, 3, 16, QLatin1Char('0')).toUpper();
+    for (int b = 0; b < 64; ++b)
+        s << QStringLiteral("Q%1").arg(0x500 + b, 3, 16).toUpper();
+    for (int b = 0; b < 68; ++b)
+        s << QStringLiteral("Q%1").arg(0x600 + b, 3, 16).toUpper();
+    s << "O8FF"
+      << "Q802";
+    return s;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString ini() const { return dir_.filePath("kestrava.INI"); }
+
+    void mapPort(const QString &device, int port = 9) {
+        QFile::remove(ini());
+        QSettings s(ini(), QSettings::IniFormat);
+        s.setValue(QStringLiteral("Ports/COM%1").arg(port), device);
+        s.setValue("Serial/ComPort", port);
+    }
+
+    static QString panel(TKestravaForm &f, int i) { return f.StatusBar1->panelText(i); }
+
+private Q_SLOTS:
+    void startUpLinked() {
+        sim::UnitSimOptions o;
+        o.currentPatch = 2;
+        sim::UnitSim unit(o);
+        QVERIFY(unit.start());
+        mapPort(unit.devicePath());
+        ScriptedResponder boxes;
+        ScopedMessageResponder scope(&boxes);
+        {
+            TKestravaForm form(ini());
+            form.show();
+            QTRY_VERIFY_WITH_TIMEOUT(unit.requestLog().contains("Q802"), 5000);
+            QCOMPARE(unit.requestLog(), startupSequence());
+            QVERIFY(boxes.boxes().isEmpty());
+            QVERIFY(form.link.Linked);
+            QVERIFY(!form.link.EditMode);
+            QCOMPARE(form.link.FirmwareVersion, 100);
+            QCOMPARE(form.patches.CurPatch, 2);
+            QCOMPARE(form.PatchSheet->PatNoCombo->currentIndex(), 2);
+            QVERIFY(form.patches.PatchInSync[2]);
+            QVERIFY(form.attrs.LdAtrInSync);
+            QVERIFY(form.curves.CurvesInSync);
+            QVERIFY(form.Timer1->isActive());
+            QTRY_COMPARE(panel(form, 0), QStringLiteral("COM9:接続  DMX:AB"));
+            QCOMPARE(form.Action("LoadAllDataAction")->text(),
+                     QStringLiteral("全データをファイルから読込・転送"));
+
+            // polled every 500 ms
+            unit.clearLog();
+            QTest::qWait(1600);
+            const int polls = unit.requestLog().count("Q802");
+            QVERIFY2(polls >= 2 && polls <= 4, qPrintable(QString::number(polls)));
+
+            // File > Exit closes through the close path
+            unit.clearLog();
+            QVERIFY(form.menuBar()->findChild<QMenu *>("File1"));
+            form.ExitItem->trigger();
+            QVERIFY(!form.isVisible());
+            QCOMPARE(unit.requestLog().last(), QStringLiteral("R000"));
+        }
+        QSettings written(ini(), QSettings::IniFormat);
+        for (const char *key :
+             {"Serial/ComPort", "DispAbCh", "PatTableMode", "PatTableWidth", "CrvGridWidth",
+              "MaxTxChannel", "MaxRxChannel", "WarnChgPatch", "CheckValue", "WinLeft", "WinTop",
+              "WinWidth", "WinHeight", "WinState"})
+            QVERIFY2(written.contains(key), key);
+        QCOMPARE(written.value("Serial/ComPort").toInt(), 9);
+        QCOMPARE(written.value("Ports/COM9").toString(), unit.devicePath()); // kept
+    }
+
+    void startUpWithoutUnit_data() {
+        QTest::addColumn<bool>("editMode");
+        QTest::newRow("yes: edit mode") << true;
+        QTest::newRow("no: the program ends") << false;
+    }
+    void startUpWithoutUnit() {
+        QFETCH(bool, editMode);
+        sim::UnitSim unit;
+        QVERIFY(unit.start());
+        unit.setAbsent(true);
+        mapPort(unit.devicePath());
+        ScriptedResponder boxes;
+        ScopedMessageResponder scope(&boxes);
+        boxes.queueAnswer(editMode ? IDYES : IDNO);
+        TKestravaForm form(ini());
+        form.show();
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.boxes().size(), 2, 4000);
+        QCOMPARE(boxes.texts(), (QStringList{QStringLiteral("応答がありません"), kNoUnit}));
+        QCOMPARE(boxes.boxes()[1].caption, QStringLiteral("起動確認"));
+        QCOMPARE(boxes.boxes()[1].kind, MsgKind::YesNo);
+        if (editMode) {
+            QTRY_VERIFY(form.link.EditMode);
+            QVERIFY(form.isVisible());
+            QTRY_COMPARE(panel(form, 0), QStringLiteral("編集モード"));
+            QVERIFY(!form.PatchSheet->ChkPanel->isVisible());
+            QVERIFY(!form.Action("WritePatAction")->isVisible());
+            QVERIFY(form.Action("ClrAllPatAction")->isEnabled());
+            QCOMPARE(form.Action("LoadAllDataAction")->text(),
+                     QStringLiteral("全データをファイルから読込"));
+            QVERIFY(form.close());
+        } else {
+            QTRY_VERIFY(!form.isVisible());
+            QVERIFY(QFile::exists(ini())); // the settings are still written
+        }
+        QCOMPARE(unit.requestLog(), QStringList{"R001"}); // no "R000" without a link
+        QVERIFY(!boxes.unexpected());
+    }
+
+    void closeQuestions_data() {
+        QTest::addColumn<bool>("editMode");
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<QStringList>("asked");
+        QTest::addColumn<bool>("closed");
+        const QString save = QStringLiteral("をファイルに保存しますか?");
+        const QString write = QStringLiteral("を書き込みますか?");
+        QTest::newRow("edit mode: no, no, no")
+            << true << QList<int>{IDNO, IDNO, IDNO}
+            << QStringList{"パッチ1の変更内容" + save, "負荷属性の変更内容" + save,
+                           "カーブの変更内容" + save}
+            << true;
+        QTest::newRow("edit mode: cancel on the second")
+            << true << QList<int>{IDNO, IDCANCEL}
+            << QStringList{"パッチ1の変更内容" + save, "負荷属性の変更内容" + save} << false;
+        QTest::newRow("edit mode: yes, save dialog cancelled keeps the window")
+            << true << QList<int>{IDYES} << QStringList{"パッチ1の変更内容" + save} << false;
+        QTest::newRow("edit mode: yes, saved, then no")
+            << true << QList<int>{IDYES, IDNO, IDNO}
+            << QStringList{"パッチ1の変更内容" + save, "保存が完了しました",
+                           "負荷属性の変更内容" + save, "カーブの変更内容" + save}
+            << true;
+        QTest::newRow("linked: write fails, window stays")
+            << false << QList<int>{IDYES} << QStringList{"パッチ1の変更内容" + write} << false;
+        QTest::newRow("linked: written, then no")
+            << false << QList<int>{IDYES, IDNO, IDNO}
+            << QStringList{"パッチ1の変更内容" + write, "負荷属性の変更内容" + write,
+                           "カーブの変更内容" + write}
+            << true;
+    }
+    void closeQuestions() {
+        QFETCH(bool, editMode);
+        QFETCH(QList<int>, answers);
+        QFETCH(QStringList, asked);
+        QFETCH(bool, closed);
+        sim::UnitSim unit;
+        QVERIFY(unit.start());
+        const QString tag = QTest::currentDataTag();
+        const bool writeFails = tag.contains("write fails");
+        if (editMode)
+            unit.setAbsent(true);
+        mapPort(unit.devicePath());
+        ScriptedResponder boxes;
+        ScopedMessageResponder scope(&boxes);
+        if (editMode)
+            boxes.queueAnswer(IDYES);
+        TKestravaForm form(ini());
+        form.show();
+        QTRY_VERIFY_WITH_TIMEOUT(form.Timer1->isActive(), 4000);
+        QCOMPARE(form.link.EditMode, editMode);
+        boxes.clear();
+        form.patches.PatchChanged = true;
+        form.attrs.LdAtrChanged = true;
+        form.curves.CurveChanged = true;
+        for (int a : answers)
+            boxes.queueAnswer(a);
+        if (tag.contains("saved"))
+            boxes.queueFile(dir_.filePath("saved.pat"));
+        else if (editMode)
+            boxes.queueFile(QString()); // the save dialog is cancelled
+        if (writeFails)
+            unit.setRefused({"WP"});
+        QCOMPARE(form.close(), closed);
+        QStringList texts = boxes.texts();
+        QCOMPARE(texts, asked);
+        for (const auto &b : boxes.boxes())
+            if (b.kind == MsgKind::YesNoCancel)
+                QCOMPARE(b.caption, QStringLiteral("終了確認"));
+        QCOMPARE(form.isVisible(), !closed);
+        if (!editMode && !writeFails)
+            QCOMPARE(unit.storeCount("WP"), 1);
+        if (!closed) {
+            form.patches.PatchChanged = form.attrs.LdAtrChanged = form.curves.CurveChanged = false;
+            QVERIFY(form.close());
+        }
+    }
+
+    void unitGoesSilent() {
+        sim::UnitSim unit;
+        QVERIFY(unit.start());
+        mapPort(unit.devicePath());
+        ScriptedResponder boxes;
+        ScopedMessageResponder scope(&boxes);
+        TKestravaForm form(ini());
+        form.show();
+        QTRY_VERIFY_WITH_TIMEOUT(unit.requestLog().contains("Q802"), 5000);
+        boxes.queueAnswer(IDNO);
+        unit.setAbsent(true);
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.boxes().size(), 1, 4000);
+        QCOMPARE(boxes.texts(), QStringList{kLost});
+        QCOMPARE(boxes.boxes()[0].caption, QStringLiteral("エラー"));
+        QVERIFY(!form.link.Linked);
+        QVERIFY(!form.Timer1->isActive());
+        QCOMPARE(panel(form, 0), QStringLiteral("COM9:切断  DMX:--"));
+        QTest::qWait(1200);
+        QCOMPARE(boxes.boxes().size(), 1); // asked once
+        QCOMPARE(form.Action("LoadAllDataAction")->text(),
+                 QStringLiteral("全データをファイルから読込"));
+        QVERIFY(form.close());
+    }
+
+    void portThatCannotOpen() {
+        QFile::remove(ini());
+        QSettings(ini(), QSettings::IniFormat).setValue("Serial/ComPort", 20);
+        ScriptedResponder boxes;
+        ScopedMessageResponder scope(&boxes);
+        boxes.queueAnswer(IDYES);
+        TKestravaForm form(ini());
+        form.show();
+        QTRY_VERIFY_WITH_TIMEOUT(form.link.EditMode, 4000);
+        QVERIFY(!form.link.PortOpen);
+        QCOMPARE(boxes.texts().first(), QStringLiteral("応答がありません"));
+        form.link.EditMode = false;
+        form.RefreshLinkPanel();
+        QCOMPARE(panel(form, 0), QStringLiteral("COM20:無効  DMX:--"));
+        form.link.EditMode = true;
+        QVERIFY(form.close());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
