@@ -476,8 +476,7 @@ void TKestravaForm::ReConnectActionExecute() {
 }
 
 void TKestravaForm::relayTable() {
-    // The patch page lays its table out for the mode, width and notation.
-    PatchSheet->RepaintTable();
+    PatchSheet->LayoutTable(settings.PatTableMode, settings.PatTableWidth, settings.DispAbCh);
     UpdateActions();
 }
 

@@ -1,5 +1,6 @@
 #include "PatchPage.h"
 
+#include "ChannelNotation.h"
 #include "UnitLink.h"
 
 #include <QButtonGroup>
@@ -121,7 +122,48 @@ void TPatchPage::SetViewsEnabled(bool on) {
         PatTableGrid->viewport()->repaint();
 }
 
+void TPatchPage::LayoutTable(int mode, int width, bool ab) {
+    mode_ = mode;
+    width_ = std::max(width, 1);
+    ab_ = ab;
+    RepaintTable();
+}
+
 void TPatchPage::RepaintTable() {
+    const TPatch *memory = patches_.Current();
+    auto entryText = [this](PatchEntry v) {
+        return v == pvFull ? QStringLiteral("FULL") : ChannelText(v, ab_);
+    };
+    const QSignalBlocker block(PatTableGrid);
+    PatTableGrid->clear();
+    QStringList rows;
+    PatTableGrid->setColumnCount(width_);
+    if (mode_ == 0) {
+        const int outputs = patches_.MaxTxChannel;
+        PatTableGrid->setRowCount((outputs + width_ - 1) / width_);
+        for (int o = 0; o < outputs; ++o) {
+            auto *item =
+                new QTableWidgetItem(memory ? entryText((*memory)[std::size_t(o)]) : QString());
+            item->setToolTip(ChannelText(o, ab_));
+            PatTableGrid->setItem(o / width_, o % width_, item);
+        }
+        for (int r = 0; r < PatTableGrid->rowCount(); ++r)
+            rows << ChannelText(r * width_, ab_);
+    } else {
+        const int inputs = patches_.MaxRxChannel;
+        PatTableGrid->setRowCount(inputs + 2);
+        for (int r = 1; r <= inputs + 2; ++r) {
+            const PatchEntry v = patches_.RowValue(r);
+            rows << (v == pvFull ? QStringLiteral("FULL") : ChannelText(v, ab_));
+            for (int c = 1; c <= width_; ++c) {
+                const int o = patches_.NthOutputOf(v, c);
+                if (o < 0)
+                    break;
+                PatTableGrid->setItem(r - 1, c - 1, new QTableWidgetItem(ChannelText(o, ab_)));
+            }
+        }
+    }
+    PatTableGrid->setVerticalHeaderLabels(rows);
     PatTableGrid->viewport()->update();
 }
 

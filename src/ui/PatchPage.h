@@ -27,6 +27,9 @@ public:
     // PatTableGrid and PatNoCombo off while a transfer runs on this page.
     void SetViewsEnabled(bool on);
     void RepaintTable();
+    // Lays the table out: output-to-input (mode 0) with width outputs a row, or one
+    // row for each input, FULL and unpatched (mode 1).
+    void LayoutTable(int mode, int width, bool ab);
 
     int CheckLevel() const { return CheckLvlBar->value(); }
     void SetCheckLevel(int level); // without sending it
@@ -61,6 +64,9 @@ private:
     TPatchModel &patches_;
     TUnitLink &link_;
     bool selecting_ = false;
+    int mode_ = 0;
+    int width_ = 10;
+    bool ab_ = false;
 };
 
 } // namespace kestrava

@@ -1,0 +1,201 @@
+#include "AboutBox.h"
+#include "Usr_env.h"
+#include "Usr_help.h"
+#include "Usr_modal.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace kestrava;
+
+class TstAbout : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir helpDir_;
+    QTemporaryDir emptyDir_;
+    QList<QUrl> opened_;
+    UrlOpener previousOpener_;
+
+    static QString helpSource() {
+        return qEnvironmentVariable("KESTRAVA_TEST_DATA", QStringLiteral(".")) +
+               QStringLiteral("/../../src/ui/help/kestrava.html");
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(helpDir_.isValid());
+        QVERIFY(emptyDir_.isValid());
+        QVERIFY2(QFile::copy(helpSource(), helpDir_.filePath("kestrava.html")),
+                 qPrintable(helpSource()));
+        previousOpener_ = SetUrlOpener([this](const QUrl &url) {
+            opened_ << url;
+            return true;
+        });
+    }
+    void cleanupTestCase() {
+        SetUrlOpener(previousOpener_);
+        SetHelpFolder(QString());
+    }
+    void init() { opened_.clear(); }
+
+    void unitVersion_data() {
+        QTest::addColumn<int>("firmware");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("1.65") << 165 << "VELQARIN V1.65";
+        QTest::newRow("five characters") << 1000 << "VELQARIN V10.00";
+        QTest::newRow("small") << 5 << "VELQARIN V0.05";
+        QTest::newRow("no unit") << 0 << "VELQARIN V_.__";
+        QTest::newRow("negative") << -1 << "VELQARIN V_.__";
+    }
+    void unitVersion() {
+        QFETCH(int, firmware);
+        QFETCH(QString, expected);
+        TAboutBox box;
+        auto *unit = box.findChild<QLabel *>("UnitVersion");
+        QVERIFY(unit);
+        QCOMPARE(unit->text(), QString());
+        box.Prepare(firmware);
+        QCOMPARE(unit->text(), expected);
+        // The same box is reused: a later showing without a unit must not keep 1.65.
+        box.Prepare(0);
+        QCOMPARE(unit->text(), QStringLiteral("VELQARIN V_.__"));
+    }
+
+    void versionAndNotice() {
+        TAboutBox box;
+        box.Prepare(165);
+        auto *version = box.findChild<QLabel *>("Version");
+        auto *notice = box.findChild<QLabel *>("Copyright");
+        QVERIFY(version && notice);
+        QCOMPARE(version->text(), QStringLiteral("Version %1.%2.%3.0")
+                                      .arg(KESTRAVA_VERSION_MAJOR)
+                                      .arg(KESTRAVA_VERSION_MINOR)
+                                      .arg(KESTRAVA_VERSION_PATCH));
+        QCOMPARE(notice->text(), QString::fromLatin1(kMakerNotice));
+        QVERIFY(!notice->text().isEmpty());
+        QCOMPARE(box.windowTitle(), QStringLiteral("バージョン情報"));
+        QCOMPARE(box.size(), QSize(354, 222));
+        auto *icon = box.findChild<QLabel *>("ProgramIcon");
+        QVERIFY(icon && !icon->pixmap().isNull());
+    }
+
+    void titleSize_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("points");
+        QTest::newRow("Kestrava") << QString() << 18;
+        QTest::newRow("eight characters") << "12345678" << 18;
+        QTest::newRow("nine characters") << "123456789" << 14;
+    }
+    void titleSize() {
+        QFETCH(QString, title);
+        QFETCH(int, points);
+        TAboutBox box;
+        auto *name = box.findChild<QLabel *>("ProductName");
+        QVERIFY(name);
+        QCOMPARE(name->text(), QStringLiteral("Kestrava"));
+        QCOMPARE(name->font().pointSize(), 14);
+        if (!title.isEmpty())
+            name->setText(title);
+        box.show();
+        QCOMPARE(name->font().pointSize(), points);
+    }
+
+    // As the about item runs it: Prepare, then the modal run; OK and Return close it.
+    void closes_data() {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("OK clicked") << false;
+        QTest::newRow("Return pressed") << true;
+    }
+    void closes() {
+        QFETCH(bool, byKey);
+        TAboutBox box;
+        box.Prepare(165);
+        ModalHook previous = SetModalHook([byKey](QDialog &dialog) {
+            dialog.show();
+            if (!QTest::qWaitForWindowExposed(&dialog))
+                return -1;
+            if (byKey)
+                QTest::keyClick(&dialog, Qt::Key_Return);
+            else
+                QTest::mouseClick(dialog.findChild<QPushButton *>("OKButton"), Qt::LeftButton);
+            return dialog.isVisible() ? -2 : dialog.result();
+        });
+        const int result = RunModal(box);
+        SetModalHook(previous);
+        QCOMPARE(result, int(QDialog::Accepted));
+    }
+
+    void helpTopic_data() {
+        QTest::addColumn<int>("context");
+        for (int context : {HelpContext::Help, HelpContext::File, HelpContext::Edit,
+                            HelpContext::Remote, HelpContext::View, HelpContext::Options})
+            QTest::newRow(qPrintable(QString::number(context))) << context;
+    }
+    void helpTopic() {
+        QFETCH(int, context);
+        SetHelpFolder(helpDir_.path());
+        QVERIFY(HelpFileExists());
+        QVERIFY(ShowHelpTopic(context));
+        QCOMPARE(opened_.size(), 1);
+        const QUrl url = opened_.first();
+        QVERIFY(url.isLocalFile());
+        QCOMPARE(QFileInfo(url.toLocalFile()).canonicalFilePath(),
+                 QFileInfo(helpDir_.filePath("kestrava.html")).canonicalFilePath());
+        QCOMPARE(url.fragment(), QStringLiteral("context-%1").arg(context));
+
+        // The page has the topic the address points at.
+        QFile page(url.toLocalFile());
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(page.readAll());
+        QVERIFY(html.contains(QStringLiteral("id=\"%1\"").arg(url.fragment())));
+    }
+
+    void helpContents() {
+        SetHelpFolder(helpDir_.path());
+        QVERIFY(ShowHelpContents());
+        QCOMPARE(opened_.size(), 1);
+        QVERIFY(opened_.first().isLocalFile());
+        QVERIFY(!opened_.first().hasFragment());
+    }
+
+    void helpMissing() {
+        SetHelpFolder(emptyDir_.path());
+        QVERIFY(!HelpFileExists());
+        QVERIFY(!ShowHelpTopic(HelpContext::File));
+        QVERIFY(!ShowHelpContents());
+        QVERIFY(opened_.isEmpty());
+    }
+
+    void helpBesideProgram() {
+        SetHelpFolder(QString());
+        QCOMPARE(HelpFilePath(),
+                 QCoreApplication::applicationDirPath() + QStringLiteral("/kestrava.html"));
+    }
+
+    void helpPageIsUtf8() {
+        QFile page(helpSource());
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QByteArray bytes = page.readAll();
+        QVERIFY(bytes.contains("<meta charset=\"utf-8\">"));
+        QStringDecoder decoder(QStringDecoder::Utf8);
+        const QString text = decoder.decode(bytes);
+        QVERIFY(!decoder.hasError());
+        QVERIFY(text.contains(QStringLiteral("dialout")));
+    }
+
+    void goWeb() {
+        QVERIFY(GoWeb());
+        QCOMPARE(opened_.size(), 1);
+        QCOMPARE(opened_.first(), QUrl(QString::fromLatin1(kMakerWebAddress)));
+        QCOMPARE(opened_.first().scheme(), QStringLiteral("https"));
+        // A reserved name: nothing real is ever opened by the tests or the program.
+        QVERIFY(opened_.first().host().endsWith(QStringLiteral(".example")));
+    }
+};
+
+QTEST_MAIN(TstAbout)
+#include "tst_about.moc"

@@ -1,0 +1,77 @@
+// Renders the main window linked to a simulated unit into PNG files, one per page.
+// Usage: kestrava-screenshot OUTPUT-PREFIX   (writes PREFIX-patch.png and so on)
+
+#include "KestravaForm.h"
+#include "UnitSim.h"
+#include "Usr_misc.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLibraryInfo>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTranslator>
+
+#include <cstdio>
+
+using namespace kestrava;
+
+int main(int argc, char **argv) {
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: kestrava-screenshot OUTPUT-PREFIX\n");
+        return 2;
+    }
+    const QString prefix = QString::fromLocal8Bit(argv[1]);
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+    StderrResponder quiet;
+    ScopedMessageResponder responder(&quiet);
+
+    sim::UnitSimOptions options;
+    options.currentPatch = 0;
+    sim::UnitSim unit(options);
+    sim::UnitMemory memory = sim::UnitMemory::factoryDefault();
+    for (int o = 0; o < 1024; ++o)
+        memory.attributes[o] = o % 16 == 15 ? 0x081 : o % 8 == 3 ? 1 : 0x080;
+    unit.setMemory(memory);
+    QString error;
+    if (!unit.start(&error)) {
+        std::fprintf(stderr, "simulator: %s\n", qPrintable(error));
+        return 1;
+    }
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("kestrava.INI"));
+    {
+        QSettings s(ini, QSettings::IniFormat);
+        s.setValue(QStringLiteral("Ports/COM9"), unit.devicePath());
+        s.setValue(QStringLiteral("Serial/ComPort"), 9);
+        s.setValue(QStringLiteral("WinWidth"), 1000);
+        s.setValue(QStringLiteral("WinHeight"), 700);
+    }
+    TKestravaForm form(ini);
+    form.show();
+    QElapsedTimer t;
+    t.start();
+    while (!unit.requestLog().contains(QStringLiteral("Q802")) && t.elapsed() < 10000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    QApplication::processEvents();
+
+    const char *pages[] = {"patch", "attributes", "curves"};
+    for (int p = 0; p < 3; ++p) {
+        form.ShowPage(Page(p));
+        for (int i = 0; i < 10; ++i)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        const QString file = QStringLiteral("%1-%2.png").arg(prefix, QLatin1String(pages[p]));
+        if (!form.grab().save(file)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(file));
+    }
+    form.close();
+    return 0;
+}
