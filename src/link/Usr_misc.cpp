@@ -31,6 +31,7 @@ int StderrResponder::respond(MsgKind kind, const QString &text, const QString &c
     std::fflush(stderr);
     switch (kind) {
     case MsgKind::YesNo:
+    case MsgKind::ErrorYesNo:
         return IDNO;
     case MsgKind::YesNoCancel:
         return IDCANCEL;
@@ -48,6 +49,7 @@ MessageResponder *SetMessageResponder(MessageResponder *responder) {
 QString DefaultCaption(MsgKind kind) {
     switch (kind) {
     case MsgKind::Error:
+    case MsgKind::ErrorYesNo:
         return QCoreApplication::translate("Usr_misc", "エラー");
     case MsgKind::Warning:
         return QCoreApplication::translate("Usr_misc", "警告");
@@ -75,6 +77,10 @@ bool AskYesNo(const QString &text, const QString &caption) {
 int AskYesNoCancel(const QString &text, const QString &caption) {
     const int r = show(MsgKind::YesNoCancel, text, caption);
     return (r == IDYES || r == IDNO) ? r : IDCANCEL;
+}
+
+bool AskErrorYesNo(const QString &text, const QString &caption) {
+    return show(MsgKind::ErrorYesNo, text, caption) == IDYES;
 }
 
 QString RunFileDialog(const FileDialogRequest &request) {

@@ -13,7 +13,8 @@ constexpr int IDCANCEL = 2;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
-enum class MsgKind { Error, Warning, Info, YesNo, YesNoCancel };
+// ErrorYesNo: a yes/no question about a failure, shown with the error icon.
+enum class MsgKind { Error, Warning, Info, YesNo, YesNoCancel, ErrorYesNo };
 
 // A file dialog: filter as "データファイル (*.dat)|*.DAT", default extension without the dot.
 struct FileDialogRequest {
@@ -57,6 +58,8 @@ void ShowWarningBox(const QString &text, const QString &caption = QString());
 void ShowInfoBox(const QString &text, const QString &caption = QString());
 bool AskYesNo(const QString &text, const QString &caption = QString());
 int AskYesNoCancel(const QString &text, const QString &caption = QString());
+// Yes/No with the error icon; the default caption is "エラー".
+bool AskErrorYesNo(const QString &text, const QString &caption = QString());
 
 // The file dialogs and the text-input dialog, through the same responder.
 QString RunFileDialog(const FileDialogRequest &request);

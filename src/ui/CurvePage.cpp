@@ -10,10 +10,6 @@ namespace kestrava {
 
 namespace {
 
-QString tr(const char *text) {
-    return QCoreApplication::translate("TCurvePage", text);
-}
-
 template <class W>
 W *named(W *w, const char *name) {
     w->setObjectName(QLatin1String(name));

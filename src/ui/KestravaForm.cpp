@@ -31,10 +31,6 @@ namespace kestrava {
 
 namespace {
 
-QString tr(const char *text) {
-    return QCoreApplication::translate("KestravaForm", text);
-}
-
 constexpr int kTimerMs = 100;
 
 } // namespace
@@ -523,7 +519,7 @@ void TKestravaForm::RefreshLinkPanel() {
             UpdateActions();
             StatusBar1->setPanelText(0,
                                      LinkPanelText(false, link.ComPortNo, false, link.PortOpen, 0));
-            if (AskYesNo(tr("リモート接続が切れました\n再接続しますか?"), tr("エラー")))
+            if (AskErrorYesNo(tr("リモート接続が切れました\n再接続しますか?"), tr("エラー")))
                 ReConnectActionExecute();
         }
     }

@@ -1,4 +1,5 @@
 #include "AboutBox.h"
+#include "AppIcon.h"
 #include "KestravaForm.h"
 #include "OptDlg.h"
 #include "SettingsPath.h"
@@ -22,6 +23,7 @@ int main(int argc, char **argv) {
 
     QApplication::setApplicationName(QStringLiteral("Kestrava"));
     QApplication::setApplicationDisplayName(QStringLiteral("Kestrava"));
+    QApplication::setWindowIcon(KestravaAppIcon());
     // Qt's own Japanese texts, so the standard buttons read はい, いいえ, キャンセル.
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),

@@ -195,6 +195,7 @@ private Q_SLOTS:
         QTest::newRow("info") << MsgKind::Info << "確認" << 0 << IDOK;
         QTest::newRow("yes/no yes") << MsgKind::YesNo << "確認" << IDYES << 1;
         QTest::newRow("yes/no no") << MsgKind::YesNo << "確認" << IDNO << 0;
+        QTest::newRow("error yes/no yes") << MsgKind::ErrorYesNo << "エラー" << IDYES << 1;
         QTest::newRow("yes/no/cancel yes") << MsgKind::YesNoCancel << "確認" << IDYES << IDYES;
         QTest::newRow("yes/no/cancel no") << MsgKind::YesNoCancel << "確認" << IDNO << IDNO;
         QTest::newRow("yes/no/cancel closed")
@@ -222,6 +223,9 @@ private Q_SLOTS:
             break;
         case MsgKind::Info:
             ShowInfoBox(text);
+            break;
+        case MsgKind::ErrorYesNo:
+            got = AskErrorYesNo(text) ? 1 : 0;
             break;
         case MsgKind::YesNo:
             got = AskYesNo(text) ? 1 : 0;

@@ -6,11 +6,11 @@ int ScriptedResponder::respond(MsgKind kind, const QString &text, const QString 
     boxes_.append({kind, text, caption});
     if (hook_)
         hook_(boxes_.last());
-    if (kind != MsgKind::YesNo && kind != MsgKind::YesNoCancel)
+    if (kind != MsgKind::YesNo && kind != MsgKind::YesNoCancel && kind != MsgKind::ErrorYesNo)
         return IDOK;
     if (answers_.isEmpty()) {
         unexpected_ = true;
-        return kind == MsgKind::YesNo ? IDNO : IDCANCEL;
+        return kind == MsgKind::YesNoCancel ? IDCANCEL : IDNO;
     }
     return answers_.takeFirst();
 }

@@ -1,11 +1,17 @@
 #include "KestravaForm.h"
+#include "OptDlg.h"
 #include "PatchPage.h"
 #include "ScriptedResponder.h"
 #include "UnitSim.h"
+#include "Usr_modal.h"
 #include "Usr_spbar.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -230,6 +236,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(boxes.boxes().size(), 1, 4000);
         QCOMPARE(boxes.texts(), QStringList{kLost});
         QCOMPARE(boxes.boxes()[0].caption, QStringLiteral("エラー"));
+        QCOMPARE(boxes.boxes()[0].kind, MsgKind::ErrorYesNo);
         QVERIFY(!form.link.Linked);
         QVERIFY(!form.Timer1->isActive());
         QCOMPARE(panel(form, 0), QStringLiteral("COM9:切断  DMX:--"));
@@ -237,6 +244,70 @@ private Q_SLOTS:
         QCOMPARE(boxes.boxes().size(), 1); // asked once
         QCOMPARE(form.Action("LoadAllDataAction")->text(),
                  QStringLiteral("全データをファイルから読込"));
+        QVERIFY(form.close());
+    }
+
+    void optionsDialog_data() {
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<bool>("reconnects");
+        QTest::newRow("cancel after changing everything") << false << 10 << false;
+        QTest::newRow("same port, new channel counts") << true << 9 << false;
+        QTest::newRow("another port") << true << 10 << true;
+    }
+    void optionsDialog() {
+        QFETCH(bool, accept);
+        QFETCH(int, port);
+        QFETCH(bool, reconnects);
+        sim::UnitSim first;
+        sim::UnitSimOptions o;
+        o.currentPatch = 5;
+        sim::UnitSim second(o);
+        QVERIFY(first.start() && second.start());
+        mapPort(first.devicePath());
+        QSettings(ini(), QSettings::IniFormat).setValue("Ports/COM10", second.devicePath());
+        ScriptedResponder boxes;
+        ScopedMessageResponder scope(&boxes);
+        TKestravaForm form(ini());
+        TOptDlg dlg(&form);
+        form.SetDialogs(&dlg, nullptr);
+        form.show();
+        QTRY_VERIFY_WITH_TIMEOUT(first.requestLog().contains("Q802"), 5000);
+        first.clearLog();
+
+        QStringList offered;
+        const ModalHook previous = SetModalHook([&](QDialog &d) {
+            auto *combo = d.findChild<QComboBox *>("ComPortCombo");
+            for (int i = 0; i < combo->count(); ++i)
+                offered << combo->itemText(i);
+            combo->setCurrentIndex(
+                combo->findText(QStringLiteral("%1:").arg(port), Qt::MatchStartsWith));
+            d.findChild<QLineEdit *>("MaxRxChEdit")->setText("512");
+            d.findChild<QLineEdit *>("MaxTxChEdit")->setText("100");
+            d.findChild<QCheckBox *>("WarnPatCheckBox")->setChecked(false);
+            d.done(accept ? QDialog::Accepted : QDialog::Rejected);
+            return d.result();
+        });
+        form.OptItemClick();
+        SetModalHook(previous);
+        // the simulators' links, among whatever serial devices this machine has
+        QCOMPARE(offered.filter(QRegularExpression("^(9|10): /")).size(), 2);
+        QVERIFY(offered.indexOf(QRegularExpression("^9: .*")) <
+                offered.indexOf(QRegularExpression("^10: .*")));
+        QCOMPARE(form.settings.MaxRxChannel, accept ? 512 : 1024);
+        QCOMPARE(form.settings.MaxTxChannel, accept ? 100 : 1024);
+        QCOMPARE(form.settings.WarnChgPatch, !accept);
+        QCOMPARE(form.link.ComPortNo, reconnects ? 10 : 9);
+        QCOMPARE(first.requestLog().contains("R000"), reconnects);
+        if (reconnects) {
+            QVERIFY(form.link.Linked);
+            QCOMPARE(form.patches.CurPatch, 5);
+            QCOMPARE(second.requestLog().mid(0, 3), (QStringList{"", "R001", "Q800"}));
+            QCOMPARE(form.PatchSheet->PatTableGrid->rowCount(), 10); // 100 outputs, 10 a row
+        } else {
+            QVERIFY(second.requestLog().isEmpty());
+        }
+        QVERIFY(boxes.boxes().isEmpty());
         QVERIFY(form.close());
     }
 

@@ -1,0 +1,14 @@
+#include "Abort.h"
+
+namespace kestrava {
+
+EAbort::EAbort() : m_message(defaultMessage()), m_what(m_message.toUtf8()) {}
+
+EAbort::EAbort(const QString &message)
+    : m_message(message), m_what(message.toUtf8()), m_ownMessage(true) {}
+
+QString EAbort::defaultMessage() {
+    return QStringLiteral("Abort による中断");
+}
+
+} // namespace kestrava

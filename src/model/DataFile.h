@@ -1,0 +1,71 @@
+#pragma once
+
+#include "Curve.h"
+#include "LoadAttrModel.h"
+#include "PatchModel.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace kestrava {
+
+// Highest input channel number a patch field may hold: what three hexadecimal digits carry.
+inline constexpr int MaxFileInputChannel = 4096;
+
+// Why a read failed.
+enum class TReadRule {
+    None,
+    CannotRead,         // the file could not be opened or read
+    DataBeforeHeader,   // a data line before any section header
+    PatchHeaderNumber,  // "[Patch" header whose number this reader does not take
+    NoCurrentPatch,     // "[Patch*]" data while there is no current patch
+    PatchFieldCount,    // patch data line without 16 fields
+    PatchTooManyValues, // more than 1024 patch values in a section
+    PatchInputRange,    // patch field with a number outside 0..4096
+    AttrFieldCount,     // attribute data line without 16 fields
+    AttrTooManyValues,  // more than 1024 attribute values
+    AttrCode,           // attribute code other than 000..003, 080, 081
+    CurveHeaderNumber,  // "[Curve" header whose number is not 1..4
+    UnknownHeader,      // a header this reader does not know
+    CurveFieldCount,    // curve table line without 16 fields
+    CurveTooManyValues, // more than 256 table values in a section
+    CurveValueRange,    // table value outside 0..255
+    CurveMode,          // "Mode=" with a number other than 0, 1, 2
+    CurveTooManyPoints, // more interior control points than the unit's 15 slots
+};
+
+QString ReadRuleText(TReadRule rule);
+
+// Outcome of a read: line is the 1-based line that broke the rule (0 for the file as a whole).
+struct TReadResult {
+    bool ok = true;
+    int line = 0;
+    TReadRule rule = TReadRule::None;
+
+    explicit operator bool() const { return ok; }
+    QString ruleText() const { return ReadRuleText(rule); }
+    QString message() const; // "line 12: ..." for reports
+};
+
+// Section writers: each appends its lines.
+void WritePatchSections(QStringList &lines, const TPatchModel &patches);
+// "[Patch*]" and the 64 lines of one memory; false and nothing written for a bad index.
+bool WriteOnePatchSection(QStringList &lines, const TPatchModel &patches, int patch);
+void WriteAttributeSection(QStringList &lines, const TLoadAttrModel &attrs);
+void WriteCurveSections(QStringList &lines, const TCurveSet &curves);
+
+// Readers. Each reads the whole text into a copy of the data it fills and applies the copy
+// only when no rule was broken, so a failed read leaves the models as they were. Flags are
+// not touched; that is up to the command. The QStringList forms read lines already loaded.
+TReadResult ReadPatchFile(const QString &fileName, TPatchModel &patches);
+TReadResult ReadPatchFile(const QStringList &lines, TPatchModel &patches);
+TReadResult ReadAllDataFile(const QString &fileName, TPatchModel &patches, TLoadAttrModel &attrs,
+                            TCurveSet &curves);
+TReadResult ReadAllDataFile(const QStringList &lines, TPatchModel &patches, TLoadAttrModel &attrs,
+                            TCurveSet &curves);
+TReadResult ReadAttributeFile(const QString &fileName, TLoadAttrModel &attrs);
+TReadResult ReadAttributeFile(const QStringList &lines, TLoadAttrModel &attrs);
+TReadResult ReadCurveFile(const QString &fileName, TCurveSet &curves);
+TReadResult ReadCurveFile(const QStringList &lines, TCurveSet &curves);
+
+} // namespace kestrava

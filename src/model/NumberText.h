@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QStringView>
+
+#include <optional>
+
+namespace kestrava {
+
+// Strict text-to-number conversions shared by the channel notation and the data files:
+// no blanks, no prefixes. Values too large for 64 bits saturate, so a long run of digits
+// still reads as a (huge) number rather than as unreadable text.
+std::optional<qint64> ParseDecimal(QStringView text); // optional '+' or '-', then digits
+std::optional<qint64> ParseHex(QStringView text);     // hexadecimal digits only
+
+} // namespace kestrava

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "Usr_ctrl.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStringList>
+
+namespace kestrava {
+
+// The options dialog: COM port, channel counts and the overwrite warning. The main
+// window fills it with Load, runs it and applies the texts itself after OK.
+class TOptDlg : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int HelpContext = 12;
+    static constexpr int MaxChannels = 1024;
+
+    explicit TOptDlg(QWidget *parent = nullptr);
+
+    // portItems as ListComPorts gives them with names; the item of comPortNo is
+    // selected, none when that port is not listed.
+    void Load(const QStringList &portItems, int comPortNo, int maxRx, int maxTx, bool warn);
+    QString ComPortText() const { return ComPortCombo->currentText(); }
+    QString MaxRxText() const { return MaxRxChEdit->text(); }
+    QString MaxTxText() const { return MaxTxChEdit->text(); }
+    bool Warn() const { return WarnPatCheckBox->isChecked(); }
+
+    // Closing with OK is refused while a number is out of range.
+    void done(int result) override;
+
+Q_SIGNALS:
+    void helpRequested(int context);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void FormCreate();
+    void MaxRxChEditChange();
+    void MaxTxChEditChange();
+    void NumberEditExit(QLineEdit *edit);
+    void WarnOutOfRange(QLineEdit *edit);
+    TUpDown *upDownOf(const QLineEdit *edit) const;
+
+    QGroupBox *GroupBox1;
+    QLabel *Label1;
+    QComboBox *ComPortCombo;
+    QGroupBox *GroupBox2;
+    QLineEdit *MaxRxChEdit;
+    TUpDown *MaxRxUpDown;
+    QGroupBox *GroupBox3;
+    QLineEdit *MaxTxChEdit;
+    TUpDown *MaxTxUpDown;
+    QCheckBox *WarnPatCheckBox;
+    QPushButton *OKBtn;
+    QPushButton *CancelBtn;
+    bool exitWarningPending_ = false; // one warning at a time
+};
+
+} // namespace kestrava

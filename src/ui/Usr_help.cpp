@@ -1,0 +1,65 @@
+#include "Usr_help.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+
+namespace kestrava {
+
+namespace {
+
+UrlOpener &opener() {
+    static UrlOpener o;
+    return o;
+}
+
+QString &helpFolder() {
+    static QString folder;
+    return folder;
+}
+
+bool openUrl(const QUrl &url) {
+    return opener() ? opener()(url) : QDesktopServices::openUrl(url);
+}
+
+} // namespace
+
+QString HelpFilePath() {
+    const QString folder =
+        helpFolder().isEmpty() ? QCoreApplication::applicationDirPath() : helpFolder();
+    return QDir(folder).filePath(QStringLiteral("kestrava.html"));
+}
+
+bool HelpFileExists() {
+    return QFileInfo(HelpFilePath()).isFile();
+}
+
+void SetHelpFolder(const QString &folder) {
+    helpFolder() = folder;
+}
+
+bool ShowHelpTopic(int context) {
+    if (!HelpFileExists())
+        return false;
+    QUrl url = QUrl::fromLocalFile(QFileInfo(HelpFilePath()).absoluteFilePath());
+    if (context > 0)
+        url.setFragment(QStringLiteral("context-%1").arg(context));
+    return openUrl(url);
+}
+
+bool ShowHelpContents() {
+    return ShowHelpTopic(0);
+}
+
+bool GoWeb() {
+    return openUrl(QUrl(QString::fromLatin1(kMakerWebAddress)));
+}
+
+UrlOpener SetUrlOpener(UrlOpener o) {
+    UrlOpener previous = std::move(opener());
+    opener() = std::move(o);
+    return previous;
+}
+
+} // namespace kestrava

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+namespace kestrava {
+
+// Topic numbers of the help page (F1 on a menu or a dialog).
+namespace HelpContext {
+inline constexpr int Help = 1;
+inline constexpr int File = 8;
+inline constexpr int Edit = 9;
+inline constexpr int Remote = 10;
+inline constexpr int View = 11;
+inline constexpr int Options = 12;
+} // namespace HelpContext
+
+// The maker's web site, opened by GoWebAction.
+inline constexpr char kMakerWebAddress[] = "https://www.orv.example/";
+
+// The help page beside the program ("kestrava.html"), or in the folder given to
+// SetHelpFolder.
+QString HelpFilePath();
+bool HelpFileExists();
+// Where the help page is looked for; empty: the program's folder.
+void SetHelpFolder(const QString &folder);
+
+// Open the help page at the topic of a context (0 or less: the contents). False when
+// there is no help page or nothing could open it.
+bool ShowHelpTopic(int context);
+bool ShowHelpContents();
+// Open the maker's web site in the browser; the result only tells whether it started.
+bool GoWeb();
+
+// How addresses are opened (nullptr: QDesktopServices::openUrl). Returns the previous
+// opener, so that tests can record what would be opened and put it back.
+using UrlOpener = std::function<bool(const QUrl &)>;
+UrlOpener SetUrlOpener(UrlOpener opener);
+
+} // namespace kestrava
