@@ -29,6 +29,19 @@ void sendPatchBlocks(TransferEnv &env, const TPatch &patch, int firstBlock, int 
     SendOrAbort(env, QStringLiteral("WP\r"));
 }
 
+// The end of a patch load's transfer: its message, and on success the memory
+// counts as written.
+bool reportLoadedTransfer(bool ok, TPatchModel &patches) {
+    if (!ok) {
+        ShowErrorBox(tr("転送に失敗しました"));
+        return false;
+    }
+    patches.PatchChanged = false;
+    patches.ClearUndo();
+    ShowInfoBox(tr("読込・転送が完了しました"));
+    return true;
+}
+
 } // namespace
 
 QString PatchBlockCommand(const TPatch &patch, int block) {
@@ -193,14 +206,7 @@ bool TransferLoadedPatches(TransferEnv &env, TPatchModel &patches) {
     bool ok = env.link.SendCmd(QStringLiteral("R002\r")) && SendAllPatches(env, patches);
     ok = ok &&
          env.link.SendCmd(env.link.Linked ? QStringLiteral("R001\r") : QStringLiteral("R000\r"));
-    if (!ok) {
-        ShowErrorBox(tr("転送に失敗しました"));
-        return false;
-    }
-    patches.PatchChanged = false;
-    patches.ClearUndo();
-    ShowInfoBox(tr("読込・転送が完了しました"));
-    return true;
+    return reportLoadedTransfer(ok, patches);
 }
 
 bool TransferLoadedCurrentPatch(TransferEnv &env, TPatchModel &patches) {
@@ -214,13 +220,9 @@ bool TransferLoadedCurrentPatch(TransferEnv &env, TPatchModel &patches) {
         sendPatchBlocks(env, *memory, 0, kPatchBlocks);
         EndPatchTransferMode(env);
     } catch (const EAbort &) {
-        ShowErrorBox(tr("転送に失敗しました"));
-        return false;
+        return reportLoadedTransfer(false, patches);
     }
-    patches.PatchChanged = false;
-    patches.ClearUndo();
-    ShowInfoBox(tr("読込・転送が完了しました"));
-    return true;
+    return reportLoadedTransfer(true, patches);
 }
 
 } // namespace kestrava

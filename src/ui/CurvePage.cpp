@@ -1,5 +1,7 @@
 #include "CurvePage.h"
 
+#include "UiNames.h"
+
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -7,16 +9,6 @@
 #include <QVBoxLayout>
 
 namespace kestrava {
-
-namespace {
-
-template <class W>
-W *named(W *w, const char *name) {
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
-
-} // namespace
 
 TCurvePage::TCurvePage(TCurveSet &curves, QWidget *parent) : QWidget(parent), curves_(curves) {
     setObjectName(QStringLiteral("CurveSheet"));

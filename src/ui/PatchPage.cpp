@@ -1,6 +1,7 @@
 #include "PatchPage.h"
 
 #include "ChannelNotation.h"
+#include "UiNames.h"
 #include "UnitLink.h"
 
 #include <QButtonGroup>
@@ -10,16 +11,6 @@
 #include <QVBoxLayout>
 
 namespace kestrava {
-
-namespace {
-
-template <class W>
-W *named(W *w, const char *name) {
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
-
-} // namespace
 
 TPatchPage::TPatchPage(TPatchModel &patches, TUnitLink &link, QWidget *parent)
     : QWidget(parent), patches_(patches), link_(link) {

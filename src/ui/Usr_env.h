@@ -10,9 +10,9 @@ namespace kestrava {
 // What placement depends on besides the settings: the screen, the monitor count
 // and the window's pixels per inch. Taken from the system, or given by tests.
 struct DisplayInfo {
-    QRect screen;      // available geometry of the window's screen
+    QRect screen; // available geometry of the window's screen
     int monitors = 1;
-    int ppi = 96;      // the window's logical pixels per inch
+    int ppi = 96;       // the window's logical pixels per inch
     bool scales = true; // the window follows the display scale
     static DisplayInfo of(const QWidget *window);
 };
