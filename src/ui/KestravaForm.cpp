@@ -129,6 +129,9 @@ TKestravaForm::~TKestravaForm() {
 void TKestravaForm::SetDialogs(TOptDlg *optDlg, TAboutBox *aboutBox) {
     optDlg_ = optDlg;
     aboutBox_ = aboutBox;
+    if (optDlg_)
+        connect(optDlg_, &TOptDlg::helpRequested, this,
+                [](int context) { ShowHelpTopic(context); });
 }
 
 void TKestravaForm::createStatusBar() {
@@ -503,6 +506,7 @@ void TKestravaForm::Timer1Timer() {
     TickPhase = (TickPhase + 1) % 5;
     if (TickPhase == 0)
         RefreshLinkPanel();
+    UpdateActions();
 }
 
 void TKestravaForm::RefreshLinkPanel() {

@@ -1,4 +1,5 @@
 #include "DataFileKind.h"
+#include "TerminalProgress.h"
 #include "TextLines.h"
 #include "UnitSim.h"
 
@@ -270,6 +271,31 @@ private Q_SLOTS:
         QCOMPARE(c.status, 1);
         QVERIFY2(c.err.contains(QStringLiteral("line 11")), qPrintable(c.err));
         QVERIFY(cli({"check", path("missing.atr")}).status == 1);
+    }
+
+    void terminalBar() {
+        std::FILE *f = std::tmpfile();
+        QVERIFY(f);
+        {
+            TerminalProgress bar(f);
+            bar.Start(QStringLiteral("全パッチデータ転送中"));
+            bar.SetFraction(0.5);
+            bar.SetFraction(0.501); // the same position draws nothing new
+            bar.SetFraction(511.0 / 512);
+            bar.Finish(QString());
+        }
+        std::rewind(f);
+        QByteArray out(4096, '\0');
+        out.truncate(qsizetype(std::fread(out.data(), 1, size_t(out.size()), f)));
+        std::fclose(f);
+        const QStringList frames = QString::fromUtf8(out).split(u'\r', Qt::SkipEmptyParts);
+        QCOMPARE(frames.size(), 4); // 0, 50, 99 and the full bar at the end
+        QVERIFY(frames[0].startsWith(QStringLiteral("全パッチデータ転送中 [")));
+        QVERIFY(frames[0].endsWith(QStringLiteral("]   0%")));
+        QVERIFY(frames[1].contains(QStringLiteral("###############...............]  50%")));
+        QVERIFY(frames[2].endsWith(QStringLiteral("]  99%")));
+        QCOMPARE(frames[3],
+                 QStringLiteral("全パッチデータ転送中 [") + QString(30, u'#') + "] 100%\n");
     }
 
     void restoreReportsAFailingUnit() {
