@@ -1,5 +1,8 @@
 #include "StatusText.h"
 
+#include "ChannelNotation.h"
+#include "LoadAttrModel.h"
+
 #include <QCoreApplication>
 
 namespace kestrava {
@@ -13,6 +16,28 @@ QString LinkPanelText(bool editMode, int comPortNo, bool linked, bool portOpen, 
     text += QStringLiteral("  DMX:");
     text += (statusWord & 0x001) ? u'A' : u'-';
     text += (statusWord & 0x010) ? u'B' : u'-';
+    return text;
+}
+
+QString InfoPanelText(bool hasPatch, int output, int mode, bool ab, int maxTx, int loadAttr,
+                      int selected, bool changed) {
+    auto tr = [](const char *t) { return QCoreApplication::translate("KestravaForm", t); };
+    QString text;
+    if (hasPatch) {
+        text = tr("出力Ch:");
+        if (output >= 0 && output < maxTx) {
+            text += ab ? QStringLiteral("%1(%2) ").arg(ChannelText(output, true)).arg(output + 1)
+                       : QStringLiteral("%1 ").arg(output + 1);
+            text += LoadAttrText(loadAttr);
+        } else {
+            text += QStringLiteral("---");
+        }
+    }
+    if (mode == 0)
+        text += tr("  選択中:") + QString::number(selected);
+    if (changed)
+        text += tr("  変更有");
+    text += mode == 1 ? tr("  (ユニット番号入力)") : tr("  (フェーダ番号入力)");
     return text;
 }
 

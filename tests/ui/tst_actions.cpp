@@ -221,6 +221,43 @@ private Q_SLOTS:
         }
     }
 
+    void infoPanel_data() {
+        QTest::addColumn<bool>("hasPatch");
+        QTest::addColumn<int>("output");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("ab");
+        QTest::addColumn<int>("attr");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("the example: output 13, Normal")
+            << true << 12 << 0 << false << 128 << 0 << false
+            << "出力Ch:13 Normal  選択中:0  (フェーダ番号入力)";
+        QTest::newRow("A/B: B001")
+            << true << 512 << 0 << true << 129 << 3 << true
+            << "出力Ch:B001(513) On/Off  選択中:3  変更有  (フェーダ番号入力)";
+        QTest::newRow("input-to-output, User 2")
+            << true << 5 << 1 << false << 1 << 0 << false << "出力Ch:6 User 2  (ユニット番号入力)";
+        QTest::newRow("no output")
+            << true << -1 << 1 << false << 128 << 0 << false << "出力Ch:---  (ユニット番号入力)";
+        QTest::newRow("beyond the outputs in use")
+            << true << 1000 << 0 << false << 128 << 0 << false
+            << "出力Ch:---  選択中:0  (フェーダ番号入力)";
+        QTest::newRow("no current patch")
+            << false << 3 << 0 << false << 128 << 0 << false << "  選択中:0  (フェーダ番号入力)";
+    }
+    void infoPanel() {
+        QFETCH(bool, hasPatch);
+        QFETCH(int, output);
+        QFETCH(int, mode);
+        QFETCH(bool, ab);
+        QFETCH(int, attr);
+        QFETCH(int, selected);
+        QFETCH(bool, changed);
+        QFETCH(QString, text);
+        QCOMPARE(InfoPanelText(hasPatch, output, mode, ab, 1000, attr, selected, changed), text);
+    }
+
     void linkPanel_data() {
         QTest::addColumn<bool>("edit");
         QTest::addColumn<int>("port");
