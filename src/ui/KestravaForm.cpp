@@ -3,12 +3,16 @@
 #include "AboutBox.h"
 #include "AttrPage.h"
 #include "AttrTransfer.h"
+#include "ChannelNotation.h"
 #include "ComPortMap.h"
 #include "CurvePage.h"
 #include "CurveTransfer.h"
+#include "DrawGrid.h"
 #include "FileCommands.h"
 #include "OptDlg.h"
+#include "PatchEditor.h"
 #include "PatchPage.h"
+#include "PatchTable.h"
 #include "PatchTransfer.h"
 #include "StatusText.h"
 #include "Usr_com_std.h"
@@ -112,8 +116,15 @@ TKestravaForm::TKestravaForm(const QString &settingsPath, QWidget *parent)
             LdAtrSheet->RefreshGrid();
             CurveSheet->RefreshView();
         },
-        [this] { PatNoComboChange(PatchSheet->PatNoCombo->currentIndex()); }, [] {},
+        [this] { PatNoComboChange(PatchSheet->PatNoCombo->currentIndex()); },
+        [this] {
+            PatchSheet->Table->ClearSelection();
+            PatchSheet->Table->SelectAnchor() = -1;
+        },
         [this] { CurveSheet->ShowCurveMode(); }});
+
+    editor_ = std::make_unique<TPatchEditor>(patches, *env_, *PatchSheet->Table, settings);
+    bindPatchTable();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -243,8 +254,8 @@ void TKestravaForm::createMenus() {
     PopAtrMenu = popup("PopAtrMenu", {"ChgLdAtrAction", "-", "InitLdAtrAction"});
     PopCrvMenu = popup("PopCrvMenu", {"AddPAction", "DelPAction", "InitCrvAction", "-",
                                       "LoadCurveAction", "SaveCurveAction"});
-    connect(PatchSheet->PatTableGrid, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &p) {
+    connect(static_cast<QWidget *>(PatchSheet->PatTableGrid), &QWidget::customContextMenuRequested,
+            this, [this](const QPoint &p) {
                 PopPatMenu->popup(PatchSheet->PatTableGrid->viewport()->mapToGlobal(p));
             });
     connect(LdAtrSheet->LdAtrGrid, &QWidget::customContextMenuRequested, this,
@@ -294,7 +305,21 @@ void TKestravaForm::connectHandlers() {
     on(QStringLiteral("WriteLdAtrAction"), [this] { WriteLoadAttrs(*env_, attrs); });
     on(QStringLiteral("GetCurveAction"), [this] { fetchCurvesAndShowMode(); });
     on(QStringLiteral("WriteCurveAction"), [this] { WriteCurves(*env_, curves); });
-    on(QStringLiteral("CheckOffAction"), [this] { PatchSheet->CheckOffActionExecute(); });
+    on(QStringLiteral("CheckOffAction"), [this] {
+        editor_->CheckOff();
+        PatchSheet->CheckOffBtn->setChecked(true);
+    });
+    on(QStringLiteral("CheckOnAction"), [this] {
+        editor_->CheckOn();
+        PatchSheet->CheckOnBtn->setChecked(true);
+    });
+    on(QStringLiteral("UndoPatAction"), [this] { editor_->Undo(); });
+    on(QStringLiteral("DelPatchAction"), [this] { editor_->DelPatch(); });
+    on(QStringLiteral("SetChSelAction"), [this] { editor_->SetChSel(); });
+    on(QStringLiteral("ToolBarPatchAction"), [this] { ToolBarPatchActionExecute(); });
+    on(QStringLiteral("ClrCurPatAction"), [this] { ClearOrThroughActionExecute(false); });
+    on(QStringLiteral("ThrCurPatAction"), [this] { ClearOrThroughActionExecute(true); });
+    on(QStringLiteral("ClrAllPatAction"), [this] { ClrAllPatActionExecute(); });
     on(QStringLiteral("TableO2IAction"), [this] {
         settings.PatTableMode = 0;
         relayTable();
@@ -315,7 +340,12 @@ void TKestravaForm::connectHandlers() {
         });
     on(QStringLiteral("DispABChAction"), [this] {
         settings.DispAbCh = !settings.DispAbCh;
+        if (settings.PatTableMode == 0) {
+            PatchSheet->Table->ClearSelection();
+            PatchSheet->Table->SelectAnchor() = -1;
+        }
         relayTable();
+        LdAtrSheet->RefreshGrid();
     });
     on(QStringLiteral("GoWebAction"), [] { GoWeb(); });
     on(QStringLiteral("SaveAllDataAction"), [this] { files_->SaveAllDataActionExecute(); });
@@ -333,6 +363,17 @@ void TKestravaForm::connectHandlers() {
         ExecuteAction(QStringLiteral("CheckOffAction"));
         PatchSheet->CheckOffBtn->setChecked(true);
     });
+    connect(PatchSheet->CheckOnBtn, &QToolButton::clicked, this, [this] {
+        if (!ExecuteAction(QStringLiteral("CheckOnAction")))
+            PatchSheet->CheckOffBtn->setChecked(true);
+    });
+    connect(PatchSheet, &TPatchPage::CheckLvlBarChange, this, [this] { CheckLvlBarChange(); });
+    connect(PatchSheet, &TPatchPage::FromChEditEnter, this,
+            [this] { PatchSheet->ToChEdit->setFocus(); });
+    connect(PatchSheet, &TPatchPage::ToChEditEnter, this,
+            [this] { ExecuteAction(QStringLiteral("ToolBarPatchAction")); });
+    for (QLineEdit *edit : {PatchSheet->FromChEdit, PatchSheet->ToChEdit})
+        connect(edit, &QLineEdit::textChanged, this, &TKestravaForm::UpdateActions);
     connect(PatchSheet, &TPatchPage::PatNoComboChange, this, &TKestravaForm::PatNoComboChange);
     connect(ExitItem, &QAction::triggered, this, &QWidget::close);
     connect(OptItem, &QAction::triggered, this, &TKestravaForm::OptItemClick);
@@ -366,6 +407,12 @@ UiState TKestravaForm::CurrentState() const {
     s.patTableWidth = settings.PatTableWidth;
     s.crvGridWidth = settings.CrvGridWidth;
     s.dispAbCh = settings.DispAbCh;
+    s.selectedOutputs = PatchSheet->Table->SelectedCount();
+    if (const TPatch *memory = patches.Current()) {
+        const int o = PatchSheet->Table->CurrentCellOutput();
+        s.cellHasPatch = o >= 0 && (*memory)[std::size_t(o)] != pvNone &&
+                         (settings.PatTableMode == 1 || o < patches.MaxTxChannel);
+    }
     s.setTextsFilled =
         !PatchSheet->FromChEdit->text().isEmpty() && !PatchSheet->ToChEdit->text().isEmpty();
     const QWidget *under = WindowUnderCursor();
@@ -454,7 +501,7 @@ void TKestravaForm::ReConnectActionExecute() {
     Timer1->stop();
     ShowPage(Page::Patch);
     patches.ResetAllPatches();
-    PatchSheet->CheckOutput = -1;
+    editor_->CheckOutput = -1;
     curves.CurveChanged = false;
     attrs.LdAtrChanged = false;
     curves.CurvesInSync = false;
@@ -465,7 +512,7 @@ void TKestravaForm::ReConnectActionExecute() {
         ExecuteAction(QStringLiteral("GetTableAction"));
         ExecuteAction(QStringLiteral("GetLdAtrAcion"));
         ExecuteAction(QStringLiteral("GetCurveAction"));
-        PatchSheet->CheckLvlBarChange();
+        CheckLvlBarChange();
         link.EditMode = false;
     }
     relayTable();
@@ -496,16 +543,82 @@ void TKestravaForm::PatNoComboChange(int index) {
     StatusBar1->setPanelText(3, QString());
     if (!link.EditMode && SelectUnitPatch(*env_, index))
         ExecuteAction(QStringLiteral("GetTableAction"));
+    PatchSheet->Table->ClearSelection();
+    PatchSheet->Table->SelectAnchor() = -1;
     PatchSheet->RepaintTable();
+    PatchSheet->Table->MoveCursorToOutput(0);
     QApplication::restoreOverrideCursor();
     patches.ClearUndo();
     UpdateActions();
+}
+
+void TKestravaForm::bindPatchTable() {
+    TPatchTable *table = PatchSheet->Table;
+    table->CheckOutput = &editor_->CheckOutput;
+    table->applyCellEdit = [this, table](int c, int r, const QString &value) {
+        editor_->ApplyCellEdit(c, r, value, table->PatchEditStartText);
+    };
+    table->checkOutputAt = [this](int o) { editor_->CheckOutputAt(o); };
+    table->checkOnDown = [this] { return PatchSheet->CheckOnBtn->isChecked(); };
+    table->deleteKey = [this] { ExecuteAction(QStringLiteral("DelPatchAction")); };
+}
+
+void TKestravaForm::CheckLvlBarChange() {
+    const int level = PatchSheet->CheckLevel();
+    if (editor_->CheckLevel(level))
+        PatchSheet->LevelLabel->setText(QString::number(level));
+}
+
+void TKestravaForm::ToolBarPatchActionExecute() {
+    const bool o2i = settings.PatTableMode == 0;
+    QLineEdit *input = o2i ? PatchSheet->ToChEdit : PatchSheet->FromChEdit;
+    QLineEdit *outputs = o2i ? PatchSheet->FromChEdit : PatchSheet->ToChEdit;
+    if (!editor_->ToolBarPatch(input->text(), outputs->text()))
+        return;
+    PatchSheet->FromChEdit->clear();
+    PatchSheet->ToChEdit->clear();
+    PatchSheet->FromChEdit->setFocus();
+}
+
+void TKestravaForm::ClearOrThroughActionExecute(bool through) {
+    StatusBar1->setPanelText(1, QString());
+    if (!AskYesNo(through ? tr("現在のパッチを１対１接続にしますか?")
+                          : tr("現在のパッチをクリアしますか?")))
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ClearOrThroughCurrentPatch(*env_, patches, through);
+    PatchSheet->RepaintTable();
+    QApplication::restoreOverrideCursor();
+}
+
+void TKestravaForm::ClrAllPatActionExecute() {
+    StatusBar1->setPanelText(1, QString());
+    if (!AskYesNo(tr("全てのパッチをクリアしますか?"))) {
+        PatchSheet->RepaintTable();
+        return;
+    }
+    ClearAllPatches(*env_, patches);
+    PatNoComboChange(PatchSheet->PatNoCombo->currentIndex());
+    PatchSheet->RepaintTable();
+}
+
+void TKestravaForm::RefreshInfoPanel() {
+    TPatchTable *table = PatchSheet->Table;
+    const int o = table->CurrentCellOutput();
+    StatusBar1->setPanelText(3,
+                             InfoPanelText(patches.HasCurrent(), o, settings.PatTableMode,
+                                           settings.DispAbCh, patches.MaxTxChannel,
+                                           o >= 0 && o < 1024 ? attrs.LoadAttrs[std::size_t(o)] : 0,
+                                           table->SelectedCount(), patches.PatchChanged));
+    CellEditOpen = table->Grid()->editorOpen();
 }
 
 void TKestravaForm::Timer1Timer() {
     TickPhase = (TickPhase + 1) % 5;
     if (TickPhase == 0)
         RefreshLinkPanel();
+    if (ActivePage() == Page::Patch)
+        RefreshInfoPanel();
     UpdateActions();
 }
 

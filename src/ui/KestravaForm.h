@@ -27,6 +27,7 @@ class TAttrPage;
 class TCurvePage;
 class TFileCommands;
 class TOptDlg;
+class TPatchEditor;
 class TPatchPage;
 class TStatusBar;
 
@@ -103,6 +104,12 @@ private:
     void PageControl1Change();
     void PatNoComboChange(int index);
     void relayTable();
+    void bindPatchTable();
+    void CheckLvlBarChange();
+    void ToolBarPatchActionExecute();
+    void ClearOrThroughActionExecute(bool through);
+    void ClrAllPatActionExecute();
+    void RefreshInfoPanel();
     void fetchCurvesAndShowMode();
     void on(const QString &action, std::function<void()> handler);
     QMenu *addMenu(const QString &title, int helpContext, const QStringList &items);
@@ -111,6 +118,7 @@ private:
     std::unique_ptr<Bracket> bracket_;
     std::unique_ptr<TransferEnv> env_;
     std::unique_ptr<TFileCommands> files_;
+    std::unique_ptr<TPatchEditor> editor_;
     StatusBarProgress *progress_ = nullptr;
     QHash<QString, QAction *> actions_;
     QHash<QString, std::function<void()>> handlers_;

@@ -1,13 +1,14 @@
 #include "PatchPage.h"
 
-#include "ChannelNotation.h"
+#include "DrawGrid.h"
+#include "PatchTable.h"
 #include "UiNames.h"
 #include "UnitLink.h"
 
 #include <QButtonGroup>
 #include <QCoreApplication>
 #include <QHBoxLayout>
-#include <QHeaderView>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
 namespace kestrava {
@@ -81,19 +82,21 @@ TPatchPage::TPatchPage(TPatchModel &patches, TUnitLink &link, QWidget *parent)
     Panel2 = named(new QFrame(this), "Panel2");
     auto *tableBox = new QVBoxLayout(Panel2);
     tableBox->setContentsMargins(0, 0, 0, 0);
-    // The owner-drawn table replaces this plain grid with the patch page's editing.
-    PatTableGrid = named(new QTableWidget(52, 11, Panel2), "PatTableGrid");
-    PatTableGrid->horizontalHeader()->setDefaultSectionSize(40);
-    PatTableGrid->verticalHeader()->setDefaultSectionSize(24);
+    PatTableGrid = named(new TDrawGrid(Panel2), "PatTableGrid");
+    PatTableGrid->viewport()->setBackgroundRole(QPalette::Dark);
     PatTableGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     tableBox->addWidget(PatTableGrid);
     page->addWidget(Panel2, 1);
+    Table = new TPatchTable(PatTableGrid, patches_, this);
+    FromChEdit->installEventFilter(this);
+    ToChEdit->installEventFilter(this);
 
     connect(PatNoCombo, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (!selecting_)
             Q_EMIT PatNoComboChange(index);
     });
-    connect(CheckLvlBar, &QSlider::valueChanged, this, [this] { CheckLvlBarChange(); });
+    connect(CheckLvlBar, &QSlider::valueChanged, this,
+            [this](int level) { Q_EMIT CheckLvlBarChange(level); });
 }
 
 void TPatchPage::SelectPatNo(int patch) {
@@ -110,68 +113,33 @@ void TPatchPage::SetViewsEnabled(bool on) {
 }
 
 void TPatchPage::LayoutTable(int mode, int width, bool ab) {
-    mode_ = mode;
-    width_ = std::max(width, 1);
-    ab_ = ab;
-    RepaintTable();
+    Table->Layout(mode, width, ab);
+    // In the output-to-input view FromChEdit takes the outputs, in the other the input.
+    FromChEdit->setFixedWidth(mode == 0 ? 100 : 50);
+    ToChEdit->setFixedWidth(mode == 0 ? 50 : 100);
 }
 
 void TPatchPage::RepaintTable() {
-    const TPatch *memory = patches_.Current();
-    auto entryText = [this](PatchEntry v) {
-        return v == pvFull ? QStringLiteral("FULL") : ChannelText(v, ab_);
-    };
-    const QSignalBlocker block(PatTableGrid);
-    PatTableGrid->clear();
-    QStringList rows;
-    PatTableGrid->setColumnCount(width_);
-    if (mode_ == 0) {
-        const int outputs = patches_.MaxTxChannel;
-        PatTableGrid->setRowCount((outputs + width_ - 1) / width_);
-        for (int o = 0; o < outputs; ++o) {
-            auto *item =
-                new QTableWidgetItem(memory ? entryText((*memory)[std::size_t(o)]) : QString());
-            item->setToolTip(ChannelText(o, ab_));
-            PatTableGrid->setItem(o / width_, o % width_, item);
-        }
-        for (int r = 0; r < PatTableGrid->rowCount(); ++r)
-            rows << ChannelText(r * width_, ab_);
-    } else {
-        const int inputs = patches_.MaxRxChannel;
-        PatTableGrid->setRowCount(inputs + 2);
-        for (int r = 1; r <= inputs + 2; ++r) {
-            const PatchEntry v = patches_.RowValue(r);
-            rows << (v == pvFull ? QStringLiteral("FULL") : ChannelText(v, ab_));
-            for (int c = 1; c <= width_; ++c) {
-                const int o = patches_.NthOutputOf(v, c);
-                if (o < 0)
-                    break;
-                PatTableGrid->setItem(r - 1, c - 1, new QTableWidgetItem(ChannelText(o, ab_)));
-            }
+    Table->RepaintTable();
+}
+
+bool TPatchPage::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (watched == FromChEdit)
+                Q_EMIT FromChEditEnter();
+            else if (watched == ToChEdit)
+                Q_EMIT ToChEditEnter();
+            return true; // the carriage return never reaches the edit
         }
     }
-    PatTableGrid->setVerticalHeaderLabels(rows);
-    PatTableGrid->viewport()->update();
+    return QWidget::eventFilter(watched, event);
 }
 
 void TPatchPage::SetCheckLevel(int level) {
     const QSignalBlocker block(CheckLvlBar);
     CheckLvlBar->setValue(level);
-}
-
-void TPatchPage::CheckLvlBarChange() {
-    if (!link_.Linked)
-        return;
-    const int level = CheckLvlBar->value();
-    LevelLabel->setText(QString::number(level));
-    link_.SendCmd(QStringLiteral("O8%1\r").arg(level, 2, 16, QLatin1Char('0')).toUpper());
-}
-
-void TPatchPage::CheckOffActionExecute() {
-    CheckOutput = -1;
-    link_.SendCmd(QStringLiteral("OFFF\r"));
-    CheckOffBtn->setChecked(true);
-    RepaintTable();
 }
 
 } // namespace kestrava

@@ -7,12 +7,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
-#include <QTableWidget>
 #include <QToolButton>
 #include <QWidget>
 
 namespace kestrava {
 
+class TDrawGrid;
+class TPatchTable;
 class TUnitLink;
 
 // The patch page: the patch number, the output check panel, the SET tool bar and
@@ -28,17 +29,13 @@ public:
     void SetViewsEnabled(bool on);
     void RepaintTable();
     // Lays the table out: output-to-input (mode 0) with width outputs a row, or one
-    // row for each input, FULL and unpatched (mode 1).
+    // row for each input, FULL and unpatched (mode 1); the SET edits follow the view.
     void LayoutTable(int mode, int width, bool ab);
 
     int CheckLevel() const { return CheckLvlBar->value(); }
     void SetCheckLevel(int level); // without sending it
-    // CheckLvlBarChange: shows the level and sends it, only while linked.
-    void CheckLvlBarChange();
-    // CheckOffAction: the check ends and CheckOffBtn is down.
-    void CheckOffActionExecute();
 
-    int CheckOutput = -1;
+    TPatchTable *Table = nullptr;
 
     QFrame *PatTopPanel;
     QLabel *Label1;
@@ -54,19 +51,20 @@ public:
     QToolButton *PatSetBtn;
     QToolButton *WritePatBtn;
     QFrame *Panel2;
-    QTableWidget *PatTableGrid;
+    TDrawGrid *PatTableGrid;
 
 Q_SIGNALS:
     // The user picked another patch number (not a programmatic selection).
     void PatNoComboChange(int index);
+    void CheckLvlBarChange(int level);
+    void FromChEditEnter();
+    void ToChEditEnter();
 
 private:
     TPatchModel &patches_;
     TUnitLink &link_;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     bool selecting_ = false;
-    int mode_ = 0;
-    int width_ = 10;
-    bool ab_ = false;
 };
 
 } // namespace kestrava

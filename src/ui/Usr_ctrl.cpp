@@ -86,7 +86,9 @@ void TUpDown::step(int delta) {
 }
 
 bool TUpDown::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == edit_ && event->type() == QEvent::KeyPress && isEnabled()) {
+    // Key presses only: during the edit's destruction QPointer's cast would be wrong.
+    if (event->type() == QEvent::KeyPress && isEnabled() && edit_ &&
+        watched == static_cast<QObject *>(edit_.get())) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {
             step(key->key() == Qt::Key_Up ? 1 : -1);

@@ -1,3 +1,4 @@
+#include "DrawGrid.h"
 #include "KestravaForm.h"
 #include "OptDlg.h"
 #include "PatchPage.h"
@@ -303,7 +304,7 @@ private Q_SLOTS:
             QVERIFY(form.link.Linked);
             QCOMPARE(form.patches.CurPatch, 5);
             QCOMPARE(second.requestLog().mid(0, 3), (QStringList{"", "R001", "Q800"}));
-            QCOMPARE(form.PatchSheet->PatTableGrid->rowCount(), 10); // 100 outputs, 10 a row
+            QCOMPARE(form.PatchSheet->PatTableGrid->rowCount(), 11); // 100 outputs, 10 a row
         } else {
             QVERIFY(second.requestLog().isEmpty());
         }

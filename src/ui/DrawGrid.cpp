@@ -1,0 +1,582 @@
+#include "DrawGrid.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace kestrava {
+
+// Geometry: every column takes its width plus one pixel of grid line at its right, every
+// row its height plus one line below. The scroll bars count whole cells (value 0 shows
+// data column or row 1 next to the fixed one), so a scrolled cell is either wholly
+// hidden under nothing or shown from its left/top edge: data cells never reach under
+// the fixed row or column.
+
+TDrawGrid::TDrawGrid(QWidget *parent) : QAbstractScrollArea(parent) {
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true);
+    // paintEvent fills every pixel it is asked for.
+    viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    for (QScrollBar *bar : {horizontalScrollBar(), verticalScrollBar()}) {
+        bar->setTracking(true);
+        bar->setSingleStep(1);
+    }
+
+    editor_ = new QLineEdit(viewport());
+    editorObject_ = editor_;
+    editor_->setFrame(false);
+    editor_->hide();
+    editor_->installEventFilter(this);
+    connect(editor_, &QLineEdit::textChanged, this, &TDrawGrid::editorTextChanged);
+
+    rebuildColLefts();
+    updateScrollBars();
+}
+
+TDrawGrid::~TDrawGrid() {
+    // The editor dies with the viewport after this object is half gone: no reports then.
+    if (editor_) {
+        editor_->removeEventFilter(this);
+        editor_->disconnect(this);
+    }
+}
+
+// --- Sizes ------------------------------------------------------------------------------
+
+void TDrawGrid::setColCount(int count) {
+    count = std::max(count, 2);
+    if (count == cols_)
+        return;
+    if (editorOpen() && editCol_ >= count)
+        closeEditor();
+    cols_ = count;
+    rebuildColLefts();
+    updateScrollBars();
+    if (col_ >= cols_) {
+        // Placed without asking: the old cell no longer exists, so there is nothing to keep.
+        col_ = cols_ - 1;
+        scrollToCell(col_, row_);
+        Q_EMIT currentCellChanged(col_, row_);
+    }
+    placeEditor();
+    viewport()->update();
+}
+
+void TDrawGrid::setRowCount(int count) {
+    count = std::max(count, 2);
+    if (count == rows_)
+        return;
+    if (editorOpen() && editRow_ >= count)
+        closeEditor();
+    rows_ = count;
+    updateScrollBars();
+    if (row_ >= rows_) {
+        row_ = rows_ - 1;
+        scrollToCell(col_, row_);
+        Q_EMIT currentCellChanged(col_, row_);
+    }
+    placeEditor();
+    viewport()->update();
+}
+
+void TDrawGrid::setDefaultColWidth(int width) {
+    defaultColWidth_ = std::max(width, 1);
+    rebuildColLefts();
+    updateScrollBars();
+    placeEditor();
+    viewport()->update();
+}
+
+void TDrawGrid::setColWidth(int col, int width) {
+    if (col < 0)
+        return;
+    if (static_cast<size_t>(col) >= colWidths_.size())
+        colWidths_.resize(col + 1, 0);
+    colWidths_[col] = std::max(width, 0);
+    rebuildColLefts();
+    updateScrollBars();
+    placeEditor();
+    viewport()->update();
+}
+
+int TDrawGrid::colWidth(int col) const {
+    if (col >= 0 && static_cast<size_t>(col) < colWidths_.size() && colWidths_[col] > 0)
+        return colWidths_[col];
+    return defaultColWidth_;
+}
+
+void TDrawGrid::setRowHeight(int height) {
+    rowHeight_ = std::max(height, 1);
+    updateScrollBars();
+    placeEditor();
+    viewport()->update();
+}
+
+void TDrawGrid::setEditable(bool on) {
+    if (!on)
+        closeEditor();
+    editable_ = on;
+}
+
+void TDrawGrid::rebuildColLefts() {
+    colLefts_.resize(cols_ + 1);
+    int x = 0;
+    for (int c = 0; c < cols_; ++c) {
+        colLefts_[c] = x;
+        x += colWidth(c) + 1;
+    }
+    colLefts_[cols_] = x;
+}
+
+int TDrawGrid::colLeft(int col) const {
+    return colLefts_[col];
+}
+
+int TDrawGrid::leftCol() const {
+    return 1 + horizontalScrollBar()->value();
+}
+int TDrawGrid::topRow() const {
+    return 1 + verticalScrollBar()->value();
+}
+
+int TDrawGrid::fullRowsShown() const {
+    const int pitch = rowHeight_ + 1;
+    return std::max(1, (viewport()->height() - pitch) / pitch);
+}
+
+int TDrawGrid::firstColShowing(int col) const {
+    const int room = viewport()->width() - colLeft(1);
+    int left = col;
+    while (left > 1 && colLeft(col + 1) - colLeft(left - 1) <= room)
+        --left;
+    return left;
+}
+
+void TDrawGrid::updateScrollBars() {
+    const int rowsShown = fullRowsShown();
+    QScrollBar *v = verticalScrollBar();
+    v->setPageStep(rowsShown);
+    v->setRange(0, std::max(0, rows_ - 1 - rowsShown));
+
+    const int lastLeft = firstColShowing(cols_ - 1);
+    QScrollBar *h = horizontalScrollBar();
+    h->setPageStep(std::max(1, cols_ - lastLeft));
+    h->setRange(0, lastLeft - 1);
+}
+
+// --- Geometry ---------------------------------------------------------------------------
+
+QRect TDrawGrid::cellRect(int col, int row) const {
+    if (col < 0 || col >= cols_ || row < 0 || row >= rows_)
+        return {};
+    int x = 0;
+    if (col > 0) {
+        const int left = leftCol();
+        if (col < left)
+            return {};
+        x = colLeft(col) - colLeft(left) + colLeft(1);
+    }
+    int y = 0;
+    if (row > 0) {
+        const int top = topRow();
+        if (row < top)
+            return {};
+        y = (row - top + 1) * (rowHeight_ + 1);
+    }
+    if (x >= viewport()->width() || y >= viewport()->height())
+        return {};
+    return QRect(x, y, colWidth(col), rowHeight_);
+}
+
+bool TDrawGrid::cellAt(const QPoint &viewportPos, int *col, int *row) const {
+    const int x = viewportPos.x();
+    const int y = viewportPos.y();
+    if (x < 0 || y < 0 || x >= viewport()->width() || y >= viewport()->height())
+        return false;
+    int c = 0;
+    if (x >= colLeft(1)) {
+        const int contentX = x - colLeft(1) + colLeft(leftCol());
+        c = int(std::upper_bound(colLefts_.begin(), colLefts_.end(), contentX) -
+                colLefts_.begin()) -
+            1;
+    }
+    const int pitch = rowHeight_ + 1;
+    const int r = y < pitch ? 0 : topRow() + (y - pitch) / pitch;
+    if (c >= cols_ || r >= rows_)
+        return false;
+    if (col)
+        *col = c;
+    if (row)
+        *row = r;
+    return true;
+}
+
+void TDrawGrid::invalidateCell(int col, int row) {
+    const QRect rect = cellRect(col, row);
+    if (!rect.isEmpty())
+        viewport()->update(rect);
+}
+
+void TDrawGrid::scrollToCell(int col, int row) {
+    if (col >= 1 && col < cols_) {
+        QScrollBar *h = horizontalScrollBar();
+        if (col < leftCol())
+            h->setValue(col - 1);
+        else if (colLeft(col + 1) - colLeft(leftCol()) > viewport()->width() - colLeft(1))
+            h->setValue(firstColShowing(col) - 1);
+    }
+    if (row >= 1 && row < rows_) {
+        QScrollBar *v = verticalScrollBar();
+        const int shown = fullRowsShown();
+        if (row < topRow())
+            v->setValue(row - 1);
+        else if (row >= topRow() + shown)
+            v->setValue(row - shown);
+    }
+}
+
+void TDrawGrid::scrollContentsBy(int, int) {
+    viewport()->update();
+    placeEditor();
+}
+
+void TDrawGrid::resizeEvent(QResizeEvent *event) {
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+    placeEditor();
+}
+
+// --- Painting ---------------------------------------------------------------------------
+
+void TDrawGrid::paintEvent(QPaintEvent *event) {
+    QPainter painter(viewport());
+    const QRect dirty = event->rect();
+    painter.fillRect(dirty, viewport()->palette().color(viewport()->backgroundRole()));
+
+    const int width = viewport()->width();
+    const int height = viewport()->height();
+    const int pitch = rowHeight_ + 1;
+    const int dataX = colLeft(1);
+    const int dataY = pitch;
+    const int left = leftCol();
+    const int top = topRow();
+
+    // Visible extent: last column and row that start inside the viewport.
+    int lastCol = left;
+    while (lastCol + 1 < cols_ && colLeft(lastCol + 1) - colLeft(left) + dataX < width)
+        ++lastCol;
+    const int lastRow = std::min(rows_ - 1, top + (height - dataY) / pitch);
+    const int gridRight = std::min(width, colLeft(lastCol + 1) - colLeft(left) + dataX);
+    const int gridBottom = std::min(height, (lastRow - top + 2) * pitch);
+
+    // Of those, the ones the dirty rectangle touches.
+    int firstDirtyCol = left;
+    while (firstDirtyCol < lastCol &&
+           colLeft(firstDirtyCol + 1) - colLeft(left) + dataX <= dirty.left())
+        ++firstDirtyCol;
+    const int firstDirtyRow = std::max(top, top + (dirty.top() - dataY) / pitch);
+    const int lastDirtyRow = std::min(lastRow, top + (dirty.bottom() - dataY) / pitch);
+    const bool fixedRowDirty = dirty.top() < dataY;
+    const bool fixedColDirty = dirty.left() < dataX;
+
+    const auto drawCell = [&](int c, int r, const QRect &rect) {
+        CellState state;
+        state.fixed = c == 0 || r == 0;
+        state.selected = !state.fixed && c == col_ && r == row_;
+        state.focused = state.selected && hasFocus();
+        onDrawCell(painter, c, r, rect, state);
+    };
+
+    if (onDrawCell) {
+        // One clip for all data cells keeps a careless callback off the fixed cells.
+        painter.setClipRect(QRect(dataX, dataY, width - dataX, height - dataY));
+        for (int r = firstDirtyRow; r <= lastDirtyRow; ++r) {
+            const int y = (r - top + 1) * pitch;
+            int x = colLeft(firstDirtyCol) - colLeft(left) + dataX;
+            for (int c = firstDirtyCol; c <= lastCol && x <= dirty.right(); ++c) {
+                const int w = colWidth(c);
+                drawCell(c, r, QRect(x, y, w, rowHeight_));
+                x += w + 1;
+            }
+        }
+        painter.setClipping(false);
+        if (fixedRowDirty) {
+            if (fixedColDirty)
+                drawCell(0, 0, QRect(0, 0, colWidth(0), rowHeight_));
+            int x = colLeft(firstDirtyCol) - colLeft(left) + dataX;
+            for (int c = firstDirtyCol; c <= lastCol && x <= dirty.right(); ++c) {
+                const int w = colWidth(c);
+                drawCell(c, 0, QRect(x, 0, w, rowHeight_));
+                x += w + 1;
+            }
+        }
+        if (fixedColDirty) {
+            for (int r = firstDirtyRow; r <= lastDirtyRow; ++r)
+                drawCell(0, r, QRect(0, (r - top + 1) * pitch, colWidth(0), rowHeight_));
+        }
+    }
+
+    // Grid lines last, so that they frame whatever the cells drew.
+    const QColor line = palette().color(QPalette::Mid);
+    int x = colLeft(1) - 1;
+    painter.fillRect(QRect(x, 0, 1, gridBottom), line);
+    for (int c = left; c <= lastCol; ++c) {
+        x += colWidth(c) + 1;
+        if (x >= dirty.left() && x <= dirty.right())
+            painter.fillRect(QRect(x, 0, 1, gridBottom), line);
+    }
+    painter.fillRect(QRect(0, dataY - 1, gridRight, 1), line);
+    for (int r = firstDirtyRow; r <= lastDirtyRow; ++r)
+        painter.fillRect(QRect(0, (r - top + 2) * pitch - 1, gridRight, 1), line);
+}
+
+void TDrawGrid::focusInEvent(QFocusEvent *event) {
+    QAbstractScrollArea::focusInEvent(event);
+    invalidateCell(col_, row_);
+}
+
+void TDrawGrid::focusOutEvent(QFocusEvent *event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    invalidateCell(col_, row_);
+}
+
+// --- Current cell -----------------------------------------------------------------------
+
+bool TDrawGrid::setCurrentCell(int col, int row) {
+    if (col < 1 || col >= cols_ || row < 1 || row >= rows_)
+        return false;
+    if (col == col_ && row == row_)
+        return false;
+    closeEditor();
+    // The final edit report may itself have moved the cell.
+    if (col == col_ && row == row_)
+        return false;
+    if (onSelectCell && !onSelectCell(col, row))
+        return false;
+    const int oldCol = col_;
+    const int oldRow = row_;
+    col_ = col;
+    row_ = row;
+    invalidateCell(oldCol, oldRow);
+    scrollToCell(col_, row_);
+    invalidateCell(col_, row_);
+    Q_EMIT currentCellChanged(col_, row_);
+    return true;
+}
+
+bool TDrawGrid::navigate(const QKeyEvent *event) {
+    int c = col_;
+    int r = row_;
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        c = std::max(1, c - 1);
+        break;
+    case Qt::Key_Right:
+        c = std::min(cols_ - 1, c + 1);
+        break;
+    case Qt::Key_Up:
+        r = std::max(1, r - 1);
+        break;
+    case Qt::Key_Down:
+        r = std::min(rows_ - 1, r + 1);
+        break;
+    case Qt::Key_PageUp:
+        r = std::max(1, r - fullRowsShown());
+        break;
+    case Qt::Key_PageDown:
+        r = std::min(rows_ - 1, r + fullRowsShown());
+        break;
+    case Qt::Key_Home:
+        c = 1;
+        if (ctrl)
+            r = 1;
+        break;
+    case Qt::Key_End:
+        c = cols_ - 1;
+        if (ctrl)
+            r = rows_ - 1;
+        break;
+    default:
+        return false;
+    }
+    setCurrentCell(c, r);
+    return true;
+}
+
+// --- Input ------------------------------------------------------------------------------
+
+void TDrawGrid::keyPressEvent(QKeyEvent *event) {
+    if (onKeyDown && onKeyDown(event))
+        return;
+    if (navigate(event))
+        return;
+    if (editable_ && !editorOpen()) {
+        const int key = event->key();
+        if (key == Qt::Key_F2 || key == Qt::Key_Return || key == Qt::Key_Enter) {
+            openEditor();
+            return;
+        }
+        const QString text = event->text();
+        const bool command =
+            event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        if (!command && !text.isEmpty() && text.at(0).isPrint()) {
+            openEditor(text);
+            return;
+        }
+    }
+    event->ignore();
+}
+
+void TDrawGrid::mousePressEvent(QMouseEvent *event) {
+    if (onMousePress && onMousePress(event))
+        return;
+    int c = -1;
+    int r = -1;
+    // Read before the edit ends: its final report may scroll.
+    const bool onCell = cellAt(event->position().toPoint(), &c, &r);
+    setFocus(Qt::MouseFocusReason);
+    closeEditor();
+    if (onCell && c >= 1 && r >= 1 && event->button() == Qt::LeftButton)
+        setCurrentCell(c, r);
+}
+
+void TDrawGrid::mouseMoveEvent(QMouseEvent *event) {
+    // Dragging does not move the current cell; the pages extend their own selections.
+    if (onMouseMove)
+        onMouseMove(event);
+}
+
+void TDrawGrid::mouseDoubleClickEvent(QMouseEvent *event) {
+    if (onMouseDoubleClick && onMouseDoubleClick(event))
+        return;
+    int c = -1;
+    int r = -1;
+    if (event->button() == Qt::LeftButton && cellAt(event->position().toPoint(), &c, &r) &&
+        c == col_ && r == row_)
+        openEditor();
+}
+
+// --- In-place editor --------------------------------------------------------------------
+
+bool TDrawGrid::editorOpen() const {
+    return editCol_ >= 0;
+}
+
+void TDrawGrid::openEditor(const QString &initialKey) {
+    if (!editable_ || editorOpen() || endingEdit_)
+        return;
+    scrollToCell(col_, row_);
+    if (cellRect(col_, row_).isEmpty())
+        return;
+    const int c = col_;
+    const int r = row_;
+    const QString start = onGetEditText ? onGetEditText(c, r) : QString();
+    if (c != col_ || r != row_ || editorOpen())
+        return; // the callback moved on
+    editCol_ = c;
+    editRow_ = r;
+    editStartText_ = start;
+    silentText_ = true;
+    editor_->setText(start);
+    silentText_ = false;
+    placeEditor();
+    editor_->show();
+    editor_->setFocus(Qt::OtherFocusReason);
+    if (initialKey.isEmpty())
+        editor_->selectAll();
+    else
+        editor_->setText(initialKey); // a typed character replaces the text
+}
+
+void TDrawGrid::closeEditor() {
+    finishEdit(false);
+}
+
+void TDrawGrid::finishEdit(bool restore) {
+    if (!editorOpen() || endingEdit_)
+        return;
+    endingEdit_ = true;
+    if (restore)
+        editor_->setText(editStartText_); // reported when it differs
+    const QString text = editor_->text();
+    const int c = editCol_;
+    const int r = editRow_;
+    editCol_ = -1;
+    editRow_ = -1;
+    if (editor_->hasFocus())
+        setFocus(Qt::OtherFocusReason);
+    editor_->hide();
+    invalidateCell(c, r);
+    // The same text once more: the page's sign that the edit is finished.
+    if (onSetEditText)
+        onSetEditText(c, r, text);
+    endingEdit_ = false;
+}
+
+void TDrawGrid::editorTextChanged(const QString &text) {
+    if (silentText_ || !editorOpen())
+        return;
+    if (onSetEditText)
+        onSetEditText(editCol_, editRow_, text);
+}
+
+void TDrawGrid::placeEditor() {
+    if (!editorOpen())
+        return;
+    const QRect rect = cellRect(editCol_, editRow_);
+    // The editor follows its cell while the cell is in view; scrolled out, the edit ends.
+    if (rect.isEmpty()) {
+        closeEditor();
+        return;
+    }
+    editor_->setGeometry(rect);
+}
+
+bool TDrawGrid::eventFilter(QObject *watched, QEvent *event) {
+    // Compared as a plain object: while the editor is being destroyed it is no
+    // longer a QLineEdit, and QPointer's cast would say otherwise.
+    if (watched != editorObject_ || !editorOpen())
+        return QAbstractScrollArea::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        switch (key->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            if (onKeyDown && onKeyDown(key))
+                return true;
+            closeEditor();
+            navigate(key);
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            closeEditor();
+            return true;
+        case Qt::Key_Escape:
+            finishEdit(true);
+            return true;
+        default:
+            break;
+        }
+    } else if (event->type() == QEvent::FocusOut) {
+        // A popup menu or another window taking the focus leaves the edit open.
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        QWidget *now = QApplication::focusWidget();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason &&
+            now != this && !isAncestorOf(now))
+            closeEditor();
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
+}
+
+} // namespace kestrava

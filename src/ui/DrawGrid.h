@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QLineEdit>
+#include <QPointer>
+#include <QRect>
+
+#include <functional>
+#include <vector>
+
+namespace kestrava {
+
+// The owner-drawn grid of the three pages: one fixed row and one fixed column that
+// stay put while the rest scrolls, every cell drawn by a callback, a current cell
+// that a callback may refuse to move to, and an in-place editor. Only the visible
+// cells are painted and nothing is kept per cell, so 1025 x 1027 cells cost the
+// same as 11 x 52.
+class TDrawGrid : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    struct CellState {
+        bool fixed = false;    // the fixed row or column
+        bool selected = false; // the current cell (data cells only)
+        bool focused = false;  // the current cell while the grid has the focus
+    };
+
+    using DrawCell = std::function<void(QPainter &, int col, int row, const QRect &, CellState)>;
+    using SelectCell = std::function<bool(int col, int row)>;     // false refuses
+    using GetEditText = std::function<QString(int col, int row)>; // when the editor opens
+    using SetEditText = std::function<void(int col, int row, const QString &)>;
+    // Return true when the key or mouse event was handled (the grid then ignores it).
+    using KeyHook = std::function<bool(QKeyEvent *)>;
+    using MouseHook = std::function<bool(QMouseEvent *)>;
+
+    explicit TDrawGrid(QWidget *parent = nullptr);
+    ~TDrawGrid() override;
+
+    void setColCount(int count); // fixed column included
+    void setRowCount(int count); // fixed row included
+    int colCount() const { return cols_; }
+    int rowCount() const { return rows_; }
+    void setDefaultColWidth(int width);
+    void setColWidth(int col, int width); // overrides the default for one column
+    int colWidth(int col) const;
+    void setRowHeight(int height);
+    int rowHeight() const { return rowHeight_; }
+    void setEditable(bool on);
+
+    int col() const { return col_; }
+    int row() const { return row_; }
+    // Moves the current cell through the select callback; returns whether it moved.
+    // A move to the cell that is already current does nothing and asks nothing.
+    bool setCurrentCell(int col, int row);
+    QRect cellRect(int col, int row) const; // in viewport coordinates; empty when not visible
+    bool cellAt(const QPoint &viewportPos, int *col, int *row) const;
+    void invalidateCell(int col, int row);
+    void scrollToCell(int col, int row);
+
+    // The in-place editor. Keystrokes report the text to setEditText as it changes;
+    // when editing ends (Enter, a click elsewhere, a move) it is reported once more,
+    // unchanged, which tells the page the edit is finished. Escape restores the text
+    // it started with and ends the edit the same way.
+    void openEditor(const QString &initialKey = QString());
+    void closeEditor();
+    bool editorOpen() const;
+    QLineEdit *editor() const { return editor_; }
+
+    DrawCell onDrawCell;
+    SelectCell onSelectCell;
+    GetEditText onGetEditText;
+    SetEditText onSetEditText;
+    KeyHook onKeyDown;
+    MouseHook onMousePress;
+    MouseHook onMouseMove;
+    MouseHook onMouseDoubleClick; // before the grid opens the editor on a double click
+
+Q_SIGNALS:
+    void currentCellChanged(int col, int row);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    int colLeft(int col) const; // content x of a column's left edge
+    void updateScrollBars();
+    void placeEditor();
+    void rebuildColLefts();
+    int leftCol() const; // first scrolled data column shown
+    int topRow() const;  // first scrolled data row shown
+    int fullRowsShown() const;
+    int firstColShowing(int col) const; // the left column that shows col fully at the right
+    bool navigate(const QKeyEvent *event);
+    void finishEdit(bool restore);
+    void editorTextChanged(const QString &text);
+
+    int cols_ = 2;
+    int rows_ = 2;
+    int defaultColWidth_ = 64;
+    std::vector<int> colWidths_; // 0: the default
+    std::vector<int> colLefts_;  // content x of each column's left edge, and the total at the end
+    int rowHeight_ = 24;
+    int col_ = 1;
+    int row_ = 1;
+    bool editable_ = false;
+    QPointer<QLineEdit> editor_;
+    QObject *editorObject_ = nullptr;
+    QString editStartText_;
+    int editCol_ = -1;
+    int editRow_ = -1;
+    bool endingEdit_ = false; // the final report is running (it may re-enter the grid)
+    bool silentText_ = false; // the editor text is being set without a report
+};
+
+} // namespace kestrava

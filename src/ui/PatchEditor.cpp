@@ -1,0 +1,356 @@
+#include "PatchEditor.h"
+
+#include "Abort.h"
+#include "ChannelNotation.h"
+#include "PatchTransfer.h"
+#include "Usr_misc.h"
+#include "WireCodes.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+namespace kestrava {
+
+namespace {
+
+// The system's overflow text ("out of present range") has no counterpart here.
+constexpr const char *kRangeMessage = "値が範囲外です";
+
+QString tr(const char *text) {
+    return QCoreApplication::translate("TPatchEditor", text);
+}
+
+QString settingFailed() {
+    return tr("設定に失敗しました");
+}
+
+bool isFullText(const QString &t) {
+    return t == u"FULL" || t == u"FUL" || t == u"FF";
+}
+
+// A single channel as typed: blanks around it do not matter.
+int parseTypedChannel(const QString &text) {
+    return ParseChannel(text.trimmed());
+}
+
+} // namespace
+
+TPatchEditor::TPatchEditor(TPatchModel &patches, TransferEnv &env, IPatchView &view,
+                           const TAppSettings &settings)
+    : patches_(patches), env_(env), view_(view), settings_(settings) {}
+
+QString TPatchEditor::RangeMessage() {
+    return tr(kRangeMessage);
+}
+
+bool TPatchEditor::ConfirmOverwrite(int o) {
+    if (!settings_.WarnChgPatch)
+        return true;
+    const TPatch *patch = patches_.Current();
+    if (!patch || o < 0 || o >= patches_.MaxTxChannel || o >= OutputCount)
+        return false;
+    const PatchEntry entry = (*patch)[std::size_t(o)];
+    if (entry == pvNone)
+        return true;
+    const bool ab = settings_.DispAbCh;
+    QString text = tr("出力 %1 は ").arg(ChannelText(o, ab));
+    text += entry == pvFull ? tr("常時ON") : tr("入力 ") + ChannelText(entry, ab);
+    text += tr(" にパッチされていますが変更しますか?");
+    return AskYesNo(text);
+}
+
+int TPatchEditor::selectedCount() {
+    const auto &sel = view_.SelectedOutputs();
+    return int(std::count(sel.begin(), sel.end(), true));
+}
+
+void TPatchEditor::moveCursorAfter(int last) {
+    if (last < 0)
+        return;
+    view_.MoveCursorToOutput(last < patches_.MaxTxChannel - 1 ? last + 1 : last);
+}
+
+void TPatchEditor::ApplyCellEdit(int c, int r, const QString &value, const QString &editStartText) {
+    Q_UNUSED(c); // the row, or the selection, says which outputs change
+    if (!patches_.HasCurrent())
+        return;
+    patches_.PushUndo();
+    if (view_.TableMode() == 1)
+        applyInputToOutput(r, value);
+    else
+        applyOutputToInput(value, editStartText);
+}
+
+void TPatchEditor::applyInputToOutput(int r, const QString &value) {
+    const PatchEntry rowValue = patches_.RowValue(r);
+    // A row the view does not have stands for nothing that could be stored.
+    if (rowValue == pvNoRow)
+        return;
+    BracketScope bracket(env_, tr("パッチ設定中"));
+    bool written = false;
+    try {
+        const QList<int> outputs = ParseChannelList(value);
+        for (qsizetype i = 0; i < outputs.size(); ++i) {
+            const int n = outputs[i];
+            if (n < 1 || n > patches_.MaxTxChannel)
+                throw EAbort(RangeMessage());
+            if (ConfirmOverwrite(n - 1)) {
+                written = true;
+                if (!SetPatchEntry(env_, patches_, n - 1, rowValue))
+                    throw EAbort(settingFailed());
+            }
+            env_.SetFraction(double(i) / double(outputs.size()));
+        }
+        if (!outputs.isEmpty())
+            patches_.PatchChanged = true;
+    } catch (const EAbort &e) {
+        // What was stored before the failure differs from the unit's stored patch:
+        // without the flag it could be neither written nor warned about on closing.
+        if (written)
+            patches_.PatchChanged = true;
+        ShowWarningBox(e.message());
+    }
+}
+
+void TPatchEditor::applyOutputToInput(const QString &value, const QString &editStartText) {
+    std::array<bool, OutputCount> &selected = view_.SelectedOutputs();
+    const int n = selectedCount();
+    if (n <= 1 && value == editStartText)
+        return;
+    const TPatch &patch = *patches_.Current();
+    const QString t = value.trimmed().toUpper();
+    BracketScope bracket(env_, tr("パッチ設定中"));
+    try {
+        int k = 0;
+        int last = -1;
+        for (int o = 0; o < OutputCount; ++o) {
+            if (!selected[std::size_t(o)])
+                continue;
+            const PatchEntry entry = patch[std::size_t(o)];
+            PatchEntry v = pvNone;
+            bool send = true; // an empty text un-patches even an unpatched output
+            if (t.isEmpty()) {
+                v = pvNone;
+            } else if (isFullText(t)) {
+                v = pvFull;
+                send = entry != pvFull;
+            } else {
+                const int m = ParseChannel(t);
+                if (m < 0 || m >= patches_.MaxRxChannel)
+                    throw EAbort(RangeMessage());
+                v = m;
+                send = entry != m;
+            }
+            if (send && !SetPatchEntry(env_, patches_, o, v))
+                throw EAbort(settingFailed());
+            if (env_.link.EditMode)
+                selected[std::size_t(o)] = false;
+            else
+                view_.RefreshOutputCell(o);
+            last = o;
+            ++k;
+            env_.SetFraction(double(k) / n);
+        }
+        moveCursorAfter(last);
+        patches_.PatchChanged = true;
+    } catch (const EAbort &e) {
+        ShowWarningBox(e.message());
+        patches_.PatchChanged = true;
+    }
+}
+
+bool TPatchEditor::ToolBarPatch(const QString &inputText, const QString &outputListText) {
+    if (!patches_.HasCurrent())
+        return false;
+    const bool inputToOutput = view_.TableMode() == 1;
+    bool written = false;
+    try {
+        const int input = parseTypedChannel(inputText);
+        if (input < 0 || input >= patches_.MaxRxChannel)
+            throw EAbort(tr("不正な入力チャンネルです"));
+        if (inputToOutput)
+            patches_.PushUndo();
+        const QList<int> outputs = ParseChannelList(outputListText);
+        for (const int n : outputs) {
+            if (n < 1 || n > patches_.MaxTxChannel)
+                throw EAbort(RangeMessage());
+            if (inputToOutput && !ConfirmOverwrite(n - 1))
+                continue;
+            written = true;
+            if (!SetPatchEntry(env_, patches_, n - 1, input))
+                throw EAbort(settingFailed());
+        }
+        if (!inputToOutput) {
+            view_.SelectedOutputs().fill(false);
+            view_.SelectAnchor() = -1;
+            view_.RepaintTable();
+        } else if (!outputs.isEmpty()) {
+            view_.SetCurrentRow(input + 1);
+        }
+        patches_.PatchChanged = true;
+        view_.RepaintTable();
+        view_.FocusTable();
+        return true;
+    } catch (const EAbort &e) {
+        if (written)
+            patches_.PatchChanged = true;
+        ShowWarningBox(e.message());
+        return false;
+    }
+}
+
+QString TPatchEditor::ProposedFirstInput() const {
+    const TPatch *patch = patches_.Current();
+    if (!patch)
+        return QStringLiteral("1");
+    const int inputs = std::clamp(patches_.MaxRxChannel, 0, ChannelCount);
+    std::array<bool, ChannelCount> used{};
+    for (const PatchEntry e : *patch)
+        if (e >= 0 && e < inputs)
+            used[std::size_t(e)] = true;
+    for (int i = 0; i < inputs; ++i)
+        if (!used[std::size_t(i)])
+            return QString::number(i + 1);
+    return {};
+}
+
+void TPatchEditor::SetChSel() {
+    QString text = ProposedFirstInput();
+    if (!InputQuery(tr("連番チャンネル設定"), tr("先頭入力チャンネルを指定してください"), text) ||
+        !patches_.HasCurrent()) {
+        view_.FocusTable();
+        return;
+    }
+    const int b = parseTypedChannel(text);
+    if (b < 0 || b >= patches_.MaxRxChannel) {
+        view_.FocusTable();
+        return;
+    }
+    const int n = selectedCount();
+    if (b + n > patches_.MaxRxChannel) {
+        ShowWarningBox(RangeMessage());
+        view_.FocusTable();
+        return;
+    }
+    std::array<bool, OutputCount> &selected = view_.SelectedOutputs();
+    int last = -1;
+    bool failed = false;
+    {
+        BracketScope bracket(env_, tr("パッチ設定中"));
+        patches_.PushUndo();
+        int k = 0;
+        for (int o = 0; o < OutputCount; ++o) {
+            if (!selected[std::size_t(o)])
+                continue;
+            if (!SetPatchEntry(env_, patches_, o, b + k)) {
+                failed = true;
+                break;
+            }
+            if (env_.link.EditMode)
+                selected[std::size_t(o)] = false;
+            else
+                view_.RefreshOutputCell(o);
+            last = o;
+            ++k;
+            env_.SetFraction(double(k) / n);
+        }
+    }
+    patches_.PatchChanged = true;
+    moveCursorAfter(last);
+    // A refusal would otherwise pass unnoticed: only a silent unit is reported by the link.
+    if (failed)
+        ShowWarningBox(settingFailed());
+    view_.FocusTable();
+}
+
+void TPatchEditor::DelPatch() {
+    patches_.PushUndo();
+    const TPatch *patch = patches_.Current();
+    if (!patch) {
+        view_.FocusTable();
+        return;
+    }
+    if (view_.TableMode() == 1) {
+        const int o = view_.CurrentCellOutput();
+        if (o >= 0 && o < patches_.MaxTxChannel &&
+            patches_.RowValue(view_.CurrentRow()) != pvNone) {
+            const bool ok = SetPatchEntry(env_, patches_, o, pvNone);
+            // The memory holds the change even when the unit refused it.
+            patches_.PatchChanged = true;
+            view_.RepaintTable();
+            if (!ok)
+                ShowErrorBox(settingFailed());
+        }
+        view_.FocusTable();
+        return;
+    }
+
+    std::array<bool, OutputCount> &selected = view_.SelectedOutputs();
+    const int n = selectedCount();
+    int last = -1;
+    {
+        BracketScope bracket(env_, tr("パッチ解除中"));
+        try {
+            int k = 0;
+            for (int o = 0; o < OutputCount; ++o) {
+                if (!selected[std::size_t(o)])
+                    continue;
+                if ((*patch)[std::size_t(o)] != pvNone) {
+                    if (!SetPatchEntry(env_, patches_, o, pvNone))
+                        throw EAbort();
+                    if (env_.link.EditMode)
+                        selected[std::size_t(o)] = false;
+                    else
+                        view_.RefreshOutputCell(o);
+                }
+                last = o;
+                ++k;
+                env_.SetFraction(double(k) / n);
+            }
+        } catch (const EAbort &) {
+            ShowErrorBox(settingFailed());
+        }
+    }
+    patches_.PatchChanged = true;
+    moveCursorAfter(last);
+    view_.FocusTable();
+}
+
+void TPatchEditor::Undo() {
+    if (!patches_.HasCurrent() || !patches_.PopUndo())
+        return;
+    view_.RepaintTable();
+    if (env_.link.Linked && !env_.link.EditMode)
+        SendCurrentPatch(env_, patches_); // a failure was reported by the link, if at all
+}
+
+void TPatchEditor::CheckOutputAt(int o) {
+    if (!env_.link.Linked || env_.link.EditMode || o < 0 || o >= OutputCount)
+        return;
+    CheckOutput = o;
+    env_.link.SendCmd(QStringLiteral("O") + Hex3(o) + u'\r');
+    view_.RepaintTable();
+}
+
+void TPatchEditor::CheckOn() {
+    const int o = view_.CurrentCellOutput();
+    if (o >= 0 && o < patches_.MaxTxChannel)
+        CheckOutputAt(o);
+}
+
+void TPatchEditor::CheckOff() {
+    CheckOutput = -1;
+    if (env_.link.Linked && !env_.link.EditMode)
+        env_.link.SendCmd(QStringLiteral("OFFF\r"));
+    view_.RepaintTable();
+}
+
+bool TPatchEditor::CheckLevel(int level) {
+    if (!env_.link.Linked || env_.link.EditMode)
+        return false;
+    env_.link.SendCmd(QStringLiteral("O") + Hex3(0x800 + std::clamp(level, 0, 255)) + u'\r');
+    return true;
+}
+
+} // namespace kestrava

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "AppSettings.h"
+#include "PatchModel.h"
+#include "PatchView.h"
+#include "TransferEnv.h"
+
+#include <QString>
+
+namespace kestrava {
+
+// The patch editing commands (cell edit, SET, sequential channels, un-patch, undo)
+// and the output check, written against the table's interface so that they run
+// without the grid widget. Messages go through the boxes of Usr_misc.
+class TPatchEditor {
+public:
+    // settings is read at each use (WarnChgPatch, DispAbCh), so it must outlive the editor.
+    TPatchEditor(TPatchModel &patches, TransferEnv &env, IPatchView &view,
+                 const TAppSettings &settings);
+
+    // Shown where a number lies outside what the unit or the settings allow.
+    static QString RangeMessage();
+
+    // Asked before output o is re-patched in the input-to-output view.
+    bool ConfirmOverwrite(int o);
+    // A finished in-place edit of cell (c, r); editStartText is what the editor opened with.
+    void ApplyCellEdit(int c, int r, const QString &value, const QString &editStartText);
+    // SET: inputText names one input, outputListText a list of outputs (whichever edit
+    // holds them in the current view). True when the edits are to be emptied.
+    bool ToolBarPatch(const QString &inputText, const QString &outputListText);
+    // Consecutive inputs for the selected outputs, the first one asked for.
+    void SetChSel();
+    // The first input SetChSel proposes.
+    QString ProposedFirstInput() const;
+    void DelPatch();
+    void Undo();
+
+    // The output check. Nothing reaches the unit unless it is linked.
+    void CheckOutputAt(int o);
+    void CheckOn();
+    void CheckOff();
+    // True when the level was sent (the level label then shows it).
+    bool CheckLevel(int level);
+
+    int CheckOutput = -1; // output under check, -1 none
+
+private:
+    void applyInputToOutput(int r, const QString &value);
+    void applyOutputToInput(const QString &value, const QString &editStartText);
+    // The cursor to the output after the last one written (or on it at the end).
+    void moveCursorAfter(int last);
+    int selectedCount();
+
+    TPatchModel &patches_;
+    TransferEnv &env_;
+    IPatchView &view_;
+    const TAppSettings &settings_;
+};
+
+} // namespace kestrava

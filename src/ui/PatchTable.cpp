@@ -1,0 +1,300 @@
+#include "PatchTable.h"
+
+#include "ChannelNotation.h"
+#include "DrawGrid.h"
+#include "Usr_ctrl.h"
+#include "Usr_misc_qt.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace kestrava {
+
+TPatchTable::TPatchTable(TDrawGrid *grid, TPatchModel &patches, QObject *parent)
+    : QObject(parent), grid_(grid), patches_(patches) {
+    grid_->setRowHeight(24);
+    grid_->setEditable(true);
+    grid_->setDefaultColWidth(grid_->fontMetrics().horizontalAdvance(QStringLiteral("A000")) + 8);
+
+    grid_->onDrawCell = [this](QPainter &p, int c, int r, const QRect &rect,
+                               TDrawGrid::CellState state) {
+        const QPalette &pal = grid_->palette();
+        const TPatchCellInput in{layout_,
+                                 patches_,
+                                 selected_,
+                                 CheckOutput ? *CheckOutput : -1,
+                                 pal.color(QPalette::Dark),
+                                 pal.color(QPalette::Highlight),
+                                 pal.color(QPalette::HighlightedText),
+                                 pal.color(QPalette::Base),
+                                 pal.color(QPalette::Text),
+                                 pal.color(QPalette::ButtonText)};
+        const TPatchCellLook look = PatchCellLook(in, c, r, state.selected && !state.fixed);
+        if (!look.drawn)
+            return;
+        p.fillRect(rect, look.fill);
+        if (look.edge) {
+            p.setPen(look.fill.lighter(125));
+            p.drawLine(rect.topLeft(), rect.topRight());
+            p.drawLine(rect.topLeft(), rect.bottomLeft());
+            p.setPen(look.fill.darker(130));
+            p.drawLine(rect.bottomLeft(), rect.bottomRight());
+            p.drawLine(rect.topRight(), rect.bottomRight());
+        }
+        if (!look.text.isEmpty()) {
+            // right-aligned 4 px from the edge, 2 px from the top; placed by hand,
+            // since laying out a rectangle per cell costs more than the cell
+            const QStaticText &text = staticText(look.text);
+            p.setPen(look.textColor);
+            p.drawStaticText(QPointF(rect.right() + 1 - text.size().width() - 4, rect.top() + 2),
+                             text);
+        }
+        if (state.focused && !state.fixed) {
+            p.setPen(QPen(look.textColor, 1, Qt::DotLine));
+            p.drawRect(rect.adjusted(1, 1, -2, -2));
+        }
+    };
+    grid_->onSelectCell = [this](int c, int r) { return selectCell(c, r); };
+    grid_->onKeyDown = [this](QKeyEvent *e) { return keyDown(e); };
+    grid_->onMouseMove = [this](QMouseEvent *e) { return mouseMove(e); };
+    grid_->onGetEditText = [this](int c, int r) -> QString {
+        QString text;
+        if (!patches_.HasCurrent())
+            return text;
+        if (layout_.mode == 1) {
+            const int o = patches_.NthOutputOf(patches_.RowValue(r), c);
+            text = (o >= 0 && o < patches_.MaxTxChannel) ? ChannelText(o, layout_.ab)
+                                                         : QStringLiteral(" ");
+        } else {
+            const int o = layout_.OutputAtCell(c, r);
+            if (o < 0) {
+                text = QStringLiteral(" ");
+            } else {
+                selected_[std::size_t(o)] = true;
+                const PatchEntry v = (*patches_.Current())[std::size_t(o)];
+                text = v >= 0 ? ChannelText(v, layout_.ab) : QStringLiteral(" ");
+            }
+        }
+        PatchEditText = PatchEditStartText = text;
+        CellEditOpen = true;
+        return text;
+    };
+    grid_->onSetEditText = [this](int c, int r, const QString &value) {
+        if (value != PatchEditText) {
+            PatchEditText = value; // typing in progress
+            return;
+        }
+        if (patches_.HasCurrent()) {
+            if (applyCellEdit)
+                applyCellEdit(c, r, value);
+            RepaintTable();
+            FocusTable();
+        }
+        CellEditOpen = false;
+    };
+}
+
+const QStaticText &TPatchTable::staticText(const QString &text) {
+    // The table shows a few thousand distinct texts at most; laying each out once
+    // keeps a full repaint within a frame.
+    auto it = texts_.find(text);
+    if (it == texts_.end()) {
+        QStaticText laidOut(text);
+        laidOut.setTextFormat(Qt::PlainText);
+        laidOut.prepare(QTransform(), grid_->font());
+        it = texts_.insert(text, laidOut);
+    }
+    return it.value();
+}
+
+void TPatchTable::Layout(int mode, int width, bool ab) {
+    layout_.mode = mode;
+    layout_.width = (width == 10 || width == 12 || width == 16 || width == 20) ? width : 10;
+    layout_.ab = ab;
+    layout_.maxTx = patches_.MaxTxChannel;
+    layout_.maxRx = patches_.MaxRxChannel;
+    grid_->setColCount(layout_.ColCount());
+    grid_->setRowCount(layout_.RowCount());
+    if (mode == 0) {
+        for (int o = patches_.MaxTxChannel; o < 1024; ++o)
+            selected_[std::size_t(o)] = false;
+        if (SelectedCount() == 0)
+            MoveCursorToOutput(0);
+    } else {
+        ClearSelection();
+        anchor_ = -1;
+        grid_->setCurrentCell(1, 1);
+    }
+    RepaintTable();
+}
+
+int TPatchTable::OutputOfCell(int col, int row) const {
+    if (!patches_.HasCurrent())
+        return -1;
+    return layout_.mode == 0 ? layout_.OutputAtCell(col, row)
+                             : patches_.NthOutputOf(patches_.RowValue(row), col);
+}
+
+int TPatchTable::CurrentCellOutput() const {
+    return OutputOfCell(grid_->col(), grid_->row());
+}
+
+int TPatchTable::CurrentRow() const {
+    return grid_->row();
+}
+
+void TPatchTable::SetCurrentRow(int row) {
+    grid_->setCurrentCell(grid_->col(), row);
+}
+
+int TPatchTable::SelectedCount() const {
+    return int(std::count(selected_.begin(), selected_.end(), true));
+}
+
+void TPatchTable::ClearSelection() {
+    selected_.fill(false);
+    if (selectionChanged)
+        selectionChanged();
+}
+
+void TPatchTable::extendSelection(int o) {
+    if (anchor_ < 0) {
+        selected_.fill(false);
+        selected_[std::size_t(o)] = true;
+        anchor_ = o;
+        return;
+    }
+    selected_.fill(false);
+    for (int i = std::min(anchor_, o); i <= std::max(anchor_, o); ++i)
+        selected_[std::size_t(i)] = true;
+}
+
+bool TPatchTable::selectCell(int c, int r) {
+    if (movingCursor_ || !patches_.HasCurrent())
+        return true;
+    int o;
+    if (layout_.mode == 1) {
+        o = patches_.NthOutputOf(patches_.RowValue(r), c);
+        if (o < 0)
+            return true;
+    } else {
+        o = layout_.OutputAtCell(c, r);
+        if (o < 0)
+            return false;
+        if (IsKeyDown(Qt::Key_Shift) && SelectedCount() > 0) {
+            extendSelection(o);
+        } else if (IsKeyDown(Qt::Key_Control)) {
+            selected_[std::size_t(o)] = true;
+            anchor_ = o;
+        } else {
+            selected_.fill(false);
+            selected_[std::size_t(o)] = true;
+            anchor_ = o;
+        }
+        RepaintTable();
+        if (selectionChanged)
+            selectionChanged();
+    }
+    if (o < patches_.MaxTxChannel && CheckOn() && checkOutputAt)
+        checkOutputAt(o);
+    return true;
+}
+
+bool TPatchTable::mouseMove(QMouseEvent *e) {
+    if (!(e->buttons() & Qt::LeftButton)) {
+        dragCell_ = {-1, -1};
+        return false;
+    }
+    if (layout_.mode != 0)
+        return false;
+    int c, r;
+    if (!grid_->cellAt(e->position().toPoint(), &c, &r) || QPoint(c, r) == dragCell_)
+        return false;
+    dragCell_ = {c, r};
+    const int o = layout_.OutputAtCell(c, r);
+    if (o < 0 || SelectedCount() == 0)
+        return false;
+    extendSelection(o);
+    RepaintTable();
+    if (selectionChanged)
+        selectionChanged();
+    return false;
+}
+
+bool TPatchTable::keyDown(QKeyEvent *e) {
+    const int key = e->key();
+    const bool editing = grid_->editorOpen();
+    if (editing && (key == Qt::Key_PageUp || key == Qt::Key_PageDown || key == Qt::Key_Up ||
+                    key == Qt::Key_Down))
+        return true;
+    if (editing || layout_.mode != 0) {
+        if (!editing && key == Qt::Key_Delete && deleteKey) {
+            deleteKey();
+            return true;
+        }
+        return false;
+    }
+    if (key == Qt::Key_Left && grid_->col() == 1) {
+        const int o = layout_.OutputAtCell(1, grid_->row());
+        if (o > 0) {
+            MoveCursorToOutput(o - 1);
+            return true;
+        }
+    } else if (key == Qt::Key_Right) {
+        const int o = CurrentCellOutput();
+        if (o != -1 && o < patches_.MaxTxChannel - 1 &&
+            (grid_->col() == grid_->colCount() - 1 || o == 511)) {
+            MoveCursorToOutput(o + 1);
+            return true;
+        }
+    } else if (key == Qt::Key_Delete && deleteKey) {
+        deleteKey();
+        return true;
+    }
+    return false;
+}
+
+void TPatchTable::MoveCursorToOutput(int o) {
+    if (o < 0 || layout_.mode != 0)
+        return;
+    SuspendRedraw(grid_);
+    const QPoint target = layout_.CellOfOutput(o);
+    const int c = grid_->col(), r = grid_->row();
+    bool columnFirst;
+    if (layout_.OutputAtCell(c, target.y()) < 0)
+        columnFirst = true;
+    else if (layout_.OutputAtCell(target.x(), r) < 0)
+        columnFirst = false;
+    else
+        columnFirst = c == target.x();
+    movingCursor_ = true;
+    if (columnFirst)
+        grid_->setCurrentCell(target.x(), r);
+    else
+        grid_->setCurrentCell(c, target.y());
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    movingCursor_ = false;
+    grid_->setCurrentCell(target.x(), target.y());
+    ResumeRedraw(grid_);
+}
+
+void TPatchTable::RefreshOutputCell(int o) {
+    if (o < 0 || o >= patches_.MaxTxChannel)
+        return;
+    selected_[std::size_t(o)] = false;
+    const QPoint cell = layout_.CellOfOutput(o);
+    grid_->invalidateCell(cell.x(), cell.y());
+    grid_->viewport()->repaint(grid_->cellRect(cell.x(), cell.y()));
+}
+
+void TPatchTable::RepaintTable() {
+    grid_->viewport()->update();
+}
+
+void TPatchTable::FocusTable() {
+    grid_->setFocus();
+}
+
+} // namespace kestrava
