@@ -557,7 +557,9 @@ void TKestravaForm::bindPatchTable() {
     table->CheckOutput = &editor_->CheckOutput;
     table->applyCellEdit = [this, table](int c, int r, const QString &value) {
         editor_->ApplyCellEdit(c, r, value, table->PatchEditStartText);
+        UpdateActions();
     };
+    table->selectionChanged = [this] { UpdateActions(); };
     table->checkOutputAt = [this](int o) { editor_->CheckOutputAt(o); };
     table->checkOnDown = [this] { return PatchSheet->CheckOnBtn->isChecked(); };
     table->deleteKey = [this] { ExecuteAction(QStringLiteral("DelPatchAction")); };
