@@ -7,6 +7,8 @@
 #include "Usr_spbar.h"
 
 #include <QApplication>
+#include <QMouseEvent>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -110,6 +112,39 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(unit_->requestLog().size(), 65, 2000);
         QCOMPARE(unit_->requestLog().last(), QStringLiteral("WP"));
         QCOMPARE(form_->patches.Patches[0][3], 3);
+    }
+
+    void selectionWithCtrlAndDrag() {
+        TPatchTable *table = form_->PatchSheet->Table;
+        click(2, 1);
+        click(5, 1, Qt::ControlModifier);
+        click(8, 2, Qt::ControlModifier);
+        QCOMPARE(table->SelectedCount(), 3);
+        QVERIFY(table->SelectedOutputs()[1] && table->SelectedOutputs()[4] &&
+                table->SelectedOutputs()[17]);
+        // a drag from output 5 (the last anchor was 18) to output 9 selects 5..9
+        click(5, 1);
+        QTest::mousePress(grid()->viewport(), Qt::LeftButton, {}, grid()->cellRect(5, 1).center());
+        QMouseEvent move(QEvent::MouseMove, QPointF(grid()->cellRect(9, 1).center()),
+                         grid()->viewport()->mapToGlobal(QPointF(grid()->cellRect(9, 1).center())),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(grid()->viewport(), &move);
+        QTest::mouseRelease(grid()->viewport(), Qt::LeftButton, {},
+                            grid()->cellRect(9, 1).center());
+        QCOMPARE(table->SelectedCount(), 5);
+        for (int o = 4; o <= 8; ++o)
+            QVERIFY(table->SelectedOutputs()[std::size_t(o)]);
+        // a filler cell cannot be selected: width 10 with A/B, row 52 holds outputs 511, 512
+        form_->Action("DispABChAction")->trigger();
+        QCOMPARE(grid()->rowCount(), 105);
+        click(1, 52);
+        QCOMPARE(table->CurrentCellOutput(), 510);
+        click(5, 52);
+        QCOMPARE(grid()->col(), 1); // refused
+        QCOMPARE(table->CurrentCellOutput(), 510);
+        form_->Action("DispABChAction")->trigger();
+        QCOMPARE(grid()->rowCount(), 104);
+        QCOMPARE(unit_->requestLog().filter(QRegularExpression("^[SO]")), QStringList());
     }
 
     void deleteKeyUnpatches() {
