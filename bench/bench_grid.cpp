@@ -50,7 +50,9 @@ int main(int argc, char **argv) {
     }
 
     TDrawGrid grid;
-    grid.resize(1920, 1080);
+    // a 1920 x 1080 screen area whatever the display scale
+    const qreal dpr = qApp->devicePixelRatio();
+    grid.resize(qRound(1920 / dpr), qRound(1080 / dpr));
     TPatchTable table(&grid, patches);
     grid.show();
     QImage target(grid.size() * grid.devicePixelRatioF(), QImage::Format_ARGB32_Premultiplied);
