@@ -65,6 +65,15 @@ int TPatchEditor::selectedCount() {
     return int(std::count(sel.begin(), sel.end(), true));
 }
 
+// A written output leaves the selection: in edit mode at once, linked with its cell
+// redrawn as the unit acknowledged it.
+void TPatchEditor::markWritten(int o) {
+    if (env_.link.EditMode)
+        view_.SelectedOutputs()[std::size_t(o)] = false;
+    else
+        view_.RefreshOutputCell(o);
+}
+
 void TPatchEditor::moveCursorAfter(int last) {
     if (last < 0)
         return;
@@ -144,10 +153,7 @@ void TPatchEditor::applyOutputToInput(const QString &value, const QString &editS
             }
             if (send && !SetPatchEntry(env_, patches_, o, v))
                 throw EAbort(settingFailed());
-            if (env_.link.EditMode)
-                selected[std::size_t(o)] = false;
-            else
-                view_.RefreshOutputCell(o);
+            markWritten(o);
             last = o;
             ++k;
             env_.SetFraction(double(k) / n);
@@ -247,10 +253,7 @@ void TPatchEditor::SetChSel() {
                 failed = true;
                 break;
             }
-            if (env_.link.EditMode)
-                selected[std::size_t(o)] = false;
-            else
-                view_.RefreshOutputCell(o);
+            markWritten(o);
             last = o;
             ++k;
             env_.SetFraction(double(k) / n);
@@ -299,10 +302,7 @@ void TPatchEditor::DelPatch() {
                 if ((*patch)[std::size_t(o)] != pvNone) {
                     if (!SetPatchEntry(env_, patches_, o, pvNone))
                         throw EAbort();
-                    if (env_.link.EditMode)
-                        selected[std::size_t(o)] = false;
-                    else
-                        view_.RefreshOutputCell(o);
+                    markWritten(o);
                 }
                 last = o;
                 ++k;

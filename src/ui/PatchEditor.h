@@ -49,6 +49,7 @@ private:
     void applyOutputToInput(const QString &value, const QString &editStartText);
     // The cursor to the output after the last one written (or on it at the end).
     void moveCursorAfter(int last);
+    void markWritten(int o);
     int selectedCount();
 
     TPatchModel &patches_;
