@@ -43,10 +43,10 @@ struct Responder : test::ScriptedResponder {
 };
 
 // "out:in" pairs, 0-based; in is an input index, F for FULL. Everything else is unpatched.
-TPatch patchOf(const QString &spec) {
+TPatch patchOf(const QString &text) {
     TPatch p;
     p.fill(pvNone);
-    for (const QString &pair : spec.split(u' ', Qt::SkipEmptyParts)) {
+    for (const QString &pair : text.split(u' ', Qt::SkipEmptyParts)) {
         const QString in = pair.section(u':', 1);
         p[pair.section(u':', 0, 0).toUInt()] = in == u"F" ? pvFull : in.toInt();
     }
