@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (ASan + UBSan) and runs each one for a bounded time,
-# starting from the seed corpus in fuzz/corpus/<target>. Exits non-zero when any target finds
+# starting from the sample inputs in fuzz/corpus/<target>. Exits non-zero when any target finds
 # a crash, a broken check, a leak, a time-out or runs out of memory.
 #
 # Usage: bash fuzz/run.sh [build-dir] [seconds-per-target]   (defaults: build-fuzz 30)

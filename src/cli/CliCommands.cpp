@@ -86,6 +86,14 @@ QString kindError(const QString &file) {
     return QStringLiteral("%1: the extension must be .dat, .pat, .pt1, .atr or .crv").arg(file);
 }
 
+// Reads a file for a restore; says which line and rule failed when it does not read.
+bool readForRestore(FileKind kind, const QString &file, UnitData &d) {
+    const TReadResult read = ReadDataFile(kind, file, d);
+    if (!read)
+        printErr(QStringLiteral("ファイルの読込に失敗しました: %1: %2").arg(file, read.message()));
+    return bool(read);
+}
+
 } // namespace
 
 int RunInfo(const CliOptions &o) {
@@ -154,11 +162,8 @@ int RunRestore(const CliOptions &o, TransferProgress &progress) {
         return usageError(kindError(file));
     // Read before the unit hears anything: a file that does not read sends nothing.
     UnitData d;
-    TReadResult read = ReadDataFile(kind, file, d);
-    if (!read) {
-        printErr(QStringLiteral("ファイルの読込に失敗しました: %1: %2").arg(file, read.message()));
+    if (!readForRestore(kind, file, d))
         return 1;
-    }
     Session s(o);
     if (!s.linkUp())
         return 1;
@@ -167,12 +172,8 @@ int RunRestore(const CliOptions &o, TransferProgress &progress) {
         // "[Patch*]" stands for the unit's current patch: read again for that one.
         d = UnitData{};
         d.patches.CurPatch = unitPatch;
-        read = ReadDataFile(kind, file, d);
-        if (!read) {
-            printErr(
-                QStringLiteral("ファイルの読込に失敗しました: %1: %2").arg(file, read.message()));
+        if (!readForRestore(kind, file, d))
             return 1;
-        }
     }
     TransferEnv env{s.link, progress};
     bool ok = false;

@@ -160,7 +160,7 @@ void TKestravaForm::createPages() {
     PageControl1 = new QTabWidget(central);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->setStyleSheet(QStringLiteral("QTabBar::tab { width: 120px; }"));
-    PatchSheet = new TPatchPage(patches, link, PageControl1);
+    PatchSheet = new TPatchPage(patches, PageControl1);
     LdAtrSheet = new TAttrPage(attrs, PageControl1);
     CurveSheet = new TCurvePage(curves, PageControl1);
     PageControl1->addTab(PatchSheet, tr("パッチ"));

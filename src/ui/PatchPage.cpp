@@ -13,8 +13,7 @@
 
 namespace kestrava {
 
-TPatchPage::TPatchPage(TPatchModel &patches, TUnitLink &link, QWidget *parent)
-    : QWidget(parent), patches_(patches), link_(link) {
+TPatchPage::TPatchPage(TPatchModel &patches, QWidget *parent) : QWidget(parent), patches_(patches) {
     setObjectName(QStringLiteral("PatchSheet"));
     auto *page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 0);

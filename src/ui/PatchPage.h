@@ -14,14 +14,13 @@ namespace kestrava {
 
 class TDrawGrid;
 class TPatchTable;
-class TUnitLink;
 
 // The patch page: the patch number, the output check panel, the SET tool bar and
 // the patch table.
 class TPatchPage : public QWidget {
     Q_OBJECT
 public:
-    TPatchPage(TPatchModel &patches, TUnitLink &link, QWidget *parent = nullptr);
+    explicit TPatchPage(TPatchModel &patches, QWidget *parent = nullptr);
 
     // Selects PatNoCombo's item without running the user's patch-change handler.
     void SelectPatNo(int patch);
@@ -62,7 +61,6 @@ Q_SIGNALS:
 
 private:
     TPatchModel &patches_;
-    TUnitLink &link_;
     bool eventFilter(QObject *watched, QEvent *event) override;
     bool selecting_ = false;
 };

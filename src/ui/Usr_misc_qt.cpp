@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -172,6 +173,13 @@ bool IsKeyDown(int key) {
 
 QWidget *WindowUnderCursor() {
     return QApplication::widgetAt(QCursor::pos());
+}
+
+bool InstallQtJapaneseTexts(QTranslator &translator) {
+    if (!translator.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return QApplication::installTranslator(&translator);
 }
 
 } // namespace kestrava

@@ -2,6 +2,7 @@
 
 #include "Usr_misc.h"
 
+#include <QTranslator>
 #include <QWidget>
 
 namespace kestrava {
@@ -18,6 +19,10 @@ public:
 
 // "データファイル (*.dat)|*.DAT" as a Qt name filter ("データファイル (*.dat *.DAT)").
 QString QtNameFilter(const QString &filter);
+
+// Installs Qt's own Japanese texts (the standard buttons read はい, いいえ, キャンセル).
+// The translator must live as long as the application.
+bool InstallQtJapaneseTexts(QTranslator &translator);
 
 // Whether a key (Qt::Key_Shift, Qt::Key_Control, ...) is held down now.
 bool IsKeyDown(int key);

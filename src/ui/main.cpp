@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QLibraryInfo>
 #include <QLockFile>
 #include <QTranslator>
 
@@ -24,11 +23,8 @@ int main(int argc, char **argv) {
     QApplication::setApplicationName(QStringLiteral("Kestrava"));
     QApplication::setApplicationDisplayName(QStringLiteral("Kestrava"));
     QApplication::setWindowIcon(KestravaAppIcon());
-    // Qt's own Japanese texts, so the standard buttons read はい, いいえ, キャンセル.
     QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    InstallQtJapaneseTexts(qtTexts);
 
     QtDialogResponder dialogs;
     ScopedMessageResponder responder(&dialogs);

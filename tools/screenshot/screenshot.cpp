@@ -4,11 +4,11 @@
 #include "KestravaForm.h"
 #include "UnitSim.h"
 #include "Usr_misc.h"
+#include "Usr_misc_qt.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QLibraryInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTranslator>
@@ -25,9 +25,7 @@ int main(int argc, char **argv) {
     }
     const QString prefix = QString::fromLocal8Bit(argv[1]);
     QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    InstallQtJapaneseTexts(qtTexts);
     StderrResponder quiet;
     ScopedMessageResponder responder(&quiet);
 
