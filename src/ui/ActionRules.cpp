@@ -2,223 +2,219 @@
 
 #include <QCoreApplication>
 
+#include <array>
+
 namespace kestrava {
 
 namespace {
 
-QString tr(const char *text) {
-    return QCoreApplication::translate("KestravaForm", text);
-}
+constexpr const char *kContext = "KestravaForm";
 
-using Rule = std::function<bool(const UiState &)>;
-
-const Rule always = [](const UiState &) { return true; };
-
-Rule onPage(Page p) {
-    return [p](const UiState &s) { return s.page == p; };
+constexpr bool linkedIdle(const UiState &s) {
+    return s.linked && !s.transferring;
 }
-Rule onPageOnline(Page p) {
-    return [p](const UiState &s) { return s.page == p && !s.editMode; };
+constexpr bool linked(const UiState &s) {
+    return s.linked;
 }
-const Rule linkedIdle = [](const UiState &s) { return s.linked && !s.transferring; };
-const Rule hasPatch = [](const UiState &s) { return s.curPatch != -1; };
-const Rule canChangeUnit = [](const UiState &s) {
+constexpr bool online(const UiState &s) {
+    return !s.editMode;
+}
+constexpr bool hasPatch(const UiState &s) {
+    return s.curPatch != -1;
+}
+constexpr bool canChangeUnit(const UiState &s) {
     return (s.linked || s.editMode) && s.curPatch != -1;
-};
-const Rule o2iPatchPage = [](const UiState &s) {
+}
+template <Page P> constexpr bool onPage(const UiState &s) {
+    return s.page == P;
+}
+template <Page P> constexpr bool onPageOnline(const UiState &s) {
+    return s.page == P && !s.editMode;
+}
+constexpr bool o2iPatchPage(const UiState &s) {
     return s.page == Page::Patch && s.patTableMode == 0;
+}
+template <int W> constexpr bool tableWidth(const UiState &s) {
+    return s.patTableWidth == W;
+}
+template <int W> constexpr bool gridWidth(const UiState &s) {
+    return s.crvGridWidth == W;
+}
+
+constexpr Rule patch = onPage<Page::Patch>;
+constexpr Rule attr = onPage<Page::Attr>;
+constexpr Rule curve = onPage<Page::Curve>;
+
+#define T(text) QT_TRANSLATE_NOOP("KestravaForm", text)
+using enum ActionId;
+
+constexpr ActionRule kRules[] = {
+    {.id = ReConnectAction, .caption = T("リモート再接続")},
+    {.id = GetTableAction, .caption = T("パッチテーブル取得"), .enabled = linked},
+    {.id = DelPatchAction,
+     .caption = T("パッチ解除"),
+     .visible = patch,
+     .enabled = [](const UiState &s) { return s.curPatch != -1 && s.cellHasPatch; }},
+    {.id = SetChSelAction,
+     .caption = T("連番チャンネル設定"),
+     .visible = o2iPatchPage,
+     .enabled = [](const UiState &s) { return s.patTableMode == 0 && s.selectedOutputs > 1; }},
+    {.id = WritePatAction,
+     .caption = T("書込"),
+     .visible = onPageOnline<Page::Patch>,
+     .enabled = [](const UiState &s) { return s.patchChanged && !s.transferring; }},
+    {.id = ClrAllPatAction,
+     .caption = T("全てのパッチをクリア"),
+     .visible = patch,
+     .enabled = [](const UiState &s) { return s.linked || s.editMode; }},
+    {.id = ClrCurPatAction,
+     .caption = T("このパッチをクリア"),
+     .visible = patch,
+     .enabled = canChangeUnit},
+    {.id = ThrCurPatAction,
+     .caption = T("このパッチを１対１接続"),
+     .visible = patch,
+     .enabled = canChangeUnit},
+    {.id = SaveAllPatAction, .caption = T("全パッチをファイルに保存"), .visible = patch},
+    {.id = SaveCurPatAction,
+     .caption = T("このパッチをファイルに保存"),
+     .visible = patch,
+     .enabled = hasPatch},
+    {.id = LoadAllPatAction,
+     .caption = T("全パッチをファイルから読込"),
+     .linkedCaption = T("全パッチをファイルから読込・転送"),
+     .visible = patch,
+     .enabled = [](const UiState &s) { return !s.patchChanged; }},
+    {.id = LoadCurPatAction,
+     .caption = T("このパッチをファイルから読込"),
+     .linkedCaption = T("このパッチをファイルから読込・転送"),
+     .visible = patch},
+    {.id = CheckOnAction, .caption = T("ON"), .visible = online, .enabled = linked},
+    {.id = CheckOffAction, .caption = T("OFF"), .visible = online, .enabled = linked},
+    {.id = TableO2IAction,
+     .caption = T("テーブル : 出力→入力"),
+     .visible = patch,
+     .checked = [](const UiState &s) { return s.patTableMode == 0; }},
+    {.id = TableI2OAction,
+     .caption = T("テーブル : 入力→出力"),
+     .visible = patch,
+     .checked = [](const UiState &s) { return s.patTableMode == 1; }},
+    {.id = TableW10Action,
+     .caption = T("横幅 : 10ch"),
+     .visible = o2iPatchPage,
+     .checked = tableWidth<10>},
+    {.id = TableW12Action,
+     .caption = T("横幅 : 12ch"),
+     .visible = o2iPatchPage,
+     .checked = tableWidth<12>},
+    {.id = TableW16Action,
+     .caption = T("横幅 : 16ch"),
+     .visible = o2iPatchPage,
+     .checked = tableWidth<16>},
+    {.id = TableW20Action,
+     .caption = T("横幅 : 20ch"),
+     .visible = o2iPatchPage,
+     .checked = tableWidth<20>},
+    {.id = GetLdAtrAcion,
+     .caption = T("負荷属性取得"),
+     .visible = onPageOnline<Page::Attr>,
+     .enabled = linkedIdle},
+    {.id = WriteLdAtrAction,
+     .caption = T("書込"),
+     .visible = onPageOnline<Page::Attr>,
+     .enabled = linkedIdle},
+    {.id = SaveLdAtrAction, .caption = T("負荷属性をファイルに保存"), .visible = attr},
+    {.id = LoadLdAtrAction,
+     .caption = T("負荷属性をファイルから読込"),
+     .linkedCaption = T("負荷属性をファイルから読込・転送"),
+     .visible = attr},
+    {.id = InitLdAtrAction, .caption = T("負荷属性の初期化"), .visible = attr},
+    {.id = ChgLdAtrAction, .caption = T("付加属性の変更(&C)"), .visible = attr},
+    {.id = GoWebAction, .caption = T("ORVホームページ(&H)")},
+    {.id = SaveAllDataAction, .caption = T("全データをファイルに保存")},
+    {.id = LoadAllDataAction,
+     .caption = T("全データをファイルから読込"),
+     .linkedCaption = T("全データをファイルから読込・転送")},
+    {.id = DispABChAction,
+     .caption = T("DMXチャンネルをA/B表示"),
+     .checked = [](const UiState &s) { return s.dispAbCh; }},
+    {.id = UndoPatAction,
+     .caption = T("元に戻す(&U)"),
+     .shortcut = (Qt::CTRL | Qt::Key_Z).toCombined(),
+     .visible = patch,
+     .enabled = [](const UiState &s) { return !s.undoEmpty; }},
+    {.id = ToolBarPatchAction,
+     .caption = T("SET"),
+     .visible = patch,
+     .enabled = [](const UiState &s) { return s.curPatch != -1 && s.setTextsFilled; }},
+    {.id = AddPAction,
+     .caption = T("構成点追加(&A)"),
+     .visible = [](const UiState &s) { return s.overCurveGraph; },
+     .enabled = [](const UiState &s) { return s.curvePoints < 16 && !s.curveIndividual; }},
+    {.id = DelPAction,
+     .caption = T("構成点削除(&D)"),
+     .visible = [](const UiState &s) { return s.overCurveGraph; },
+     .enabled = [](const UiState &s) { return s.pointDeletable; }},
+    {.id = InitCrvAction, .caption = T("カーブの初期化(&I)"), .visible = curve},
+    {.id = GetCurveAction,
+     .caption = T("カーブの取得"),
+     .visible = onPageOnline<Page::Curve>,
+     .enabled = linkedIdle},
+    {.id = WriteCurveAction,
+     .caption = T("書込"),
+     .visible = onPageOnline<Page::Curve>,
+     .enabled = linkedIdle},
+    {.id = SaveCurveAction, .caption = T("カーブをファイルに保存"), .visible = curve},
+    {.id = LoadCurveAction,
+     .caption = T("カーブをファイルから読込"),
+     .linkedCaption = T("カーブをファイルから読込・転送"),
+     .visible = curve},
+    {.id = CrvGridW8Action, .caption = T("横幅 : 8"), .visible = curve, .checked = gridWidth<8>},
+    {.id = CrvGridW16Action,
+     .caption = T("横幅 : 16"),
+     .visible = curve,
+     .checked = gridWidth<16>},
 };
+#undef T
 
-Rule tableWidth(int w) {
-    return [w](const UiState &s) { return s.patTableWidth == w; };
+constexpr bool inIdOrder() {
+    for (int i = 0; i < int(std::size(kRules)); ++i)
+        if (int(kRules[i].id) != i)
+            return false;
+    return std::size(kRules) == std::size_t(ActionCount);
 }
-Rule gridWidth(int w) {
-    return [w](const UiState &s) { return s.crvGridWidth == w; };
-}
+static_assert(inIdOrder(), "one rule for every action, in the order of ActionId");
 
-std::vector<ActionRule> buildRules() {
-    const Rule patch = onPage(Page::Patch);
-    const Rule attr = onPage(Page::Attr);
-    const Rule curve = onPage(Page::Curve);
-    return {
-        {"ReConnectAction", tr("リモート再接続"), {}, {}, always, always, {}},
-        {"GetTableAction",
-         tr("パッチテーブル取得"),
-         {},
-         {},
-         always,
-         [](const UiState &s) { return s.linked; },
-         {}},
-        {"DelPatchAction",
-         tr("パッチ解除"),
-         {},
-         {},
-         patch,
-         [](const UiState &s) { return s.curPatch != -1 && s.cellHasPatch; },
-         {}},
-        {"SetChSelAction",
-         tr("連番チャンネル設定"),
-         {},
-         {},
-         o2iPatchPage,
-         [](const UiState &s) { return s.patTableMode == 0 && s.selectedOutputs > 1; },
-         {}},
-        {"WritePatAction",
-         tr("書込"),
-         {},
-         {},
-         onPageOnline(Page::Patch),
-         [](const UiState &s) { return s.patchChanged && !s.transferring; },
-         {}},
-        {"ClrAllPatAction",
-         tr("全てのパッチをクリア"),
-         {},
-         {},
-         patch,
-         [](const UiState &s) { return s.linked || s.editMode; },
-         {}},
-        {"ClrCurPatAction", tr("このパッチをクリア"), {}, {}, patch, canChangeUnit, {}},
-        {"ThrCurPatAction", tr("このパッチを１対１接続"), {}, {}, patch, canChangeUnit, {}},
-        {"SaveAllPatAction", tr("全パッチをファイルに保存"), {}, {}, patch, always, {}},
-        {"SaveCurPatAction", tr("このパッチをファイルに保存"), {}, {}, patch, hasPatch, {}},
-        {"LoadAllPatAction",
-         tr("全パッチをファイルから読込"),
-         tr("全パッチをファイルから読込・転送"),
-         {},
-         patch,
-         [](const UiState &s) { return !s.patchChanged; },
-         {}},
-        {"LoadCurPatAction",
-         tr("このパッチをファイルから読込"),
-         tr("このパッチをファイルから読込・転送"),
-         {},
-         patch,
-         always,
-         {}},
-        {"CheckOnAction",
-         tr("ON"),
-         {},
-         {},
-         [](const UiState &s) { return !s.editMode; },
-         [](const UiState &s) { return s.linked; },
-         {}},
-        {"CheckOffAction",
-         tr("OFF"),
-         {},
-         {},
-         [](const UiState &s) { return !s.editMode; },
-         [](const UiState &s) { return s.linked; },
-         {}},
-        {"TableO2IAction",
-         tr("テーブル : 出力→入力"),
-         {},
-         {},
-         patch,
-         always,
-         [](const UiState &s) { return s.patTableMode == 0; }},
-        {"TableI2OAction",
-         tr("テーブル : 入力→出力"),
-         {},
-         {},
-         patch,
-         always,
-         [](const UiState &s) { return s.patTableMode == 1; }},
-        {"TableW10Action", tr("横幅 : 10ch"), {}, {}, o2iPatchPage, always, tableWidth(10)},
-        {"TableW12Action", tr("横幅 : 12ch"), {}, {}, o2iPatchPage, always, tableWidth(12)},
-        {"TableW16Action", tr("横幅 : 16ch"), {}, {}, o2iPatchPage, always, tableWidth(16)},
-        {"TableW20Action", tr("横幅 : 20ch"), {}, {}, o2iPatchPage, always, tableWidth(20)},
-        {"GetLdAtrAcion", tr("負荷属性取得"), {}, {}, onPageOnline(Page::Attr), linkedIdle, {}},
-        {"WriteLdAtrAction", tr("書込"), {}, {}, onPageOnline(Page::Attr), linkedIdle, {}},
-        {"SaveLdAtrAction", tr("負荷属性をファイルに保存"), {}, {}, attr, always, {}},
-        {"LoadLdAtrAction",
-         tr("負荷属性をファイルから読込"),
-         tr("負荷属性をファイルから読込・転送"),
-         {},
-         attr,
-         always,
-         {}},
-        {"InitLdAtrAction", tr("負荷属性の初期化"), {}, {}, attr, always, {}},
-        {"ChgLdAtrAction", tr("付加属性の変更(&C)"), {}, {}, attr, always, {}},
-        {"GoWebAction", tr("ORVホームページ(&H)"), {}, {}, always, always, {}},
-        {"SaveAllDataAction", tr("全データをファイルに保存"), {}, {}, always, always, {}},
-        {"LoadAllDataAction",
-         tr("全データをファイルから読込"),
-         tr("全データをファイルから読込・転送"),
-         {},
-         always,
-         always,
-         {}},
-        {"DispABChAction",
-         tr("DMXチャンネルをA/B表示"),
-         {},
-         {},
-         always,
-         always,
-         [](const UiState &s) { return s.dispAbCh; }},
-        {"UndoPatAction",
-         tr("元に戻す(&U)"),
-         {},
-         QKeySequence(Qt::CTRL | Qt::Key_Z),
-         patch,
-         [](const UiState &s) { return !s.undoEmpty; },
-         {}},
-        {"ToolBarPatchAction",
-         tr("SET"),
-         {},
-         {},
-         patch,
-         [](const UiState &s) { return s.curPatch != -1 && s.setTextsFilled; },
-         {}},
-        {"AddPAction",
-         tr("構成点追加(&A)"),
-         {},
-         {},
-         [](const UiState &s) { return s.overCurveGraph; },
-         [](const UiState &s) { return s.curvePoints < 16 && !s.curveIndividual; },
-         {}},
-        {"DelPAction",
-         tr("構成点削除(&D)"),
-         {},
-         {},
-         [](const UiState &s) { return s.overCurveGraph; },
-         [](const UiState &s) { return s.pointDeletable; },
-         {}},
-        {"InitCrvAction", tr("カーブの初期化(&I)"), {}, {}, curve, always, {}},
-        {"GetCurveAction", tr("カーブの取得"), {}, {}, onPageOnline(Page::Curve), linkedIdle, {}},
-        {"WriteCurveAction", tr("書込"), {}, {}, onPageOnline(Page::Curve), linkedIdle, {}},
-        {"SaveCurveAction", tr("カーブをファイルに保存"), {}, {}, curve, always, {}},
-        {"LoadCurveAction",
-         tr("カーブをファイルから読込"),
-         tr("カーブをファイルから読込・転送"),
-         {},
-         curve,
-         always,
-         {}},
-        {"CrvGridW8Action", tr("横幅 : 8"), {}, {}, curve, always, gridWidth(8)},
-        {"CrvGridW16Action", tr("横幅 : 16"), {}, {}, curve, always, gridWidth(16)},
-    };
-}
+constexpr const char *kNames[] = {
+#define KESTRAVA_ACTION_NAME(name) #name,
+    KESTRAVA_ACTIONS(KESTRAVA_ACTION_NAME)
+#undef KESTRAVA_ACTION_NAME
+};
 
 } // namespace
 
-const std::vector<ActionRule> &ActionRules() {
-    static const std::vector<ActionRule> rules = buildRules();
-    return rules;
+const char *ActionName(ActionId id) {
+    return kNames[int(id)];
 }
 
-const ActionRule *FindActionRule(const QString &name) {
-    for (const ActionRule &r : ActionRules())
-        if (name == QLatin1String(r.name))
-            return &r;
-    return nullptr;
+std::optional<ActionId> ActionIdOf(const QString &name) {
+    for (int i = 0; i < ActionCount; ++i)
+        if (name == QLatin1String(kNames[i]))
+            return ActionId(i);
+    return std::nullopt;
+}
+
+const ActionRule &RuleOf(ActionId id) {
+    return kRules[int(id)];
 }
 
 ActionLook EvaluateAction(const ActionRule &rule, const UiState &s) {
     ActionLook look;
-    look.visible = rule.visible(s);
-    look.enabled = rule.enabled(s);
-    look.checked = rule.checked ? rule.checked(s) : false;
-    look.caption = (s.linked && !rule.linkedCaption.isEmpty()) ? rule.linkedCaption : rule.caption;
+    look.visible = !rule.visible || rule.visible(s);
+    look.enabled = !rule.enabled || rule.enabled(s);
+    look.checked = rule.checked && rule.checked(s);
+    const char *caption = (s.linked && rule.linkedCaption) ? rule.linkedCaption : rule.caption;
+    look.caption = QCoreApplication::translate(kContext, caption);
     return look;
 }
 

@@ -1,16 +1,14 @@
 #pragma once
 
-#include <QKeySequence>
-#include <QString>
+#include "ActionIds.h"
 
-#include <functional>
-#include <vector>
+#include <QString>
 
 namespace kestrava {
 
 enum class Page { Patch = 0, Attr = 1, Curve = 2 };
 
-// Everything an action's rule looks at, taken from the window in one go.
+// Everything an action's rule looks at, taken from the window and its pages in one go.
 struct UiState {
     Page page = Page::Patch;
     bool editMode = false;
@@ -32,19 +30,20 @@ struct UiState {
     bool pointDeletable = false; // a point is selected and it is not an end point
 };
 
+using Rule = bool (*)(const UiState &);
+
 struct ActionRule {
-    const char *name;
-    QString caption;
-    QString linkedCaption; // caption while linked, when it differs
-    QKeySequence shortcut;
-    std::function<bool(const UiState &)> visible;
-    std::function<bool(const UiState &)> enabled;
-    std::function<bool(const UiState &)> checked; // empty: the action is not checkable
+    ActionId id;
+    const char *caption;                 // untranslated; translated when applied
+    const char *linkedCaption = nullptr; // caption while linked, when it differs
+    int shortcut = 0;                    // a QKeySequence's key combination
+    Rule visible = nullptr;              // none: always
+    Rule enabled = nullptr;              // none: always
+    Rule checked = nullptr;              // none: the action is not checkable
 };
 
-// Every action of the main window with its update rule, in one table.
-const std::vector<ActionRule> &ActionRules();
-const ActionRule *FindActionRule(const QString &name);
+// The rule of an action; the table holds one for every ActionId.
+const ActionRule &RuleOf(ActionId id);
 
 struct ActionLook {
     bool visible = true;

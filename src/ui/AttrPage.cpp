@@ -1,14 +1,22 @@
 #include "AttrPage.h"
 
+#include "ActionMap.h"
+#include "AttrTransfer.h"
 #include "ChannelNotation.h"
 
+#include <QComboBox>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMenu>
+#include <QTableWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace kestrava {
 
-TAttrPage::TAttrPage(TLoadAttrModel &attrs, QWidget *parent) : QWidget(parent), attrs_(attrs) {
+TAttrPage::TAttrPage(TLoadAttrModel &attrs, TPageContext context, QWidget *parent)
+    : QWidget(parent), attrs_(attrs), ctx_(context) {
     setObjectName(QStringLiteral("LdAtrSheet"));
     auto *page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 0);
@@ -45,6 +53,30 @@ TAttrPage::TAttrPage(TLoadAttrModel &attrs, QWidget *parent) : QWidget(parent), 
     SelCrvComboBox->setGeometry(0, 0, 104, 24);
     InpCrvPanel->hide();
 
+    RefreshGrid();
+
+    using enum ActionId;
+    ctx_.actions.On(GetLdAtrAcion, [this] {
+        FetchLoadAttrs(ctx_.env, attrs_);
+        RefreshGrid();
+    });
+    ctx_.actions.On(WriteLdAtrAction, [this] { WriteLoadAttrs(ctx_.env, attrs_); });
+    ctx_.actions.Bind(WriteLdAtrBtn, WriteLdAtrAction);
+    QMenu *popup =
+        ctx_.actions.Popup("PopAtrMenu", {ChgLdAtrAction, Separator, InitLdAtrAction}, this);
+    connect(LdAtrGrid, &QWidget::customContextMenuRequested, this,
+            [this, popup](QPoint p) { popup->popup(LdAtrGrid->viewport()->mapToGlobal(p)); });
+}
+
+void TAttrPage::Refresh() {
+    RefreshGrid();
+}
+
+void TAttrPage::Activated() {
+    LdAtrGrid->setFocus();
+}
+
+void TAttrPage::SettingsChanged() {
     RefreshGrid();
 }
 

@@ -1,8 +1,21 @@
 #include "CurvePage.h"
 
+#include "ActionMap.h"
+#include "AppSettings.h"
+#include "CurveTransfer.h"
 #include "UiNames.h"
+#include "Usr_misc_qt.h"
 
+#include <QButtonGroup>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QScrollArea>
+#include <QTableWidget>
+#include <QToolButton>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QRadioButton>
@@ -10,7 +23,8 @@
 
 namespace kestrava {
 
-TCurvePage::TCurvePage(TCurveSet &curves, QWidget *parent) : QWidget(parent), curves_(curves) {
+TCurvePage::TCurvePage(TCurveSet &curves, TPageContext context, QWidget *parent)
+    : QWidget(parent), curves_(curves), ctx_(context) {
     setObjectName(QStringLiteral("CurveSheet"));
     setContextMenuPolicy(Qt::CustomContextMenu);
     auto *page = new QVBoxLayout(this);
@@ -21,12 +35,12 @@ TCurvePage::TCurvePage(TCurveSet &curves, QWidget *parent) : QWidget(parent), cu
     CurveTopPanel->setFixedHeight(45);
     auto *top = new QHBoxLayout(CurveTopPanel);
     top->setContentsMargins(6, 4, 6, 4);
-    Label2 = named(new QLabel(tr("カーブNo."), CurveTopPanel), "Label2");
+    auto *label2 = named(new QLabel(tr("カーブNo."), CurveTopPanel), "Label2");
     CurveComboBox = named(new QComboBox(CurveTopPanel), "CurveComboBox");
     for (int c = 1; c <= 4; ++c)
         CurveComboBox->addItem(QStringLiteral("User %1").arg(c));
     CurveComboBox->setCurrentIndex(curves_.CurCurve);
-    top->addWidget(Label2);
+    top->addWidget(label2);
     top->addWidget(CurveComboBox);
     top->addStretch(1);
     WriteCurveBtn = named(new QToolButton(CurveTopPanel), "WriteCurveBtn");
@@ -81,6 +95,49 @@ TCurvePage::TCurvePage(TCurveSet &curves, QWidget *parent) : QWidget(parent), cu
 
     ShowCurveMode();
     RefreshView();
+
+    using enum ActionId;
+    ctx_.actions.On(GetCurveAction, [this] { fetchCurvesAndShowMode(); });
+    ctx_.actions.On(WriteCurveAction, [this] { WriteCurves(ctx_.env, curves_); });
+    for (const auto &[id, width] : {std::pair{CrvGridW8Action, 8}, std::pair{CrvGridW16Action, 16}})
+        ctx_.actions.On(id, [this, width] {
+            ctx_.settings.CrvGridWidth = width;
+            RefreshView();
+        });
+    ctx_.actions.Bind(WriteCurveBtn, WriteCurveAction);
+    QMenu *popup = ctx_.actions.Popup("PopCrvMenu",
+                                      {AddPAction, DelPAction, InitCrvAction, Separator,
+                                       LoadCurveAction, SaveCurveAction},
+                                      this);
+    connect(this, &QWidget::customContextMenuRequested, this,
+            [this, popup](QPoint p) { popup->popup(mapToGlobal(p)); });
+}
+
+void TCurvePage::fetchCurvesAndShowMode() {
+    FetchCurves(ctx_.env, curves_);
+    // The mode selector shows the fetched mode; a change there recalculates.
+    ShowCurveMode();
+    curves_.CurveChanged = false;
+    RefreshView();
+}
+
+void TCurvePage::Refresh() {
+    RefreshView();
+}
+
+void TCurvePage::Activated() {
+    RefreshView();
+}
+
+void TCurvePage::FillState(UiState &s) const {
+    const QWidget *under = WindowUnderCursor();
+    s.overCurveGraph = under && (under == CurveScrBox || CurveScrBox->isAncestorOf(under));
+    if (const TUserCurve *c = curves_.Current()) {
+        s.curvePoints = c->Points.Count();
+        s.curveIndividual = c->Mode == cmIndividual;
+        const TCurvePoint *p = c->Points.FindSelected();
+        s.pointDeletable = p && p->X != 0 && p->X != CurveMaxInput;
+    }
 }
 
 void TCurvePage::SetViewsEnabled(bool on) {

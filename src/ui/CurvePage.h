@@ -1,33 +1,44 @@
 #pragma once
 
 #include "Curve.h"
+#include "Page.h"
 
-#include <QButtonGroup>
-#include <QComboBox>
-#include <QFrame>
-#include <QGroupBox>
-#include <QLabel>
-#include <QScrollArea>
-#include <QTableWidget>
-#include <QToolButton>
 #include <QWidget>
+
+class QButtonGroup;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QScrollArea;
+class QTableWidget;
+class QToolButton;
 
 namespace kestrava {
 
 // The curve page: the curve chooser, the graph with its mode selector and the
 // value grid.
-class TCurvePage : public QWidget {
+class TCurvePage : public QWidget, public TPage {
     Q_OBJECT
 public:
-    explicit TCurvePage(TCurveSet &curves, QWidget *parent = nullptr);
+    TCurvePage(TCurveSet &curves, TPageContext context, QWidget *parent = nullptr);
 
-    void SetViewsEnabled(bool on);
+    // TPage
+    void SetViewsEnabled(bool on) override;
+    void Refresh() override;
+    void Activated() override;
+    void FillState(UiState &s) const override;
+
     // The mode selector follows the shown curve; a mode outside 0..2 selects none.
     void ShowCurveMode();
-    void RefreshView();
 
+private:
+    void RefreshView();
+    void fetchCurvesAndShowMode();
+
+    TCurveSet &curves_;
+    TPageContext ctx_;
     QFrame *CurveTopPanel;
-    QLabel *Label2;
     QComboBox *CurveComboBox;
     QToolButton *WriteCurveBtn;
     QFrame *CrvGraphPanel;
@@ -37,9 +48,6 @@ public:
     QGroupBox *ModeRadioGroup;
     QButtonGroup *ModeButtons;
     QTableWidget *CurveGrid;
-
-private:
-    TCurveSet &curves_;
 };
 
 } // namespace kestrava

@@ -1,10 +1,12 @@
 #include "FileCommands.h"
 
+#include "ActionMap.h"
 #include "DataFile.h"
 #include "DataTransfer.h"
 #include "PatchTransfer.h"
 #include "TextLines.h"
 #include "Usr_misc.h"
+#include "Usr_spbar.h"
 
 #include <QCoreApplication>
 
@@ -23,7 +25,33 @@ struct KindText {
 
 } // namespace
 
-QString TFileCommands::askFile(bool save, Kind kind, const QString &action) const {
+TFileCommands::TFileCommands(TPatchModel &patches, TLoadAttrModel &attrs, TCurveSet &curves,
+                             TransferEnv &env, TActionMap &actions, TStatusBar &status,
+                             QObject *parent)
+    : QObject(parent), link_(env.link), patches_(patches), attrs_(attrs), curves_(curves),
+      env_(env), actions_(actions), status_(status) {
+    using enum ActionId;
+    const std::pair<ActionId, bool (TFileCommands::*)()> commands[] = {
+        {SaveAllDataAction, &TFileCommands::SaveAllDataActionExecute},
+        {LoadAllDataAction, &TFileCommands::LoadAllDataActionExecute},
+        {SaveAllPatAction, &TFileCommands::SaveAllPatActionExecute},
+        {SaveCurPatAction, &TFileCommands::SaveCurPatActionExecute},
+        {LoadAllPatAction, &TFileCommands::LoadAllPatActionExecute},
+        {LoadCurPatAction, &TFileCommands::LoadCurPatActionExecute},
+        {SaveLdAtrAction, &TFileCommands::SaveLdAtrActionExecute},
+        {LoadLdAtrAction, &TFileCommands::LoadLdAtrActionExecute},
+        {SaveCurveAction, &TFileCommands::SaveCurveActionExecute},
+        {LoadCurveAction, &TFileCommands::LoadCurveActionExecute},
+    };
+    for (const auto &[id, command] : commands)
+        actions_.On(id, [this, command] { (this->*command)(); });
+}
+
+void TFileCommands::clearMessagePanel() {
+    status_.setPanelText(1, QString());
+}
+
+QString TFileCommands::askFile(bool save, Kind kind, ActionId action) const {
     static const KindText kinds[] = {
         {"データファイル (*.dat)|*.DAT", "DAT"}, {"パッチデータ (*.pat)|*.PAT", "PAT"},
         {"パッチデータ (*.pt1)|*.PT1", "PT1"},   {"負荷属性データ (*.atr)|*.ATR", "ATR"},
@@ -32,7 +60,7 @@ QString TFileCommands::askFile(bool save, Kind kind, const QString &action) cons
     const KindText &k = kinds[int(kind)];
     FileDialogRequest r;
     r.save = save;
-    r.title = h.caption(action);
+    r.title = actions_.Action(action)->text();
     r.filter = tr(k.filter);
     r.defaultExt = QLatin1String(k.ext);
     r.fileName = QStringLiteral("*.") + QString::fromLatin1(k.ext).toLower();
@@ -48,20 +76,20 @@ bool TFileCommands::store(const QString &file, const QStringList &lines) const {
 }
 
 bool TFileCommands::SaveAllDataActionExecute() {
-    h.clearMessagePanel();
-    const QString file = askFile(true, Kind::AllData, QStringLiteral("SaveAllDataAction"));
+    clearMessagePanel();
+    const QString file = askFile(true, Kind::AllData, ActionId::SaveAllDataAction);
     if (file.isEmpty())
         return false;
     bool ok = true;
-    if (h.link.Linked) {
-        ok = FetchAllPatches(h.env, h.patches);
-        ok = ok && h.execute(QStringLiteral("GetLdAtrAcion")) && h.attrs.LdAtrInSync;
-        ok = ok && h.execute(QStringLiteral("GetCurveAction")) && h.curves.CurvesInSync;
+    if (link_.Linked) {
+        ok = FetchAllPatches(env_, patches_);
+        ok = ok && actions_.Execute(ActionId::GetLdAtrAcion) && attrs_.LdAtrInSync;
+        ok = ok && actions_.Execute(ActionId::GetCurveAction) && curves_.CurvesInSync;
     }
     QStringList lines;
-    WritePatchSections(lines, h.patches);
-    WriteAttributeSection(lines, h.attrs);
-    WriteCurveSections(lines, h.curves);
+    WritePatchSections(lines, patches_);
+    WriteAttributeSection(lines, attrs_);
+    WriteCurveSections(lines, curves_);
     if (!ok || !SaveTextLines(file, lines)) {
         ShowErrorBox(tr("保存に失敗しました"));
         return false;
@@ -71,31 +99,31 @@ bool TFileCommands::SaveAllDataActionExecute() {
 }
 
 bool TFileCommands::SaveAllPatActionExecute() {
-    h.clearMessagePanel();
-    const QString file = askFile(true, Kind::AllPatches, QStringLiteral("SaveAllPatAction"));
+    clearMessagePanel();
+    const QString file = askFile(true, Kind::AllPatches, ActionId::SaveAllPatAction);
     if (file.isEmpty())
         return false;
-    if (!h.link.EditMode && !FetchAllPatches(h.env, h.patches))
+    if (!link_.EditMode && !FetchAllPatches(env_, patches_))
         return false;
     QStringList lines;
-    WritePatchSections(lines, h.patches);
+    WritePatchSections(lines, patches_);
     if (!store(file, lines))
         return false;
-    if (h.link.EditMode) {
-        h.patches.PatchChanged = false;
-        h.patches.ClearUndo();
+    if (link_.EditMode) {
+        patches_.PatchChanged = false;
+        patches_.ClearUndo();
     }
     ShowInfoBox(tr("保存が完了しました"));
     return true;
 }
 
 bool TFileCommands::SaveCurPatActionExecute() {
-    h.clearMessagePanel();
-    const QString file = askFile(true, Kind::OnePatch, QStringLiteral("SaveCurPatAction"));
+    clearMessagePanel();
+    const QString file = askFile(true, Kind::OnePatch, ActionId::SaveCurPatAction);
     if (file.isEmpty())
         return false;
     QStringList lines;
-    if (!WriteOnePatchSection(lines, h.patches, h.patches.CurPatch)) {
+    if (!WriteOnePatchSection(lines, patches_, patches_.CurPatch)) {
         ShowErrorBox(tr("保存に失敗しました"));
         return false;
     }
@@ -103,117 +131,117 @@ bool TFileCommands::SaveCurPatActionExecute() {
 }
 
 bool TFileCommands::SaveLdAtrActionExecute() {
-    h.clearMessagePanel();
-    const QString file = askFile(true, Kind::Attributes, QStringLiteral("SaveLdAtrAction"));
+    clearMessagePanel();
+    const QString file = askFile(true, Kind::Attributes, ActionId::SaveLdAtrAction);
     if (file.isEmpty())
         return false;
     QStringList lines;
-    WriteAttributeSection(lines, h.attrs);
+    WriteAttributeSection(lines, attrs_);
     if (!store(file, lines))
         return false;
-    if (h.link.EditMode)
-        h.attrs.LdAtrChanged = false;
+    if (link_.EditMode)
+        attrs_.LdAtrChanged = false;
     return true;
 }
 
 bool TFileCommands::SaveCurveActionExecute() {
-    const QString file = askFile(true, Kind::Curves, QStringLiteral("SaveCurveAction"));
+    const QString file = askFile(true, Kind::Curves, ActionId::SaveCurveAction);
     if (file.isEmpty())
         return false;
     QStringList lines;
-    WriteCurveSections(lines, h.curves);
+    WriteCurveSections(lines, curves_);
     if (!store(file, lines))
         return false;
-    if (h.link.EditMode)
-        h.curves.CurveChanged = false;
+    if (link_.EditMode)
+        curves_.CurveChanged = false;
     return true;
 }
 
 bool TFileCommands::LoadAllDataActionExecute() {
-    h.clearMessagePanel();
-    const QString file = askFile(false, Kind::AllData, QStringLiteral("LoadAllDataAction"));
+    clearMessagePanel();
+    const QString file = askFile(false, Kind::AllData, ActionId::LoadAllDataAction);
     if (file.isEmpty())
         return false;
-    if (!ReadAllDataFile(file, h.patches, h.attrs, h.curves)) {
+    if (!ReadAllDataFile(file, patches_, attrs_, curves_)) {
         ShowErrorBox(tr("読込・転送に失敗しました"));
         return false;
     }
-    h.refreshViews();
-    if (!h.link.Linked)
+    Q_EMIT Loaded();
+    if (!link_.Linked)
         return true;
-    return TransferLoadedAllData(h.env, h.patches, h.attrs, h.curves);
+    return TransferLoadedAllData(env_, patches_, attrs_, curves_);
 }
 
 bool TFileCommands::LoadAllPatActionExecute() {
-    h.clearMessagePanel();
-    const QString file = askFile(false, Kind::AllPatches, QStringLiteral("LoadAllPatAction"));
+    clearMessagePanel();
+    const QString file = askFile(false, Kind::AllPatches, ActionId::LoadAllPatAction);
     if (file.isEmpty())
         return false;
-    if (!ReadPatchFile(file, h.patches)) {
+    if (!ReadPatchFile(file, patches_)) {
         ShowErrorBox(tr("ファイルの読込に失敗しました"));
         return false;
     }
-    if (h.link.EditMode) {
-        h.patNoComboChange();
+    if (link_.EditMode) {
+        Q_EMIT PatchesReplaced();
         return true;
     }
-    if (!h.link.Linked) {
+    if (!link_.Linked) {
         // The link was lost: the file is in memory, and the view shows it.
-        h.refreshViews();
+        Q_EMIT Loaded();
         return true;
     }
-    h.clearSelection();
-    h.refreshViews();
-    const bool ok = TransferLoadedPatches(h.env, h.patches);
-    h.refreshViews();
+    Q_EMIT PatchSelectionDropped();
+    Q_EMIT Loaded();
+    const bool ok = TransferLoadedPatches(env_, patches_);
+    Q_EMIT Loaded();
     return ok;
 }
 
 bool TFileCommands::LoadCurPatActionExecute() {
-    h.clearMessagePanel();
-    const QString file = askFile(false, Kind::OnePatch, QStringLiteral("LoadCurPatAction"));
+    clearMessagePanel();
+    const QString file = askFile(false, Kind::OnePatch, ActionId::LoadCurPatAction);
     if (file.isEmpty())
         return false;
-    if (!ReadPatchFile(file, h.patches)) {
+    if (!ReadPatchFile(file, patches_)) {
         ShowErrorBox(tr("ファイルの読込に失敗しました"));
-        h.patNoComboChange();
+        Q_EMIT PatchesReplaced();
         return false;
     }
-    if (h.link.EditMode) {
-        h.patNoComboChange();
+    if (link_.EditMode) {
+        Q_EMIT PatchesReplaced();
         return true;
     }
-    h.clearSelection();
-    h.refreshViews();
-    const bool ok = TransferLoadedCurrentPatch(h.env, h.patches);
-    h.refreshViews();
+    Q_EMIT PatchSelectionDropped();
+    Q_EMIT Loaded();
+    const bool ok = TransferLoadedCurrentPatch(env_, patches_);
+    Q_EMIT Loaded();
     return ok;
 }
 
 bool TFileCommands::LoadLdAtrActionExecute() {
-    const QString file = askFile(false, Kind::Attributes, QStringLiteral("LoadLdAtrAction"));
+    const QString file = askFile(false, Kind::Attributes, ActionId::LoadLdAtrAction);
     if (file.isEmpty())
         return false;
-    if (!ReadAttributeFile(file, h.attrs)) {
+    if (!ReadAttributeFile(file, attrs_)) {
         ShowErrorBox(tr("読込に失敗しました"));
         return false;
     }
-    h.refreshViews();
-    h.execute(QStringLiteral("WriteLdAtrAction"));
+    Q_EMIT Loaded();
+    actions_.Execute(ActionId::WriteLdAtrAction);
     return true;
 }
 
 bool TFileCommands::LoadCurveActionExecute() {
-    const QString file = askFile(false, Kind::Curves, QStringLiteral("LoadCurveAction"));
+    const QString file = askFile(false, Kind::Curves, ActionId::LoadCurveAction);
     if (file.isEmpty())
         return false;
-    if (!ReadCurveFile(file, h.curves)) {
+    if (!ReadCurveFile(file, curves_)) {
         ShowErrorBox(tr("読込に失敗しました"));
         return false;
     }
-    h.execute(QStringLiteral("WriteCurveAction"));
-    h.showCurveMode();
-    h.refreshViews();
+    actions_.Execute(ActionId::WriteCurveAction);
+    Q_EMIT CurvesLoaded();
+    Q_EMIT Loaded();
     return true;
 }
 

@@ -3,35 +3,26 @@
 #include "Curve.h"
 #include "LoadAttrModel.h"
 #include "PatchModel.h"
+#include "ActionIds.h"
 #include "TransferEnv.h"
 
+#include <QObject>
 #include <QString>
-
-#include <functional>
 
 namespace kestrava {
 
-// What the save and load commands need of the main window.
-struct TFileHost {
-    TUnitLink &link;
-    TPatchModel &patches;
-    TLoadAttrModel &attrs;
-    TCurveSet &curves;
-    TransferEnv &env;
-    std::function<QString(const QString &action)> caption; // an action's current caption
-    std::function<bool(const QString &action)> execute;    // through its update rule
-    std::function<void()> clearMessagePanel;
-    std::function<void()> refreshViews;     // patch table, attribute grid, curve view
-    std::function<void()> patNoComboChange; // redisplay the patch chosen in PatNoCombo
-    std::function<void()> clearSelection;   // SelectedOutputs and SelectAnchor
-    std::function<void()> showCurveMode;    // the mode selector follows the shown curve
-};
+class TActionMap;
+class TStatusBar;
 
 // The ten save and load commands of the File menu. Each returns whether it did
 // what was asked (false also when its file dialog was cancelled).
-class TFileCommands {
+class TFileCommands : public QObject {
+    Q_OBJECT
 public:
-    explicit TFileCommands(TFileHost host) : h(std::move(host)) {}
+    // Registers the ten commands' handlers in actions.
+    TFileCommands(TPatchModel &patches, TLoadAttrModel &attrs, TCurveSet &curves,
+                  TransferEnv &env, TActionMap &actions, TStatusBar &status,
+                  QObject *parent = nullptr);
 
     bool SaveAllDataActionExecute();
     bool LoadAllDataActionExecute();
@@ -44,11 +35,29 @@ public:
     bool SaveCurveActionExecute();
     bool LoadCurveActionExecute();
 
+Q_SIGNALS:
+    // Memory holds what a file brought: every page shows it again.
+    void Loaded();
+    // The patch memories were replaced: the chosen patch is shown afresh.
+    void PatchesReplaced();
+    // The shown patch is about to be sent: what was selected no longer applies.
+    void PatchSelectionDropped();
+    // The curves were replaced: the mode selector follows the shown curve.
+    void CurvesLoaded();
+
 private:
     enum class Kind { AllData, AllPatches, OnePatch, Attributes, Curves };
-    QString askFile(bool save, Kind kind, const QString &action) const;
+    QString askFile(bool save, Kind kind, ActionId action) const;
     bool store(const QString &file, const QStringList &lines) const;
-    TFileHost h;
+    void clearMessagePanel();
+
+    TUnitLink &link_;
+    TPatchModel &patches_;
+    TLoadAttrModel &attrs_;
+    TCurveSet &curves_;
+    TransferEnv &env_;
+    TActionMap &actions_;
+    TStatusBar &status_;
 };
 
 } // namespace kestrava

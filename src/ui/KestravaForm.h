@@ -8,31 +8,35 @@
 #include "TransferEnv.h"
 #include "UnitLink.h"
 
-#include <QAction>
 #include <QHash>
 #include <QMainWindow>
-#include <QMenu>
-#include <QSettings>
-#include <QTabWidget>
-#include <QTimer>
 
-#include <functional>
+#include <array>
+#include <initializer_list>
 #include <memory>
+
+class QAction;
+class QMenu;
+class QSettings;
+class QTabWidget;
+class QTimer;
 
 namespace kestrava {
 
 class StatusBarProgress;
 class TAboutBox;
+class TActionMap;
 class TAttrPage;
 class TCurvePage;
 class TFileCommands;
 class TOptDlg;
-class TPatchEditor;
+class TPage;
 class TPatchPage;
 class TStatusBar;
 
-// The main window: owns the models, the link and the pages for the whole run and
-// maps every command to its handler.
+// The main window: owns the models, the link, the settings, the pages and the
+// action map for the whole run; routes page changes, runs the timer, start-up and
+// close. What a page does lives on the page.
 class TKestravaForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -48,15 +52,13 @@ public:
     TLoadAttrModel attrs;
     TCurveSet curves;
     TAppSettings settings;
-    int TickPhase = 0;
-    bool CellEditOpen = false;
 
-    QAction *Action(const QString &name) const { return actions_.value(name); }
+    QAction *Action(ActionId id) const;
     // Applies every action's update rule to its action (and the buttons that follow it).
     void UpdateActions();
     UiState CurrentState() const;
     // Runs an action's handler if its rule enables it now; returns whether it ran.
-    bool ExecuteAction(const QString &name);
+    bool ExecuteAction(ActionId id);
 
     Page ActivePage() const;
     void ShowPage(Page page);
@@ -67,9 +69,6 @@ public:
     TCurvePage *CurveSheet = nullptr;
     TStatusBar *StatusBar1 = nullptr;
     QTimer *Timer1 = nullptr;
-    QMenu *PopPatMenu = nullptr;
-    QMenu *PopAtrMenu = nullptr;
-    QMenu *PopCrvMenu = nullptr;
     QAction *ExitItem = nullptr;
     QAction *OptItem = nullptr;
     QAction *HelpContentsItem = nullptr;
@@ -93,41 +92,33 @@ protected:
 private:
     class Bracket;
 
-    void createPages();
-    void createActions();
-    void createMenus();
+    TPage *activePage() const;
     void createStatusBar();
+    void createPages();
+    void createOwnItems();
+    void createMenus();
     void connectHandlers();
     void FormShow();
     void FormClose();
     void PageControl1Changing(int leaving);
     void PageControl1Change();
-    void PatNoComboChange(int index);
-    void relayTable();
-    void bindPatchTable();
-    void CheckLvlBarChange();
-    void ToolBarPatchActionExecute();
-    void ClearOrThroughActionExecute(bool through);
-    void ClrAllPatActionExecute();
-    void RefreshInfoPanel();
-    void fetchCurvesAndShowMode();
-    void on(const QString &action, std::function<void()> handler);
-    QMenu *addMenu(const QString &title, int helpContext, const QStringList &items);
+    void settingsChanged();
+    QMenu *addMenu(const QString &title, int helpContext, std::initializer_list<QAction *> items);
 
     std::unique_ptr<QSettings> IniFile;
     std::unique_ptr<Bracket> bracket_;
     std::unique_ptr<TransferEnv> env_;
-    std::unique_ptr<TFileCommands> files_;
-    std::unique_ptr<TPatchEditor> editor_;
+    TActionMap *actions_ = nullptr;
+    TFileCommands *files_ = nullptr;
     StatusBarProgress *progress_ = nullptr;
-    QHash<QString, QAction *> actions_;
-    QHash<QString, std::function<void()>> handlers_;
+    std::array<TPage *, 3> pages_{};
     QHash<QMenu *, int> helpContexts_;
     TOptDlg *optDlg_ = nullptr;
     TAboutBox *aboutBox_ = nullptr;
     bool shown_ = false;
     bool closing_ = false;
     int pageIndex_ = 0;
+    int tickPhase_ = 0;
 };
 
 } // namespace kestrava

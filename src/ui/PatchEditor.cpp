@@ -4,7 +4,7 @@
 #include "ChannelNotation.h"
 #include "PatchTransfer.h"
 #include "Usr_misc.h"
-#include "WireCodes.h"
+#include "OutputCheck.h"
 
 #include <QCoreApplication>
 
@@ -60,16 +60,15 @@ bool TPatchEditor::ConfirmOverwrite(int o) {
     return AskYesNo(text);
 }
 
-int TPatchEditor::selectedCount() {
-    const auto &sel = view_.SelectedOutputs();
-    return int(std::count(sel.begin(), sel.end(), true));
+int TPatchEditor::selectedCount() const {
+    return int(view_.SelectedOutputs().size());
 }
 
 // A written output leaves the selection: in edit mode at once, linked with its cell
 // redrawn as the unit acknowledged it.
 void TPatchEditor::markWritten(int o) {
     if (env_.link.EditMode)
-        view_.SelectedOutputs()[std::size_t(o)] = false;
+        view_.Deselect(o);
     else
         view_.RefreshOutputCell(o);
 }
@@ -123,8 +122,8 @@ void TPatchEditor::applyInputToOutput(int r, const QString &value) {
 }
 
 void TPatchEditor::applyOutputToInput(const QString &value, const QString &editStartText) {
-    std::array<bool, OutputCount> &selected = view_.SelectedOutputs();
-    const int n = selectedCount();
+    const QList<int> selected = view_.SelectedOutputs();
+    const int n = int(selected.size());
     if (n <= 1 && value == editStartText)
         return;
     const TPatch &patch = *patches_.Current();
@@ -133,9 +132,7 @@ void TPatchEditor::applyOutputToInput(const QString &value, const QString &editS
     try {
         int k = 0;
         int last = -1;
-        for (int o = 0; o < OutputCount; ++o) {
-            if (!selected[std::size_t(o)])
-                continue;
+        for (const int o : selected) {
             const PatchEntry entry = patch[std::size_t(o)];
             PatchEntry v = pvNone;
             bool send = true; // an empty text un-patches even an unpatched output
@@ -188,8 +185,7 @@ bool TPatchEditor::ToolBarPatch(const QString &inputText, const QString &outputL
                 throw EAbort(settingFailed());
         }
         if (!inputToOutput) {
-            view_.SelectedOutputs().fill(false);
-            view_.SelectAnchor() = -1;
+            view_.DropSelection();
             view_.RepaintTable();
         } else if (!outputs.isEmpty()) {
             view_.SetCurrentRow(input + 1);
@@ -239,16 +235,14 @@ void TPatchEditor::SetChSel() {
         view_.FocusTable();
         return;
     }
-    std::array<bool, OutputCount> &selected = view_.SelectedOutputs();
+    const QList<int> selected = view_.SelectedOutputs();
     int last = -1;
     bool failed = false;
     {
         BracketScope bracket(env_, tr("パッチ設定中"));
         patches_.PushUndo();
         int k = 0;
-        for (int o = 0; o < OutputCount; ++o) {
-            if (!selected[std::size_t(o)])
-                continue;
+        for (const int o : selected) {
             if (!SetPatchEntry(env_, patches_, o, b + k)) {
                 failed = true;
                 break;
@@ -289,16 +283,14 @@ void TPatchEditor::DelPatch() {
         return;
     }
 
-    std::array<bool, OutputCount> &selected = view_.SelectedOutputs();
-    const int n = selectedCount();
+    const QList<int> selected = view_.SelectedOutputs();
+    const int n = int(selected.size());
     int last = -1;
     {
         BracketScope bracket(env_, tr("パッチ解除中"));
         try {
             int k = 0;
-            for (int o = 0; o < OutputCount; ++o) {
-                if (!selected[std::size_t(o)])
-                    continue;
+            for (const int o : selected) {
                 if ((*patch)[std::size_t(o)] != pvNone) {
                     if (!SetPatchEntry(env_, patches_, o, pvNone))
                         throw EAbort();
@@ -328,9 +320,8 @@ void TPatchEditor::Undo() {
 void TPatchEditor::CheckOutputAt(int o) {
     if (!env_.link.Linked || env_.link.EditMode || o < 0 || o >= OutputCount)
         return;
-    CheckOutput = o;
-    env_.link.SendCmd(QStringLiteral("O") + Hex3(o) + u'\r');
-    view_.RepaintTable();
+    showCheck(o);
+    SendCheckOutput(env_.link, o);
 }
 
 void TPatchEditor::CheckOn() {
@@ -340,17 +331,25 @@ void TPatchEditor::CheckOn() {
 }
 
 void TPatchEditor::CheckOff() {
-    CheckOutput = -1;
+    showCheck(-1);
     if (env_.link.Linked && !env_.link.EditMode)
-        env_.link.SendCmd(QStringLiteral("OFFF\r"));
-    view_.RepaintTable();
+        SendCheckOff(env_.link);
 }
 
 bool TPatchEditor::CheckLevel(int level) {
     if (!env_.link.Linked || env_.link.EditMode)
         return false;
-    env_.link.SendCmd(QStringLiteral("O") + Hex3(0x800 + std::clamp(level, 0, 255)) + u'\r');
+    SendCheckLevel(env_.link, level);
     return true;
+}
+
+void TPatchEditor::ForgetCheck() {
+    showCheck(-1);
+}
+
+void TPatchEditor::showCheck(int o) {
+    checkOutput_ = o;
+    view_.ShowCheckedOutput(o);
 }
 
 } // namespace kestrava

@@ -42,7 +42,9 @@ public:
     // True when the level was sent (the level label then shows it).
     bool CheckLevel(int level);
 
-    int CheckOutput = -1; // output under check, -1 none
+    // The check goes off here without a command to the unit.
+    void ForgetCheck();
+    int CheckOutput() const { return checkOutput_; } // -1 none
 
 private:
     void applyInputToOutput(int r, const QString &value);
@@ -50,12 +52,14 @@ private:
     // The cursor to the output after the last one written (or on it at the end).
     void moveCursorAfter(int last);
     void markWritten(int o);
-    int selectedCount();
+    int selectedCount() const;
+    void showCheck(int o);
 
     TPatchModel &patches_;
     TransferEnv &env_;
     IPatchView &view_;
     const TAppSettings &settings_;
+    int checkOutput_ = -1;
 };
 
 } // namespace kestrava

@@ -1,20 +1,58 @@
 #include "PatchPage.h"
 
+#include "ActionMap.h"
 #include "DrawGrid.h"
+#include "PatchEditor.h"
 #include "PatchTable.h"
+#include "PatchTransfer.h"
+#include "StatusText.h"
 #include "UiNames.h"
-#include "UnitLink.h"
+#include "Usr_misc.h"
+#include "Usr_spbar.h"
 
+#include <QApplication>
 #include <QButtonGroup>
-#include <QCoreApplication>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSlider>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace kestrava {
 
-TPatchPage::TPatchPage(TPatchModel &patches, QWidget *parent) : QWidget(parent), patches_(patches) {
+namespace {
+
+// The wait cursor for the length of a command that talks to the unit.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+} // namespace
+
+TPatchPage::TPatchPage(TPatchModel &patches, const TLoadAttrModel &attrs, TPageContext context,
+                       QWidget *parent)
+    : QWidget(parent), patches_(patches), attrs_(attrs), ctx_(context) {
     setObjectName(QStringLiteral("PatchSheet"));
+    buildWidgets();
+    table_ = std::make_unique<TPatchTable>(PatTableGrid, patches_);
+    editor_ = std::make_unique<TPatchEditor>(patches_, ctx_.env, *table_, ctx_.settings);
+    connectCommands();
+}
+
+TPatchPage::~TPatchPage() {
+    // The grid goes first: its callbacks reach the table and the editing commands.
+    delete PatTableGrid;
+}
+
+void TPatchPage::buildWidgets() {
     auto *page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 0);
     page->setSpacing(0);
@@ -23,12 +61,12 @@ TPatchPage::TPatchPage(TPatchModel &patches, QWidget *parent) : QWidget(parent),
     PatTopPanel->setFixedHeight(45);
     auto *top = new QHBoxLayout(PatTopPanel);
     top->setContentsMargins(6, 4, 6, 4);
-    Label1 = named(new QLabel(QStringLiteral("No."), PatTopPanel), "Label1");
+    auto *label1 = named(new QLabel(QStringLiteral("No."), PatTopPanel), "Label1");
     PatNoCombo = named(new QComboBox(PatTopPanel), "PatNoCombo");
     PatNoCombo->setFixedWidth(60);
     for (int p = 1; p <= PatchCount; ++p)
         PatNoCombo->addItem(QString::number(p));
-    top->addWidget(Label1);
+    top->addWidget(label1);
     top->addWidget(PatNoCombo);
 
     ChkPanel = named(new QFrame(PatTopPanel), "ChkPanel");
@@ -37,16 +75,18 @@ TPatchPage::TPatchPage(TPatchModel &patches, QWidget *parent) : QWidget(parent),
     ChkPanel->setFixedSize(331, 34);
     auto *chk = new QHBoxLayout(ChkPanel);
     chk->setContentsMargins(4, 2, 4, 2);
-    CheckTitle = named(new QLabel(tr("チェック"), ChkPanel), "CheckTitle");
-    CheckTitle->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto *checkTitle = named(new QLabel(tr("チェック"), ChkPanel), "CheckTitle");
+    checkTitle->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     CheckOnBtn = named(new QToolButton(ChkPanel), "CheckOnBtn");
     CheckOffBtn = named(new QToolButton(ChkPanel), "CheckOffBtn");
-    for (QToolButton *b : {CheckOnBtn, CheckOffBtn})
-        b->setCheckable(true);
+    CheckOnBtn->setText(QStringLiteral("ON"));
+    CheckOffBtn->setText(QStringLiteral("OFF"));
     auto *group = new QButtonGroup(this);
     group->setExclusive(true);
-    group->addButton(CheckOnBtn);
-    group->addButton(CheckOffBtn);
+    for (QToolButton *b : {CheckOnBtn, CheckOffBtn}) {
+        b->setCheckable(true);
+        group->addButton(b);
+    }
     CheckOffBtn->setChecked(true);
     LevelLabel = named(new QLabel(QStringLiteral("000"), ChkPanel), "LevelLabel");
     LevelLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -56,7 +96,7 @@ TPatchPage::TPatchPage(TPatchModel &patches, QWidget *parent) : QWidget(parent),
     CheckLvlBar->setPageStep(32);
     CheckLvlBar->setTickInterval(32);
     CheckLvlBar->setTickPosition(QSlider::TicksBelow);
-    chk->addWidget(CheckTitle);
+    chk->addWidget(checkTitle);
     chk->addWidget(CheckOnBtn);
     chk->addWidget(CheckOffBtn);
     chk->addWidget(LevelLabel);
@@ -78,24 +118,112 @@ TPatchPage::TPatchPage(TPatchModel &patches, QWidget *parent) : QWidget(parent),
     top->addWidget(WritePatBtn);
     page->addWidget(PatTopPanel);
 
-    Panel2 = named(new QFrame(this), "Panel2");
-    auto *tableBox = new QVBoxLayout(Panel2);
+    auto *panel2 = named(new QFrame(this), "Panel2");
+    auto *tableBox = new QVBoxLayout(panel2);
     tableBox->setContentsMargins(0, 0, 0, 0);
-    PatTableGrid = named(new TDrawGrid(Panel2), "PatTableGrid");
+    PatTableGrid = named(new TDrawGrid(panel2), "PatTableGrid");
     PatTableGrid->viewport()->setBackgroundRole(QPalette::Dark);
     PatTableGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     tableBox->addWidget(PatTableGrid);
-    page->addWidget(Panel2, 1);
-    Table = new TPatchTable(PatTableGrid, patches_, this);
+    page->addWidget(panel2, 1);
     FromChEdit->installEventFilter(this);
     ToChEdit->installEventFilter(this);
+}
 
+void TPatchPage::connectCommands() {
+    TActionMap &a = ctx_.actions;
+    using enum ActionId;
+    a.On(GetTableAction, [this] {
+        table_->RepaintTable();
+        FetchCurrentPatch(ctx_.env, patches_);
+        table_->RepaintTable();
+    });
+    a.On(WritePatAction, [this] {
+        const WaitCursor wait;
+        WritePatch(ctx_.env, patches_);
+    });
+    a.On(CheckOffAction, [this] {
+        editor_->CheckOff();
+        CheckOffBtn->setChecked(true);
+    });
+    a.On(CheckOnAction, [this] {
+        editor_->CheckOn();
+        CheckOnBtn->setChecked(true);
+    });
+    a.On(UndoPatAction, [this] { editor_->Undo(); });
+    a.On(DelPatchAction, [this] { editor_->DelPatch(); });
+    a.On(SetChSelAction, [this] { editor_->SetChSel(); });
+    a.On(ToolBarPatchAction, [this] { ToolBarPatchActionExecute(); });
+    a.On(ClrCurPatAction, [this] { ClearOrThroughActionExecute(false); });
+    a.On(ThrCurPatAction, [this] { ClearOrThroughActionExecute(true); });
+    a.On(ClrAllPatAction, [this] { ClrAllPatActionExecute(); });
+    const auto view = [this](int mode) {
+        ctx_.settings.PatTableMode = mode;
+        layoutTable();
+    };
+    a.On(TableO2IAction, [view] { view(0); });
+    a.On(TableI2OAction, [view] { view(1); });
+    const std::pair<ActionId, int> widths[] = {
+        {TableW10Action, 10}, {TableW12Action, 12}, {TableW16Action, 16}, {TableW20Action, 20}};
+    for (const auto &[id, width] : widths)
+        a.On(id, [this, width] {
+            ctx_.settings.PatTableWidth = width;
+            layoutTable();
+        });
+
+    a.Bind(WritePatBtn, WritePatAction);
+    a.Bind(PatSetBtn, ToolBarPatchAction);
+    followCheckActions();
+
+    connect(CheckOffBtn, &QToolButton::clicked, this, [this] {
+        ctx_.actions.Execute(CheckOffAction);
+        CheckOffBtn->setChecked(true);
+    });
+    connect(CheckOnBtn, &QToolButton::clicked, this, [this] {
+        if (!ctx_.actions.Execute(CheckOnAction))
+            CheckOffBtn->setChecked(true);
+    });
+    connect(CheckOnBtn, &QToolButton::toggled, table_.get(), &TPatchTable::SetCheckOnDown);
+    connect(CheckLvlBar, &QSlider::valueChanged, this, &TPatchPage::CheckLvlBarChange);
+    for (QLineEdit *edit : {FromChEdit, ToChEdit})
+        connect(edit, &QLineEdit::textChanged, &a, &TActionMap::UpdateActions);
     connect(PatNoCombo, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (!selecting_)
-            Q_EMIT PatNoComboChange(index);
+            PatNoComboChange(index);
     });
-    connect(CheckLvlBar, &QSlider::valueChanged, this,
-            [this](int level) { Q_EMIT CheckLvlBarChange(level); });
+
+    connect(table_.get(), &TPatchTable::CellEdited, this,
+            [this](int c, int r, const QString &value, const QString &startText) {
+                editor_->ApplyCellEdit(c, r, value, startText);
+                ctx_.actions.UpdateActions();
+            });
+    connect(table_.get(), &TPatchTable::SelectionChanged, &a, &TActionMap::UpdateActions);
+    connect(table_.get(), &TPatchTable::CheckRequested, this,
+            [this](int o) { editor_->CheckOutputAt(o); });
+    connect(table_.get(), &TPatchTable::DeletePressed, this,
+            [this] { ctx_.actions.Execute(DelPatchAction); });
+
+    QMenu *popup = a.Popup("PopPatMenu", {SetChSelAction, DelPatchAction, Separator, UndoPatAction},
+                           this);
+    connect(PatTableGrid, &QWidget::customContextMenuRequested, this, [this, popup](QPoint p) {
+        popup->popup(PatTableGrid->viewport()->mapToGlobal(p));
+    });
+}
+
+// ChkPanel shows while the check commands do, its buttons follow their actions.
+void TPatchPage::followCheckActions() {
+    QAction *on = ctx_.actions.Action(ActionId::CheckOnAction);
+    QAction *off = ctx_.actions.Action(ActionId::CheckOffAction);
+    const auto follow = [this, on, off] {
+        ChkPanel->setVisible(on->isVisible());
+        CheckOnBtn->setEnabled(on->isEnabled());
+        CheckOffBtn->setEnabled(off->isEnabled());
+    };
+    for (QAction *a : {on, off}) {
+        connect(a, &QAction::changed, this, follow);
+        connect(a, &QAction::visibleChanged, this, follow);
+    }
+    follow();
 }
 
 void TPatchPage::SelectPatNo(int patch) {
@@ -111,15 +239,139 @@ void TPatchPage::SetViewsEnabled(bool on) {
         PatTableGrid->viewport()->repaint();
 }
 
-void TPatchPage::LayoutTable(int mode, int width, bool ab) {
-    Table->Layout(mode, width, ab);
+void TPatchPage::Refresh() {
+    table_->RepaintTable();
+}
+
+void TPatchPage::Leaving() {
+    ctx_.actions.Execute(ActionId::CheckOffAction);
+    CheckOffBtn->setChecked(true);
+}
+
+void TPatchPage::SettingsChanged() {
+    // A change of notation renumbers the outputs: the selection would no longer
+    // mean what the user picked.
+    if (ctx_.settings.DispAbCh != layoutAb_ && ctx_.settings.PatTableMode == 0)
+        DropSelection();
+    layoutTable();
+}
+
+void TPatchPage::layoutTable() {
+    const int mode = ctx_.settings.PatTableMode;
+    layoutAb_ = ctx_.settings.DispAbCh;
+    table_->Layout(mode, ctx_.settings.PatTableWidth, layoutAb_);
     // In the output-to-input view FromChEdit takes the outputs, in the other the input.
     FromChEdit->setFixedWidth(mode == 0 ? 100 : 50);
     ToChEdit->setFixedWidth(mode == 0 ? 50 : 100);
+    ctx_.actions.UpdateActions();
 }
 
-void TPatchPage::RepaintTable() {
-    Table->RepaintTable();
+void TPatchPage::Tick() {
+    RefreshInfoPanel();
+}
+
+void TPatchPage::FillState(UiState &s) const {
+    s.selectedOutputs = table_->SelectedCount();
+    if (const TPatch *memory = patches_.Current()) {
+        const int o = table_->CurrentCellOutput();
+        s.cellHasPatch = o >= 0 && (*memory)[std::size_t(o)] != pvNone &&
+                         (ctx_.settings.PatTableMode == 1 || o < patches_.MaxTxChannel);
+    }
+    s.setTextsFilled = !FromChEdit->text().isEmpty() && !ToChEdit->text().isEmpty();
+}
+
+void TPatchPage::DropSelection() {
+    table_->DropSelection();
+}
+
+void TPatchPage::ForgetCheck() {
+    editor_->ForgetCheck();
+}
+
+int TPatchPage::CheckLevel() const {
+    return CheckLvlBar->value();
+}
+
+void TPatchPage::SetCheckLevel(int level) {
+    const QSignalBlocker block(CheckLvlBar);
+    CheckLvlBar->setValue(level);
+}
+
+void TPatchPage::CheckLvlBarChange() {
+    const int level = CheckLevel();
+    if (editor_->CheckLevel(level))
+        LevelLabel->setText(QString::number(level));
+}
+
+void TPatchPage::ShowChosenPatch() {
+    PatNoComboChange(PatNoCombo->currentIndex());
+}
+
+void TPatchPage::PatNoComboChange(int index) {
+    if (patches_.PatchChanged && !ctx_.env.link.EditMode) {
+        const int answer = AskYesNoCancel(
+            QStringLiteral("パッチ%1の変更内容を書き込みますか?").arg(patches_.CurPatch + 1));
+        if (answer == IDCANCEL) {
+            SelectPatNo(patches_.CurPatch);
+            patches_.ClearUndo();
+            return;
+        }
+        if (answer == IDYES)
+            ctx_.actions.Execute(ActionId::WritePatAction);
+    }
+    {
+        const WaitCursor wait;
+        patches_.CurPatch = index;
+        ctx_.status.setPanelText(3, QString());
+        if (!ctx_.env.link.EditMode && SelectUnitPatch(ctx_.env, index))
+            ctx_.actions.Execute(ActionId::GetTableAction);
+        table_->DropSelection();
+        table_->RepaintTable();
+        table_->MoveCursorToOutput(0);
+    }
+    patches_.ClearUndo();
+    ctx_.actions.UpdateActions();
+}
+
+void TPatchPage::ToolBarPatchActionExecute() {
+    const bool o2i = ctx_.settings.PatTableMode == 0;
+    QLineEdit *input = o2i ? ToChEdit : FromChEdit;
+    QLineEdit *outputs = o2i ? FromChEdit : ToChEdit;
+    if (!editor_->ToolBarPatch(input->text(), outputs->text()))
+        return;
+    FromChEdit->clear();
+    ToChEdit->clear();
+    FromChEdit->setFocus();
+}
+
+void TPatchPage::ClearOrThroughActionExecute(bool through) {
+    ctx_.status.setPanelText(1, QString());
+    if (!AskYesNo(through ? tr("現在のパッチを１対１接続にしますか?")
+                          : tr("現在のパッチをクリアしますか?")))
+        return;
+    const WaitCursor wait;
+    ClearOrThroughCurrentPatch(ctx_.env, patches_, through);
+    table_->RepaintTable();
+}
+
+void TPatchPage::ClrAllPatActionExecute() {
+    ctx_.status.setPanelText(1, QString());
+    if (!AskYesNo(tr("全てのパッチをクリアしますか?"))) {
+        table_->RepaintTable();
+        return;
+    }
+    ClearAllPatches(ctx_.env, patches_);
+    ShowChosenPatch();
+    table_->RepaintTable();
+}
+
+void TPatchPage::RefreshInfoPanel() {
+    const int o = table_->CurrentCellOutput();
+    const int attr = o >= 0 && o < OutputCount ? attrs_.LoadAttrs[std::size_t(o)] : 0;
+    ctx_.status.setPanelText(3, InfoPanelText(patches_.HasCurrent(), o,
+                                              ctx_.settings.PatTableMode, ctx_.settings.DispAbCh,
+                                              patches_.MaxTxChannel, attr, table_->SelectedCount(),
+                                              patches_.PatchChanged));
 }
 
 bool TPatchPage::eventFilter(QObject *watched, QEvent *event) {
@@ -127,18 +379,13 @@ bool TPatchPage::eventFilter(QObject *watched, QEvent *event) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             if (watched == FromChEdit)
-                Q_EMIT FromChEditEnter();
+                ToChEdit->setFocus();
             else if (watched == ToChEdit)
-                Q_EMIT ToChEditEnter();
+                ctx_.actions.Execute(ActionId::ToolBarPatchAction);
             return true; // the carriage return never reaches the edit
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void TPatchPage::SetCheckLevel(int level) {
-    const QSignalBlocker block(CheckLvlBar);
-    CheckLvlBar->setValue(level);
 }
 
 } // namespace kestrava

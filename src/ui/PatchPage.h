@@ -1,68 +1,91 @@
 #pragma once
 
+#include "LoadAttrModel.h"
+#include "Page.h"
 #include "PatchModel.h"
 
-#include <QComboBox>
-#include <QFrame>
-#include <QLabel>
-#include <QLineEdit>
-#include <QSlider>
-#include <QToolButton>
 #include <QWidget>
+
+#include <memory>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QSlider;
+class QToolButton;
 
 namespace kestrava {
 
 class TDrawGrid;
+class TPatchEditor;
 class TPatchTable;
 
 // The patch page: the patch number, the output check panel, the SET tool bar and
-// the patch table.
-class TPatchPage : public QWidget {
+// the patch table, with the handlers of the patch commands.
+class TPatchPage : public QWidget, public TPage {
     Q_OBJECT
 public:
-    explicit TPatchPage(TPatchModel &patches, QWidget *parent = nullptr);
+    // attrs is only read: panel 3 shows the current output's load attribute.
+    TPatchPage(TPatchModel &patches, const TLoadAttrModel &attrs, TPageContext context,
+               QWidget *parent = nullptr);
+    ~TPatchPage() override;
+
+    // TPage
+    void SetViewsEnabled(bool on) override;
+    void Refresh() override;
+    void Leaving() override;
+    void SettingsChanged() override;
+    void Tick() override;
+    void FillState(UiState &s) const override;
 
     // Selects PatNoCombo's item without running the user's patch-change handler.
     void SelectPatNo(int patch);
-    // PatTableGrid and PatNoCombo off while a transfer runs on this page.
-    void SetViewsEnabled(bool on);
-    void RepaintTable();
-    // Lays the table out: output-to-input (mode 0) with width outputs a row, or one
-    // row for each input, FULL and unpatched (mode 1); the SET edits follow the view.
-    void LayoutTable(int mode, int width, bool ab);
-
-    int CheckLevel() const { return CheckLvlBar->value(); }
+    // Shows the memory chosen in PatNoCombo again (after a load or clearing all).
+    void ShowChosenPatch();
+    // Selection and anchor dropped (the loaded patch replaces what was selected).
+    void DropSelection();
+    // The check goes off without a command (a reconnect starts from no check).
+    void ForgetCheck();
+    // Sends the check level as the reconnect does.
+    void CheckLvlBarChange();
+    int CheckLevel() const;
     void SetCheckLevel(int level); // without sending it
 
-    TPatchTable *Table = nullptr;
-
-    QFrame *PatTopPanel;
-    QLabel *Label1;
-    QComboBox *PatNoCombo;
-    QFrame *ChkPanel;
-    QLabel *CheckTitle;
-    QToolButton *CheckOnBtn;
-    QToolButton *CheckOffBtn;
-    QLabel *LevelLabel;
-    QSlider *CheckLvlBar;
-    QLineEdit *FromChEdit;
-    QLineEdit *ToChEdit;
-    QToolButton *PatSetBtn;
-    QToolButton *WritePatBtn;
-    QFrame *Panel2;
-    TDrawGrid *PatTableGrid;
-
-Q_SIGNALS:
-    // The user picked another patch number (not a programmatic selection).
-    void PatNoComboChange(int index);
-    void CheckLvlBarChange(int level);
-    void FromChEditEnter();
-    void ToChEditEnter();
+    TPatchTable &Table() const { return *table_; }
 
 private:
-    TPatchModel &patches_;
+    void buildWidgets();
+    void connectCommands();
+    void layoutTable();
+    void PatNoComboChange(int index);
+    void ToolBarPatchActionExecute();
+    void ClearOrThroughActionExecute(bool through);
+    void ClrAllPatActionExecute();
+    void RefreshInfoPanel();
+    void followCheckActions();
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+    TPatchModel &patches_;
+    const TLoadAttrModel &attrs_;
+    TPageContext ctx_;
+    std::unique_ptr<TPatchTable> table_;
+    std::unique_ptr<TPatchEditor> editor_;
     bool selecting_ = false;
+    bool layoutAb_ = false;
+
+    QFrame *PatTopPanel = nullptr;
+    QComboBox *PatNoCombo = nullptr;
+    QFrame *ChkPanel = nullptr;
+    QToolButton *CheckOnBtn = nullptr;
+    QToolButton *CheckOffBtn = nullptr;
+    QLabel *LevelLabel = nullptr;
+    QSlider *CheckLvlBar = nullptr;
+    QLineEdit *FromChEdit = nullptr;
+    QLineEdit *ToChEdit = nullptr;
+    QToolButton *PatSetBtn = nullptr;
+    QToolButton *WritePatBtn = nullptr;
+    TDrawGrid *PatTableGrid = nullptr;
 };
 
 } // namespace kestrava

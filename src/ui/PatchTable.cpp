@@ -24,7 +24,7 @@ TPatchTable::TPatchTable(TDrawGrid *grid, TPatchModel &patches, QObject *parent)
         const TPatchCellInput in{layout_,
                                  patches_,
                                  selected_,
-                                 CheckOutput ? *CheckOutput : -1,
+                                 checkOutput_,
                                  pal.color(QPalette::Dark),
                                  pal.color(QPalette::Highlight),
                                  pal.color(QPalette::HighlightedText),
@@ -77,22 +77,19 @@ TPatchTable::TPatchTable(TDrawGrid *grid, TPatchModel &patches, QObject *parent)
                 text = v >= 0 ? ChannelText(v, layout_.ab) : QStringLiteral(" ");
             }
         }
-        PatchEditText = PatchEditStartText = text;
-        CellEditOpen = true;
+        editText_ = editStartText_ = text;
         return text;
     };
     grid_->onSetEditText = [this](int c, int r, const QString &value) {
-        if (value != PatchEditText) {
-            PatchEditText = value; // typing in progress
+        if (value != editText_) {
+            editText_ = value; // typing in progress
             return;
         }
         if (patches_.HasCurrent()) {
-            if (applyCellEdit)
-                applyCellEdit(c, r, value);
+            Q_EMIT CellEdited(c, r, value, editStartText_);
             RepaintTable();
             FocusTable();
         }
-        CellEditOpen = false;
     };
 }
 
@@ -118,7 +115,7 @@ void TPatchTable::Layout(int mode, int width, bool ab) {
     grid_->setColCount(layout_.ColCount());
     grid_->setRowCount(layout_.RowCount());
     if (mode == 0) {
-        for (int o = patches_.MaxTxChannel; o < 1024; ++o)
+        for (int o = patches_.MaxTxChannel; o < OutputCount; ++o)
             selected_[std::size_t(o)] = false;
         if (SelectedCount() == 0)
             MoveCursorToOutput(0);
@@ -155,8 +152,34 @@ int TPatchTable::SelectedCount() const {
 
 void TPatchTable::ClearSelection() {
     selected_.fill(false);
-    if (selectionChanged)
-        selectionChanged();
+    Q_EMIT SelectionChanged();
+}
+
+void TPatchTable::DropSelection() {
+    ClearSelection();
+    anchor_ = -1;
+}
+
+QList<int> TPatchTable::SelectedOutputs() const {
+    QList<int> outputs;
+    for (int o = 0; o < OutputCount; ++o)
+        if (selected_[std::size_t(o)])
+            outputs.append(o);
+    return outputs;
+}
+
+bool TPatchTable::IsSelected(int o) const {
+    return o >= 0 && o < OutputCount && selected_[std::size_t(o)];
+}
+
+void TPatchTable::Deselect(int o) {
+    if (o >= 0 && o < OutputCount)
+        selected_[std::size_t(o)] = false;
+}
+
+void TPatchTable::ShowCheckedOutput(int o) {
+    checkOutput_ = o;
+    RepaintTable();
 }
 
 void TPatchTable::extendSelection(int o) {
@@ -194,11 +217,10 @@ bool TPatchTable::selectCell(int c, int r) {
             anchor_ = o;
         }
         RepaintTable();
-        if (selectionChanged)
-            selectionChanged();
+        Q_EMIT SelectionChanged();
     }
-    if (o < patches_.MaxTxChannel && CheckOn() && checkOutputAt)
-        checkOutputAt(o);
+    if (o < patches_.MaxTxChannel && CheckOn())
+        Q_EMIT CheckRequested(o);
     return true;
 }
 
@@ -218,8 +240,7 @@ bool TPatchTable::mouseMove(QMouseEvent *e) {
         return false;
     extendSelection(o);
     RepaintTable();
-    if (selectionChanged)
-        selectionChanged();
+    Q_EMIT SelectionChanged();
     return false;
 }
 
@@ -230,8 +251,8 @@ bool TPatchTable::keyDown(QKeyEvent *e) {
                     key == Qt::Key_Down))
         return true;
     if (editing || layout_.mode != 0) {
-        if (!editing && key == Qt::Key_Delete && deleteKey) {
-            deleteKey();
+        if (!editing && key == Qt::Key_Delete) {
+            Q_EMIT DeletePressed();
             return true;
         }
         return false;
@@ -249,8 +270,8 @@ bool TPatchTable::keyDown(QKeyEvent *e) {
             MoveCursorToOutput(o + 1);
             return true;
         }
-    } else if (key == Qt::Key_Delete && deleteKey) {
-        deleteKey();
+    } else if (key == Qt::Key_Delete) {
+        Q_EMIT DeletePressed();
         return true;
     }
     return false;

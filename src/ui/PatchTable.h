@@ -13,7 +13,6 @@
 #include <QString>
 
 #include <array>
-#include <functional>
 
 namespace kestrava {
 
@@ -31,23 +30,11 @@ public:
     const TPatchLayout &CurrentLayout() const { return layout_; }
     TDrawGrid *Grid() const { return grid_; }
 
-    const int *CheckOutput = nullptr; // the output under check, owned by the editing commands
-    bool CellEditOpen = false;
-    QString PatchEditText;
-    QString PatchEditStartText;
-
-    // What a finished edit does (the editing commands), and the check that follows
-    // the selection while ON is down.
-    std::function<void(int col, int row, const QString &value)> applyCellEdit;
-    std::function<void(int output)> checkOutputAt;
-    std::function<bool()> checkOnDown;
-    std::function<void()> deleteKey;
-    std::function<void()> selectionChanged;
-
     // IPatchView
     int TableMode() const override { return layout_.mode; }
-    std::array<bool, 1024> &SelectedOutputs() override { return selected_; }
-    int &SelectAnchor() override { return anchor_; }
+    QList<int> SelectedOutputs() const override;
+    void Deselect(int output) override;
+    void DropSelection() override;
     int CurrentCellOutput() const override;
     int CurrentRow() const override;
     void SetCurrentRow(int row) override;
@@ -55,12 +42,23 @@ public:
     void RefreshOutputCell(int output) override;
     void RepaintTable() override;
     void FocusTable() override;
-    bool CheckOn() const override { return checkOnDown && checkOnDown(); }
+    bool CheckOn() const override { return checkOnDown_; }
+    void ShowCheckedOutput(int output) override;
 
+    void SetCheckOnDown(bool down) { checkOnDown_ = down; }
+    bool IsSelected(int output) const;
     int SelectedCount() const;
     void ClearSelection();
     // The output a cell stands for in the current view, -1 none.
     int OutputOfCell(int col, int row) const;
+
+Q_SIGNALS:
+    // An in-place edit finished with value; startText is what the editor opened with.
+    void CellEdited(int col, int row, const QString &value, const QString &startText);
+    void SelectionChanged();
+    // The cursor moved to an output while ON is down: the check follows it.
+    void CheckRequested(int output);
+    void DeletePressed();
 
 private:
     bool selectCell(int col, int row);
@@ -72,11 +70,15 @@ private:
     TDrawGrid *grid_;
     TPatchModel &patches_;
     TPatchLayout layout_;
-    std::array<bool, 1024> selected_{};
+    std::array<bool, OutputCount> selected_{};
     int anchor_ = 0;
     QPoint dragCell_{-1, -1};
     QHash<QString, QStaticText> texts_;
     bool movingCursor_ = false;
+    bool checkOnDown_ = false;
+    int checkOutput_ = -1;
+    QString editText_;
+    QString editStartText_;
 };
 
 } // namespace kestrava

@@ -2,8 +2,7 @@
 #include "KestravaForm.h"
 #include "OptDlg.h"
 #include "PatchPage.h"
-#include "ScriptedResponder.h"
-#include "UnitSim.h"
+#include "UiRigs.h"
 #include "Usr_modal.h"
 #include "Usr_spbar.h"
 
@@ -14,6 +13,7 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -46,14 +46,6 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
-    QString ini() const { return dir_.filePath("kestrava.INI"); }
-
-    void mapPort(const QString &device, int port = 9) {
-        QFile::remove(ini());
-        QSettings s(ini(), QSettings::IniFormat);
-        s.setValue(QStringLiteral("Ports/COM%1").arg(port), device);
-        s.setValue("Serial/ComPort", port);
-    }
 
     static QString panel(TKestravaForm &f, int i) { return f.StatusBar1->panelText(i); }
 
@@ -61,13 +53,12 @@ private Q_SLOTS:
     void startUpLinked() {
         sim::UnitSimOptions o;
         o.currentPatch = 2;
-        sim::UnitSim unit(o);
-        QVERIFY(unit.start());
-        mapPort(unit.devicePath());
-        ScriptedResponder boxes;
-        ScopedMessageResponder scope(&boxes);
+        test::FormRig rig(o);
+        sim::UnitSim &unit = rig.unit;
+        const ScriptedResponder &boxes = rig.boxes;
+        const QString ini = rig.settings.path();
         {
-            TKestravaForm form(ini());
+            TKestravaForm &form = *rig.form;
             form.show();
             QTRY_VERIFY_WITH_TIMEOUT(unit.requestLog().contains("Q802"), 5000);
             QCOMPARE(unit.requestLog(), startupSequence());
@@ -76,13 +67,13 @@ private Q_SLOTS:
             QVERIFY(!form.link.EditMode);
             QCOMPARE(form.link.FirmwareVersion, 100);
             QCOMPARE(form.patches.CurPatch, 2);
-            QCOMPARE(form.PatchSheet->PatNoCombo->currentIndex(), 2);
+            QCOMPARE(form.findChild<QComboBox *>("PatNoCombo")->currentIndex(), 2);
             QVERIFY(form.patches.PatchInSync[2]);
             QVERIFY(form.attrs.LdAtrInSync);
             QVERIFY(form.curves.CurvesInSync);
             QVERIFY(form.Timer1->isActive());
             QTRY_COMPARE(panel(form, 0), QStringLiteral("COM9:接続  DMX:AB"));
-            QCOMPARE(form.Action("LoadAllDataAction")->text(),
+            QCOMPARE(form.Action(ActionId::LoadAllDataAction)->text(),
                      QStringLiteral("全データをファイルから読込・転送"));
 
             // polled every 500 ms
@@ -98,7 +89,7 @@ private Q_SLOTS:
             QVERIFY(!form.isVisible());
             QCOMPARE(unit.requestLog().last(), QStringLiteral("R000"));
         }
-        QSettings written(ini(), QSettings::IniFormat);
+        QSettings written(ini, QSettings::IniFormat);
         for (const char *key :
              {"Serial/ComPort", "DispAbCh", "PatTableMode", "PatTableWidth", "CrvGridWidth",
               "MaxTxChannel", "MaxRxChannel", "WarnChgPatch", "CheckValue", "WinLeft", "WinTop",
@@ -115,14 +106,12 @@ private Q_SLOTS:
     }
     void startUpWithoutUnit() {
         QFETCH(bool, editMode);
-        sim::UnitSim unit;
-        QVERIFY(unit.start());
+        test::FormRig rig;
+        sim::UnitSim &unit = rig.unit;
+        ScriptedResponder &boxes = rig.boxes;
+        TKestravaForm &form = *rig.form;
         unit.setAbsent(true);
-        mapPort(unit.devicePath());
-        ScriptedResponder boxes;
-        ScopedMessageResponder scope(&boxes);
         boxes.queueAnswer(editMode ? IDYES : IDNO);
-        TKestravaForm form(ini());
         form.show();
         QTRY_COMPARE_WITH_TIMEOUT(boxes.boxes().size(), 2, 4000);
         QCOMPARE(boxes.texts(), (QStringList{QStringLiteral("応答がありません"), kNoUnit}));
@@ -132,15 +121,15 @@ private Q_SLOTS:
             QTRY_VERIFY(form.link.EditMode);
             QVERIFY(form.isVisible());
             QTRY_COMPARE(panel(form, 0), QStringLiteral("編集モード"));
-            QVERIFY(!form.PatchSheet->ChkPanel->isVisible());
-            QVERIFY(!form.Action("WritePatAction")->isVisible());
-            QVERIFY(form.Action("ClrAllPatAction")->isEnabled());
-            QCOMPARE(form.Action("LoadAllDataAction")->text(),
+            QVERIFY(!form.findChild<QFrame *>("ChkPanel")->isVisible());
+            QVERIFY(!form.Action(ActionId::WritePatAction)->isVisible());
+            QVERIFY(form.Action(ActionId::ClrAllPatAction)->isEnabled());
+            QCOMPARE(form.Action(ActionId::LoadAllDataAction)->text(),
                      QStringLiteral("全データをファイルから読込"));
             QVERIFY(form.close());
         } else {
             QTRY_VERIFY(!form.isVisible());
-            QVERIFY(QFile::exists(ini())); // the settings are still written
+            QVERIFY(QFile::exists(rig.settings.path())); // the settings are still written
         }
         QCOMPARE(unit.requestLog(), QStringList{"R001"}); // no "R000" without a link
         QVERIFY(!boxes.unexpected());
@@ -181,18 +170,16 @@ private Q_SLOTS:
         QFETCH(QList<int>, answers);
         QFETCH(QStringList, asked);
         QFETCH(bool, closed);
-        sim::UnitSim unit;
-        QVERIFY(unit.start());
+        test::FormRig rig;
+        sim::UnitSim &unit = rig.unit;
+        ScriptedResponder &boxes = rig.boxes;
+        TKestravaForm &form = *rig.form;
         const QString tag = QTest::currentDataTag();
         const bool writeFails = tag.contains("write fails");
         if (editMode)
             unit.setAbsent(true);
-        mapPort(unit.devicePath());
-        ScriptedResponder boxes;
-        ScopedMessageResponder scope(&boxes);
         if (editMode)
             boxes.queueAnswer(IDYES);
-        TKestravaForm form(ini());
         form.show();
         QTRY_VERIFY_WITH_TIMEOUT(form.Timer1->isActive(), 4000);
         QCOMPARE(form.link.EditMode, editMode);
@@ -224,14 +211,11 @@ private Q_SLOTS:
     }
 
     void unitGoesSilent() {
-        sim::UnitSim unit;
-        QVERIFY(unit.start());
-        mapPort(unit.devicePath());
-        ScriptedResponder boxes;
-        ScopedMessageResponder scope(&boxes);
-        TKestravaForm form(ini());
-        form.show();
-        QTRY_VERIFY_WITH_TIMEOUT(unit.requestLog().contains("Q802"), 5000);
+        test::FormRig rig;
+        sim::UnitSim &unit = rig.unit;
+        ScriptedResponder &boxes = rig.boxes;
+        TKestravaForm &form = *rig.form;
+        QVERIFY(rig.showLinked());
         boxes.queueAnswer(IDNO);
         unit.setAbsent(true);
         QTRY_COMPARE_WITH_TIMEOUT(boxes.boxes().size(), 1, 4000);
@@ -243,7 +227,7 @@ private Q_SLOTS:
         QCOMPARE(panel(form, 0), QStringLiteral("COM9:切断  DMX:--"));
         QTest::qWait(1200);
         QCOMPARE(boxes.boxes().size(), 1); // asked once
-        QCOMPARE(form.Action("LoadAllDataAction")->text(),
+        QCOMPARE(form.Action(ActionId::LoadAllDataAction)->text(),
                  QStringLiteral("全データをファイルから読込"));
         QVERIFY(form.close());
     }
@@ -260,21 +244,19 @@ private Q_SLOTS:
         QFETCH(bool, accept);
         QFETCH(int, port);
         QFETCH(bool, reconnects);
-        sim::UnitSim first;
         sim::UnitSimOptions o;
         o.currentPatch = 5;
         sim::UnitSim second(o);
-        QVERIFY(first.start() && second.start());
-        mapPort(first.devicePath());
-        QSettings(ini(), QSettings::IniFormat).setValue("Ports/COM10", second.devicePath());
-        ScriptedResponder boxes;
-        ScopedMessageResponder scope(&boxes);
-        TKestravaForm form(ini());
+        QVERIFY(second.start());
+        test::FormRig rig;
+        sim::UnitSim &first = rig.unit;
+        const ScriptedResponder &boxes = rig.boxes;
+        TKestravaForm &form = *rig.form;
+        QSettings(rig.settings.path(), QSettings::IniFormat)
+            .setValue("Ports/COM10", second.devicePath());
         TOptDlg dlg(&form);
         form.SetDialogs(&dlg, nullptr);
-        form.show();
-        QTRY_VERIFY_WITH_TIMEOUT(first.requestLog().contains("Q802"), 5000);
-        first.clearLog();
+        QVERIFY(rig.showLinked());
 
         QStringList offered;
         const ModalHook previous = SetModalHook([&](QDialog &d) {
@@ -304,7 +286,8 @@ private Q_SLOTS:
             QVERIFY(form.link.Linked);
             QCOMPARE(form.patches.CurPatch, 5);
             QCOMPARE(second.requestLog().mid(0, 3), (QStringList{"", "R001", "Q800"}));
-            QCOMPARE(form.PatchSheet->PatTableGrid->rowCount(), 11); // 100 outputs, 10 a row
+            QCOMPARE(form.findChild<TDrawGrid *>("PatTableGrid")->rowCount(),
+                     11); // 100 outputs, 10 a row
         } else {
             QVERIFY(second.requestLog().isEmpty());
         }
@@ -313,12 +296,13 @@ private Q_SLOTS:
     }
 
     void portThatCannotOpen() {
-        QFile::remove(ini());
-        QSettings(ini(), QSettings::IniFormat).setValue("Serial/ComPort", 20);
+        const QString ini = dir_.filePath("kestrava.INI");
+        QFile::remove(ini);
+        QSettings(ini, QSettings::IniFormat).setValue("Serial/ComPort", 20);
         ScriptedResponder boxes;
         ScopedMessageResponder scope(&boxes);
         boxes.queueAnswer(IDYES);
-        TKestravaForm form(ini());
+        TKestravaForm form(ini);
         form.show();
         QTRY_VERIFY_WITH_TIMEOUT(form.link.EditMode, 4000);
         QVERIFY(!form.link.PortOpen);

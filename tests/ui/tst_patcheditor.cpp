@@ -18,8 +18,18 @@ struct FakeView : IPatchView {
     int currentRow = 1;
     QList<int> moves, refreshes;
     int TableMode() const override { return mode; }
-    std::array<bool, 1024> &SelectedOutputs() override { return selected; }
-    int &SelectAnchor() override { return anchor; }
+    QList<int> SelectedOutputs() const override {
+        QList<int> l;
+        for (int o = 0; o < 1024; ++o)
+            if (selected[std::size_t(o)])
+                l.append(o);
+        return l;
+    }
+    void Deselect(int o) override { selected[std::size_t(o)] = false; }
+    void DropSelection() override {
+        selected.fill(false);
+        anchor = -1;
+    }
     int CurrentCellOutput() const override { return currentOutput; }
     int CurrentRow() const override { return currentRow; }
     void SetCurrentRow(int row) override { currentRow = row; }
@@ -31,6 +41,8 @@ struct FakeView : IPatchView {
     void RepaintTable() override {}
     void FocusTable() override {}
     bool CheckOn() const override { return false; }
+    void ShowCheckedOutput(int o) override { checked = o; }
+    int checked = -1;
 };
 
 // Remembers the text the input dialog was opened with.
@@ -89,13 +101,7 @@ struct Rig {
         for (int o : outputs)
             view.selected[std::size_t(o)] = true;
     }
-    QList<int> selection() const {
-        QList<int> l;
-        for (int o = 0; o < 1024; ++o)
-            if (view.selected[std::size_t(o)])
-                l.append(o);
-        return l;
-    }
+    QList<int> selection() const { return view.SelectedOutputs(); }
     // The unit holds what the model holds.
     bool unitAgrees() const { return sim.memory().patches[0] == codesOf(m.Patches[0]); }
 
@@ -575,7 +581,8 @@ void TestPatchEditor::outputCheck() {
             QCOMPARE(r.ed.CheckLevel(arg), linked);
     }
     QCOMPARE(r.sim.requestLog(), sent);
-    QCOMPARE(r.ed.CheckOutput, checkOutput);
+    QCOMPARE(r.ed.CheckOutput(), checkOutput);
+    QCOMPARE(r.view.checked, checkOutput); // the table shows the check where it is
     QCOMPARE(r.sim.checkOutput(), unitCheck);
 }
 

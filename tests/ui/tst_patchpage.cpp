@@ -1,16 +1,13 @@
 #include "DrawGrid.h"
-#include "KestravaForm.h"
-#include "PatchPage.h"
 #include "PatchTable.h"
-#include "ScriptedResponder.h"
-#include "UnitSim.h"
-#include "Usr_spbar.h"
+#include "UiRigs.h"
+
+#include <QComboBox>
+#include <QToolButton>
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QRegularExpression>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace kestrava;
@@ -20,13 +17,19 @@ using kestrava::test::ScriptedResponder;
 class TestPatchPage : public QObject {
     Q_OBJECT
 
-    QTemporaryDir dir_;
-    std::unique_ptr<sim::UnitSim> unit_;
-    std::unique_ptr<ScriptedResponder> boxes_;
-    std::unique_ptr<ScopedMessageResponder> scope_;
-    std::unique_ptr<TKestravaForm> form_;
+    std::unique_ptr<test::PatchPageRig> rig_;
 
-    TDrawGrid *grid() const { return form_->PatchSheet->PatTableGrid; }
+    TDrawGrid *grid() const { return widget<TDrawGrid>("PatTableGrid"); }
+    template <class W> W *widget(const char *name) const {
+        return rig_->window.findChild<W *>(QLatin1String(name));
+    }
+    TPatchTable &table() const { return rig_->patchPage->Table(); }
+    sim::UnitSim &unit() const { return rig_->unit; }
+    TPatchModel &patches() const { return rig_->patches; }
+    void toggleAb() {
+        rig_->settings.DispAbCh = !rig_->settings.DispAbCh;
+        rig_->patchPage->SettingsChanged();
+    }
 
     void click(int col, int row, Qt::KeyboardModifiers mods = {}) {
         grid()->scrollToCell(col, row);
@@ -42,33 +45,15 @@ class TestPatchPage : public QObject {
 
 private Q_SLOTS:
     void init() {
-        unit_ = std::make_unique<sim::UnitSim>();
-        QVERIFY(unit_->start());
-        const QString ini = dir_.filePath("kestrava.INI");
-        QFile::remove(ini);
-        {
-            QSettings s(ini, QSettings::IniFormat);
-            s.setValue("Ports/COM9", unit_->devicePath());
-            s.setValue("Serial/ComPort", 9);
-        }
-        boxes_ = std::make_unique<ScriptedResponder>();
-        scope_ = std::make_unique<ScopedMessageResponder>(boxes_.get());
-        form_ = std::make_unique<TKestravaForm>(ini);
-        form_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
-        QApplication::setActiveWindow(form_.get());
-        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
-        QTRY_VERIFY_WITH_TIMEOUT(unit_->requestLog().contains("Q802"), 5000);
-        unit_->clearLog();
+        rig_ = std::make_unique<test::PatchPageRig>();
+        QVERIFY(rig_->link.Linked);
+        rig_->window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig_->window));
+        QApplication::setActiveWindow(&rig_->window);
+        QVERIFY(QTest::qWaitForWindowActive(&rig_->window));
+        unit().clearLog();
     }
-    void cleanup() {
-        form_->patches.PatchChanged = false;
-        form_->close();
-        form_.reset();
-        scope_.reset();
-        boxes_.reset();
-        unit_.reset();
-    }
+    void cleanup() { rig_.reset(); }
 
     void typedInputsReachTheUnit_data() {
         QTest::addColumn<QString>("typed");
@@ -89,39 +74,38 @@ private Q_SLOTS:
         QFETCH(int, entry);
         click(1, 1);
         type(typed);
-        QTRY_COMPARE(form_->patches.Patches[0][0], entry);
-        QCOMPARE(unit_->requestLog(), QStringList{request});
-        QVERIFY(form_->patches.PatchChanged);
+        QTRY_COMPARE(patches().Patches[0][0], entry);
+        QCOMPARE(unit().requestLog(), QStringList{request});
+        QVERIFY(patches().PatchChanged);
         QCOMPARE(grid()->col(), 2); // the cursor moved on to output 2
-        QTRY_VERIFY(form_->StatusBar1->panelText(3).contains(QStringLiteral("  変更有")));
+        QTRY_VERIFY(rig_->status->panelText(3).contains(QStringLiteral("  変更有")));
     }
 
     void rangeTypedIntoSelection() {
         click(3, 1);                    // output 3
         click(6, 1, Qt::ShiftModifier); // outputs 3..6
-        QCOMPARE(form_->PatchSheet->Table->SelectedCount(), 4);
+        QCOMPARE(table().SelectedCount(), 4);
         type("20");
-        QCOMPARE(unit_->requestLog(), (QStringList{"S002013", "S003013", "S004013", "S005013"}));
+        QCOMPARE(unit().requestLog(), (QStringList{"S002013", "S003013", "S004013", "S005013"}));
         // written outputs are deselected; the cursor's arrival on output 7 selects it
-        QCOMPARE(form_->PatchSheet->Table->SelectedCount(), 1);
-        QVERIFY(form_->PatchSheet->Table->SelectedOutputs()[6]);
+        QCOMPARE(table().SelectedCount(), 1);
+        QVERIFY(table().IsSelected(6));
         QCOMPARE(grid()->col(), 7);
         // undo puts the memory back and writes it to the unit
-        unit_->clearLog();
+        unit().clearLog();
         QTest::keyClick(grid(), Qt::Key_Z, Qt::ControlModifier);
-        QTRY_COMPARE_WITH_TIMEOUT(unit_->requestLog().size(), 65, 2000);
-        QCOMPARE(unit_->requestLog().last(), QStringLiteral("WP"));
-        QCOMPARE(form_->patches.Patches[0][3], 3);
+        QTRY_COMPARE_WITH_TIMEOUT(unit().requestLog().size(), 65, 2000);
+        QCOMPARE(unit().requestLog().last(), QStringLiteral("WP"));
+        QCOMPARE(patches().Patches[0][3], 3);
     }
 
     void selectionWithCtrlAndDrag() {
-        TPatchTable *table = form_->PatchSheet->Table;
+        TPatchTable *table = &rig_->patchPage->Table();
         click(2, 1);
         click(5, 1, Qt::ControlModifier);
         click(8, 2, Qt::ControlModifier);
         QCOMPARE(table->SelectedCount(), 3);
-        QVERIFY(table->SelectedOutputs()[1] && table->SelectedOutputs()[4] &&
-                table->SelectedOutputs()[17]);
+        QVERIFY(table->IsSelected(1) && table->IsSelected(4) && table->IsSelected(17));
         // a drag from output 5 (the last anchor was 18) to output 9 selects 5..9
         click(5, 1);
         QTest::mousePress(grid()->viewport(), Qt::LeftButton, {}, grid()->cellRect(5, 1).center());
@@ -133,36 +117,36 @@ private Q_SLOTS:
                             grid()->cellRect(9, 1).center());
         QCOMPARE(table->SelectedCount(), 5);
         for (int o = 4; o <= 8; ++o)
-            QVERIFY(table->SelectedOutputs()[std::size_t(o)]);
+            QVERIFY(table->IsSelected(o));
         // a filler cell cannot be selected: width 10 with A/B, row 52 holds outputs 511, 512
-        form_->Action("DispABChAction")->trigger();
+        toggleAb();
         QCOMPARE(grid()->rowCount(), 105);
         click(1, 52);
         QCOMPARE(table->CurrentCellOutput(), 510);
         click(5, 52);
         QCOMPARE(grid()->col(), 1); // refused
         QCOMPARE(table->CurrentCellOutput(), 510);
-        form_->Action("DispABChAction")->trigger();
+        toggleAb();
         QCOMPARE(grid()->rowCount(), 104);
-        QCOMPARE(unit_->requestLog().filter(QRegularExpression("^[SO]")), QStringList());
+        QCOMPARE(unit().requestLog().filter(QRegularExpression("^[SO]")), QStringList());
     }
 
     void deleteKeyUnpatches() {
         click(5, 1);
         QTest::keyClick(grid(), Qt::Key_Delete);
-        QCOMPARE(unit_->requestLog(), QStringList{"S004FFF"});
-        QCOMPARE(form_->patches.Patches[0][4], pvNone);
+        QCOMPARE(unit().requestLog(), QStringList{"S004FFF"});
+        QCOMPARE(patches().Patches[0][4], pvNone);
     }
 
     void checkFollowsTheCursorAndStopsOffThePage() {
-        form_->PatchSheet->CheckOnBtn->click();
-        QCOMPARE(unit_->requestLog().last(), QStringLiteral("O000")); // the current cell
+        widget<QToolButton>("CheckOnBtn")->click();
+        QCOMPARE(unit().requestLog().last(), QStringLiteral("O000")); // the current cell
         click(2, 1);
         click(3, 1);
-        QCOMPARE(unit_->requestLog().mid(1), (QStringList{"O001", "O002"}));
-        form_->ShowPage(Page::Attr);
-        QCOMPARE(unit_->requestLog().last(), QStringLiteral("OFFF"));
-        QVERIFY(form_->PatchSheet->CheckOffBtn->isChecked());
+        QCOMPARE(unit().requestLog().mid(1), (QStringList{"O001", "O002"}));
+        rig_->patchPage->Leaving(); // the window leaves the page
+        QCOMPARE(unit().requestLog().last(), QStringLiteral("OFFF"));
+        QVERIFY(widget<QToolButton>("CheckOffBtn")->isChecked());
     }
 
     void patchSwitchAsksAboutChanges_data() {
@@ -177,20 +161,20 @@ private Q_SLOTS:
         QFETCH(int, patchAfter);
         click(1, 1);
         type("7");
-        boxes_->queueAnswer(answer);
-        unit_->clearLog();
-        QComboBox *combo = form_->PatchSheet->PatNoCombo;
+        rig_->boxes.queueAnswer(answer);
+        unit().clearLog();
+        QComboBox *combo = widget<QComboBox>("PatNoCombo");
         combo->setCurrentIndex(1);
-        QCOMPARE(boxes_->texts(),
+        QCOMPARE(rig_->boxes.texts(),
                  QStringList{QStringLiteral("パッチ1の変更内容を書き込みますか?")});
-        QCOMPARE(form_->patches.CurPatch, patchAfter);
+        QCOMPARE(patches().CurPatch, patchAfter);
         QCOMPARE(combo->currentIndex(), patchAfter);
-        QCOMPARE(unit_->requestLog().contains("WP"), answer == IDYES);
+        QCOMPARE(unit().requestLog().contains("WP"), answer == IDYES);
         // fetching patch 2 (not yet in sync) clears the flag after No; Cancel keeps patch 1
-        QCOMPARE(form_->patches.PatchChanged, answer == IDCANCEL);
-        QVERIFY(form_->patches.UndoList.IsEmpty()); // emptied also on Cancel
+        QCOMPARE(patches().PatchChanged, answer == IDCANCEL);
+        QVERIFY(patches().UndoList.IsEmpty()); // emptied also on Cancel
         if (answer != IDCANCEL)
-            QVERIFY(unit_->requestLog().contains("P001"));
+            QVERIFY(unit().requestLog().contains("P001"));
     }
 };
 

@@ -1,0 +1,115 @@
+#include "UiRigs.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QSettings>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace kestrava::test {
+
+SettingsFile::SettingsFile() = default;
+
+void SettingsFile::mapPort(const QString &device, int port) {
+    QFile::remove(path());
+    QSettings s(path(), QSettings::IniFormat);
+    s.setValue(QStringLiteral("Ports/COM%1").arg(port), device);
+    s.setValue(QStringLiteral("Serial/ComPort"), port);
+}
+
+FormRig::FormRig(sim::UnitSimOptions options) : unit(std::move(options)) {
+    unit.start();
+    settings.mapPort(unit.devicePath());
+    form = std::make_unique<TKestravaForm>(settings.path());
+}
+
+FormRig::~FormRig() {
+    if (form && form->isVisible())
+        closeQuietly();
+}
+
+void FormRig::showOnly() {
+    form->show();
+    QTest::qWaitForWindowExposed(form.get());
+    QApplication::setActiveWindow(form.get());
+    QTest::qWaitForWindowActive(form.get());
+}
+
+bool FormRig::showLinked() {
+    showOnly();
+    const bool polled =
+        QTest::qWaitFor([this] { return unit.requestLog().contains(QStringLiteral("Q802")); }, 5000);
+    unit.clearLog();
+    return polled && form->link.Linked;
+}
+
+void FormRig::closeQuietly() {
+    form->patches.PatchChanged = false;
+    form->attrs.LdAtrChanged = false;
+    form->curves.CurveChanged = false;
+    form->close();
+}
+
+PageRig::PageRig(sim::UnitSimOptions options)
+    : unit(std::move(options)), status(new TStatusBar({150, 150, 200, 50}, &window)),
+      actions([this] { return state(); }, nullptr) {
+    unit.start();
+    new QVBoxLayout(&window);
+    ticker = new QTimer(&window);
+    ticker->setInterval(100);
+    QObject::connect(ticker, &QTimer::timeout, &window, [this] {
+        if (page)
+            page->Tick();
+    });
+    ticker->start();
+    // The shortcuts work as they do from the main window's menus.
+    for (int i = 0; i < ActionCount; ++i)
+        window.addAction(actions.Action(ActionId(i)));
+}
+
+PageRig::~PageRig() {
+    link.ClosePort();
+}
+
+bool PageRig::linkUp() {
+    if (!link.OpenDevice(unit.devicePath()) || !link.LinkUp())
+        return false;
+    patches.CurPatch = link.QueryCurrentPatch();
+    return true;
+}
+
+UiState PageRig::state() const {
+    UiState s;
+    s.page = shown;
+    s.editMode = link.EditMode;
+    s.linked = link.Linked;
+    s.transferring = link.Transferring;
+    s.patchChanged = patches.PatchChanged;
+    s.curPatch = patches.HasCurrent() ? patches.CurPatch : -1;
+    s.undoEmpty = patches.UndoList.IsEmpty();
+    s.patTableMode = settings.PatTableMode;
+    s.patTableWidth = settings.PatTableWidth;
+    s.crvGridWidth = settings.CrvGridWidth;
+    s.dispAbCh = settings.DispAbCh;
+    if (page)
+        page->FillState(s);
+    return s;
+}
+
+PatchPageRig::PatchPageRig(sim::UnitSimOptions options) : PageRig(std::move(options)) {
+    patchPage = new TPatchPage(patches, attrs, TPageContext{env, settings, actions, *status},
+                               &window);
+    page = patchPage;
+    window.layout()->addWidget(patchPage);
+    window.layout()->addWidget(status);
+    window.resize(792, 551);
+    if (linkUp()) {
+        patchPage->SelectPatNo(patches.CurPatch);
+        actions.Execute(ActionId::GetTableAction);
+    }
+    patchPage->SettingsChanged();
+    unit.clearLog();
+}
+
+} // namespace kestrava::test

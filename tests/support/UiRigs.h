@@ -1,0 +1,89 @@
+#pragma once
+
+#include "ActionMap.h"
+#include "AppSettings.h"
+#include "Curve.h"
+#include "KestravaForm.h"
+#include "LoadAttrModel.h"
+#include "PatchModel.h"
+#include "PatchPage.h"
+#include "RecordingProgress.h"
+#include "ScriptedResponder.h"
+#include "UnitSim.h"
+#include "Usr_misc.h"
+#include "Usr_spbar.h"
+
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+namespace kestrava::test {
+
+// A settings file in a folder of its own that gives COM9 to a device.
+class SettingsFile {
+public:
+    SettingsFile();
+    QString path() const { return dir_.filePath(QStringLiteral("kestrava.INI")); }
+    // Starts the file afresh with COM port number port mapped to device.
+    void mapPort(const QString &device, int port = 9);
+
+private:
+    QTemporaryDir dir_;
+};
+
+// The whole main window on a settings file that maps COM9 to a simulated unit, with
+// the message boxes answered by a script.
+struct FormRig {
+    explicit FormRig(sim::UnitSimOptions options = {});
+    ~FormRig();
+    // Shows the window, waits until it is active and, unless the unit is absent,
+    // until the start-up has polled the status once; the request log then starts empty.
+    bool showLinked();
+    void showOnly();
+    // Lets the window close without its questions about unsaved changes.
+    void closeQuietly();
+
+    sim::UnitSim unit;
+    SettingsFile settings;
+    ScriptedResponder boxes;
+    ScopedMessageResponder scope{&boxes};
+    std::unique_ptr<TKestravaForm> form;
+};
+
+// What a page is built with, without the main window: the models, a link to a
+// simulated unit, the settings, an action map whose state the page fills in, and a
+// status bar. The transfer bracket only records.
+struct PageRig {
+    explicit PageRig(sim::UnitSimOptions options = {});
+    ~PageRig();
+    // The unit linked as a reconnect links it (remote mode, identification).
+    bool linkUp();
+    UiState state() const;
+
+    sim::UnitSim unit;
+    ScriptedResponder boxes;
+    ScopedMessageResponder scope{&boxes};
+    RecordingProgress progress;
+    TUnitLink link;
+    TPatchModel patches;
+    TLoadAttrModel attrs;
+    TCurveSet curves;
+    TAppSettings settings;
+    QWidget window;
+    TStatusBar *status;
+    TActionMap actions;
+    TransferEnv env{link, progress, [this] { actions.UpdateActions(); }};
+    TPage *page = nullptr; // the page under test fills its part of the state
+    QTimer *ticker;        // the window's 100 ms tick of the shown page
+    Page shown = Page::Patch;
+};
+
+// The patch page alone, linked to the unit and showing its current patch.
+struct PatchPageRig : PageRig {
+    explicit PatchPageRig(sim::UnitSimOptions options = {});
+    TPatchPage *patchPage;
+};
+
+} // namespace kestrava::test
