@@ -68,11 +68,11 @@ void TActionMap::Bind(QAbstractButton *button, ActionId id) {
         });
     }
     button->setVisible(a->isVisible());
-    connect(a, &QAction::visibleChanged, button, [button, a] { button->setVisible(a->isVisible()); });
+    connect(a, &QAction::visibleChanged, button,
+            [button, a] { button->setVisible(a->isVisible()); });
 }
 
-QMenu *TActionMap::Popup(const char *name, std::initializer_list<ActionId> items,
-                         QWidget *parent) {
+QMenu *TActionMap::Popup(const char *name, std::initializer_list<ActionId> items, QWidget *parent) {
     auto *menu = new QMenu(parent);
     menu->setObjectName(QLatin1String(name));
     for (ActionId id : items) {

@@ -25,19 +25,23 @@ constexpr bool hasPatch(const UiState &s) {
 constexpr bool canChangeUnit(const UiState &s) {
     return (s.linked || s.editMode) && s.curPatch != -1;
 }
-template <Page P> constexpr bool onPage(const UiState &s) {
+template <Page P>
+constexpr bool onPage(const UiState &s) {
     return s.page == P;
 }
-template <Page P> constexpr bool onPageOnline(const UiState &s) {
+template <Page P>
+constexpr bool onPageOnline(const UiState &s) {
     return s.page == P && !s.editMode;
 }
 constexpr bool o2iPatchPage(const UiState &s) {
     return s.page == Page::Patch && s.patTableMode == 0;
 }
-template <int W> constexpr bool tableWidth(const UiState &s) {
+template <int W>
+constexpr bool tableWidth(const UiState &s) {
     return s.patTableWidth == W;
 }
-template <int W> constexpr bool gridWidth(const UiState &s) {
+template <int W>
+constexpr bool gridWidth(const UiState &s) {
     return s.crvGridWidth == W;
 }
 
@@ -170,10 +174,7 @@ constexpr ActionRule kRules[] = {
      .linkedCaption = T("カーブをファイルから読込・転送"),
      .visible = curve},
     {.id = CrvGridW8Action, .caption = T("横幅 : 8"), .visible = curve, .checked = gridWidth<8>},
-    {.id = CrvGridW16Action,
-     .caption = T("横幅 : 16"),
-     .visible = curve,
-     .checked = gridWidth<16>},
+    {.id = CrvGridW16Action, .caption = T("横幅 : 16"), .visible = curve, .checked = gridWidth<16>},
 };
 #undef T
 

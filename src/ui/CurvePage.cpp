@@ -11,14 +11,14 @@
 #include <QCoreApplication>
 #include <QFrame>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QTableWidget>
 #include <QToolButton>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QRadioButton>
 #include <QVBoxLayout>
 
 namespace kestrava {
@@ -105,10 +105,9 @@ TCurvePage::TCurvePage(TCurveSet &curves, TPageContext context, QWidget *parent)
             RefreshView();
         });
     ctx_.actions.Bind(WriteCurveBtn, WriteCurveAction);
-    QMenu *popup = ctx_.actions.Popup("PopCrvMenu",
-                                      {AddPAction, DelPAction, InitCrvAction, Separator,
-                                       LoadCurveAction, SaveCurveAction},
-                                      this);
+    QMenu *popup = ctx_.actions.Popup(
+        "PopCrvMenu",
+        {AddPAction, DelPAction, InitCrvAction, Separator, LoadCurveAction, SaveCurveAction}, this);
     connect(this, &QWidget::customContextMenuRequested, this,
             [this, popup](QPoint p) { popup->popup(mapToGlobal(p)); });
 }

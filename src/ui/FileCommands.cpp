@@ -14,10 +14,6 @@ namespace kestrava {
 
 namespace {
 
-QString tr(const char *text) {
-    return QCoreApplication::translate("TFileCommands", text);
-}
-
 struct KindText {
     const char *filter;
     const char *ext;

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "ActionIds.h"
 #include "Curve.h"
 #include "LoadAttrModel.h"
 #include "PatchModel.h"
-#include "ActionIds.h"
 #include "TransferEnv.h"
 
 #include <QObject>
@@ -20,9 +20,8 @@ class TFileCommands : public QObject {
     Q_OBJECT
 public:
     // Registers the ten commands' handlers in actions.
-    TFileCommands(TPatchModel &patches, TLoadAttrModel &attrs, TCurveSet &curves,
-                  TransferEnv &env, TActionMap &actions, TStatusBar &status,
-                  QObject *parent = nullptr);
+    TFileCommands(TPatchModel &patches, TLoadAttrModel &attrs, TCurveSet &curves, TransferEnv &env,
+                  TActionMap &actions, TStatusBar &status, QObject *parent = nullptr);
 
     bool SaveAllDataActionExecute();
     bool LoadAllDataActionExecute();

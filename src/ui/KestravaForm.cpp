@@ -6,6 +6,7 @@
 #include "ComPortMap.h"
 #include "CurvePage.h"
 #include "FileCommands.h"
+#include "MainMenu.h"
 #include "OptDlg.h"
 #include "PatchPage.h"
 #include "StatusText.h"
@@ -18,7 +19,6 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
 #include <QTabWidget>
@@ -77,7 +77,8 @@ TKestravaForm::TKestravaForm(const QString &settingsPath, QWidget *parent)
     createPages();
     files_ = new TFileCommands(patches, attrs, curves, *env_, *actions_, *StatusBar1, this);
     createOwnItems();
-    createMenus();
+    new TMainMenu(menuBar(), *actions_,
+                  TOwnItems{ExitItem, OptItem, HelpContentsItem, HelpAboutItem});
     connectHandlers();
 
     Timer1 = new QTimer(this);
@@ -150,53 +151,6 @@ void TKestravaForm::createOwnItems() {
     HelpContentsItem = item(tr("目次(&C)"), "HelpContentsItem");
     HelpContentsItem->setVisible(HelpFileExists());
     HelpAboutItem = item(tr("バージョン情報(&A)"), "HelpAboutItem");
-}
-
-QMenu *TKestravaForm::addMenu(const QString &title, int helpContext,
-                              std::initializer_list<QAction *> items) {
-    QMenu *menu = menuBar()->addMenu(title);
-    helpContexts_.insert(menu, helpContext);
-    for (QAction *a : items) {
-        if (a)
-            menu->addAction(a);
-        else
-            menu->addSeparator();
-    }
-    connect(menu, &QMenu::aboutToShow, this, &TKestravaForm::UpdateActions);
-    menu->installEventFilter(this);
-    return menu;
-}
-
-void TKestravaForm::createMenus() {
-    menuBar()->setNativeMenuBar(false);
-    const auto a = [this](ActionId id) { return Action(id); };
-    QAction *const sep = nullptr;
-    using enum ActionId;
-    addMenu(tr("ファイル(&F)"), HelpContext::File,
-            {a(SaveAllDataAction), a(LoadAllDataAction), sep, a(SaveAllPatAction),
-             a(SaveCurPatAction), sep, a(LoadAllPatAction), a(LoadCurPatAction), sep,
-             a(SaveLdAtrAction), a(LoadLdAtrAction), sep, a(SaveCurveAction), a(LoadCurveAction),
-             sep, ExitItem})
-        ->setObjectName(QStringLiteral("File1"));
-    addMenu(tr("編集(&E)"), HelpContext::Edit,
-            {a(UndoPatAction), sep, a(SetChSelAction), a(DelPatchAction), sep, a(ClrCurPatAction),
-             a(ThrCurPatAction), sep, a(ClrAllPatAction), sep, a(InitLdAtrAction),
-             a(InitCrvAction)})
-        ->setObjectName(QStringLiteral("Edit1"));
-    addMenu(tr("リモート(&R)"), HelpContext::Remote,
-            {a(WritePatAction), a(WriteLdAtrAction), a(WriteCurveAction), sep, a(ReConnectAction),
-             sep, a(CheckOnAction), a(CheckOffAction)})
-        ->setObjectName(QStringLiteral("Rmote1"));
-    addMenu(tr("表示(&V)"), HelpContext::View,
-            {a(TableO2IAction), a(TableI2OAction), sep, a(TableW10Action), a(TableW12Action),
-             a(TableW16Action), a(TableW20Action), a(CrvGridW8Action), a(CrvGridW16Action), sep,
-             a(DispABChAction)})
-        ->setObjectName(QStringLiteral("Show1"));
-    addMenu(tr("設定(&O)"), HelpContext::Options, {OptItem})
-        ->setObjectName(QStringLiteral("Option1"));
-    addMenu(tr("ヘルプ(&H)"), HelpContext::Help,
-            {HelpContentsItem, sep, HelpAboutItem, a(GoWebAction)})
-        ->setObjectName(QStringLiteral("Help1"));
 }
 
 void TKestravaForm::connectHandlers() {
@@ -464,17 +418,6 @@ void TKestravaForm::FormClose() {
     StoreWindowPlacement(this, *IniFile);
     settings.WriteCheckValue(*IniFile);
     IniFile->sync();
-}
-
-bool TKestravaForm::eventFilter(QObject *watched, QEvent *e) {
-    // F1 in an open menu shows that menu's help topic.
-    if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(e)->key() == Qt::Key_F1) {
-        if (auto *menu = qobject_cast<QMenu *>(watched); menu && helpContexts_.contains(menu)) {
-            ShowHelpTopic(helpContexts_.value(menu));
-            return true;
-        }
-    }
-    return QMainWindow::eventFilter(watched, e);
 }
 
 void TKestravaForm::keyPressEvent(QKeyEvent *e) {

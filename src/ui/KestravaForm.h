@@ -8,15 +8,12 @@
 #include "TransferEnv.h"
 #include "UnitLink.h"
 
-#include <QHash>
 #include <QMainWindow>
 
 #include <array>
-#include <initializer_list>
 #include <memory>
 
 class QAction;
-class QMenu;
 class QSettings;
 class QTabWidget;
 class QTimer;
@@ -86,7 +83,6 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
@@ -96,14 +92,12 @@ private:
     void createStatusBar();
     void createPages();
     void createOwnItems();
-    void createMenus();
     void connectHandlers();
     void FormShow();
     void FormClose();
     void PageControl1Changing(int leaving);
     void PageControl1Change();
     void settingsChanged();
-    QMenu *addMenu(const QString &title, int helpContext, std::initializer_list<QAction *> items);
 
     std::unique_ptr<QSettings> IniFile;
     std::unique_ptr<Bracket> bracket_;
@@ -112,7 +106,6 @@ private:
     TFileCommands *files_ = nullptr;
     StatusBarProgress *progress_ = nullptr;
     std::array<TPage *, 3> pages_{};
-    QHash<QMenu *, int> helpContexts_;
     TOptDlg *optDlg_ = nullptr;
     TAboutBox *aboutBox_ = nullptr;
     bool shown_ = false;

@@ -2,9 +2,9 @@
 
 #include "Abort.h"
 #include "ChannelNotation.h"
+#include "OutputCheck.h"
 #include "PatchTransfer.h"
 #include "Usr_misc.h"
-#include "OutputCheck.h"
 
 #include <QCoreApplication>
 

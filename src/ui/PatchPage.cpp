@@ -203,11 +203,10 @@ void TPatchPage::connectCommands() {
     connect(table_.get(), &TPatchTable::DeletePressed, this,
             [this] { ctx_.actions.Execute(DelPatchAction); });
 
-    QMenu *popup = a.Popup("PopPatMenu", {SetChSelAction, DelPatchAction, Separator, UndoPatAction},
-                           this);
-    connect(PatTableGrid, &QWidget::customContextMenuRequested, this, [this, popup](QPoint p) {
-        popup->popup(PatTableGrid->viewport()->mapToGlobal(p));
-    });
+    QMenu *popup =
+        a.Popup("PopPatMenu", {SetChSelAction, DelPatchAction, Separator, UndoPatAction}, this);
+    connect(PatTableGrid, &QWidget::customContextMenuRequested, this,
+            [this, popup](QPoint p) { popup->popup(PatTableGrid->viewport()->mapToGlobal(p)); });
 }
 
 // ChkPanel shows while the check commands do, its buttons follow their actions.
@@ -368,10 +367,9 @@ void TPatchPage::ClrAllPatActionExecute() {
 void TPatchPage::RefreshInfoPanel() {
     const int o = table_->CurrentCellOutput();
     const int attr = o >= 0 && o < OutputCount ? attrs_.LoadAttrs[std::size_t(o)] : 0;
-    ctx_.status.setPanelText(3, InfoPanelText(patches_.HasCurrent(), o,
-                                              ctx_.settings.PatTableMode, ctx_.settings.DispAbCh,
-                                              patches_.MaxTxChannel, attr, table_->SelectedCount(),
-                                              patches_.PatchChanged));
+    ctx_.status.setPanelText(3, InfoPanelText(patches_.HasCurrent(), o, ctx_.settings.PatTableMode,
+                                              ctx_.settings.DispAbCh, patches_.MaxTxChannel, attr,
+                                              table_->SelectedCount(), patches_.PatchChanged));
 }
 
 bool TPatchPage::eventFilter(QObject *watched, QEvent *event) {

@@ -29,17 +29,19 @@ FormRig::~FormRig() {
         closeQuietly();
 }
 
-void FormRig::showOnly() {
+bool FormRig::showOnly() {
     form->show();
-    QTest::qWaitForWindowExposed(form.get());
+    if (!QTest::qWaitForWindowExposed(form.get()))
+        return false;
     QApplication::setActiveWindow(form.get());
-    QTest::qWaitForWindowActive(form.get());
+    return QTest::qWaitForWindowActive(form.get());
 }
 
 bool FormRig::showLinked() {
-    showOnly();
-    const bool polled =
-        QTest::qWaitFor([this] { return unit.requestLog().contains(QStringLiteral("Q802")); }, 5000);
+    if (!showOnly())
+        return false;
+    const bool polled = QTest::qWaitFor(
+        [this] { return unit.requestLog().contains(QStringLiteral("Q802")); }, 5000);
     unit.clearLog();
     return polled && form->link.Linked;
 }
@@ -98,8 +100,8 @@ UiState PageRig::state() const {
 }
 
 PatchPageRig::PatchPageRig(sim::UnitSimOptions options) : PageRig(std::move(options)) {
-    patchPage = new TPatchPage(patches, attrs, TPageContext{env, settings, actions, *status},
-                               &window);
+    patchPage =
+        new TPatchPage(patches, attrs, TPageContext{env, settings, actions, *status}, &window);
     page = patchPage;
     window.layout()->addWidget(patchPage);
     window.layout()->addWidget(status);

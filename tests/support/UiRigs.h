@@ -41,7 +41,7 @@ struct FormRig {
     // Shows the window, waits until it is active and, unless the unit is absent,
     // until the start-up has polled the status once; the request log then starts empty.
     bool showLinked();
-    void showOnly();
+    bool showOnly();
     // Lets the window close without its questions about unsaved changes.
     void closeQuietly();
 

@@ -13,9 +13,9 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace kestrava;
 using kestrava::test::ScriptedResponder;

@@ -20,7 +20,8 @@ class TestPatchPage : public QObject {
     std::unique_ptr<test::PatchPageRig> rig_;
 
     TDrawGrid *grid() const { return widget<TDrawGrid>("PatTableGrid"); }
-    template <class W> W *widget(const char *name) const {
+    template <class W>
+    W *widget(const char *name) const {
         return rig_->window.findChild<W *>(QLatin1String(name));
     }
     TPatchTable &table() const { return rig_->patchPage->Table(); }
