@@ -255,9 +255,11 @@ void TDrawGrid::resizeEvent(QResizeEvent *event) {
 // --- Painting ---------------------------------------------------------------------------
 
 void TDrawGrid::paintEvent(QPaintEvent *event) {
+    if (onPaintBegin)
+        onPaintBegin();
     QPainter painter(viewport());
     const QRect dirty = event->rect();
-    painter.fillRect(dirty, viewport()->palette().color(viewport()->backgroundRole()));
+    const QColor background = viewport()->palette().color(viewport()->backgroundRole());
 
     const int width = viewport()->width();
     const int height = viewport()->height();
@@ -274,6 +276,13 @@ void TDrawGrid::paintEvent(QPaintEvent *event) {
     const int lastRow = std::min(rows_ - 1, top + (height - dataY) / pitch);
     const int gridRight = std::min(width, colLeft(lastCol + 1) - colLeft(left) + dataX);
     const int gridBottom = std::min(height, (lastRow - top + 2) * pitch);
+    // The cells cover the grid area (the lines come last): only the rest is cleared.
+    if (onDrawCell) {
+        painter.fillRect(QRect(gridRight, 0, width - gridRight, height) & dirty, background);
+        painter.fillRect(QRect(0, gridBottom, gridRight, height - gridBottom) & dirty, background);
+    } else {
+        painter.fillRect(dirty, background);
+    }
 
     // Of those, the ones the dirty rectangle touches.
     int firstDirtyCol = left;

@@ -65,7 +65,8 @@ public:
     bool editorOpen() const;
     QLineEdit *editor() const { return editor_; }
 
-    DrawCell onDrawCell;
+    std::function<void()> onPaintBegin; // before the cells of one paint are drawn
+    DrawCell onDrawCell;                // must paint every pixel of the cell's rectangle
     SelectCell onSelectCell;
     GetEditText onGetEditText;
     SetEditText onSetEditText;

@@ -92,8 +92,9 @@ TPatchCellLook PatchCellLook(const TPatchCellInput &in, int col, int row, bool s
         look.drawn = false;
         return look;
     }
-    const int o =
-        o2i ? l.OutputAtCell(col, row) : in.patches.NthOutputOf(in.patches.RowValue(row), col);
+    const int o = o2i          ? l.OutputAtCell(col, row)
+                  : in.byInput ? in.byInput->Nth(in.patches.RowValue(row), col)
+                               : in.patches.NthOutputOf(in.patches.RowValue(row), col);
     if (o < 0) {
         look.fill = stateSelected ? in.highlight : in.workspace;
         look.textColor = stateSelected ? in.highlightText : in.windowText;
@@ -105,7 +106,8 @@ TPatchCellLook PatchCellLook(const TPatchCellInput &in, int col, int row, bool s
     } else {
         look.text = ChannelText(o, l.ab);
     }
-    const bool highlighted = stateSelected || (o2i && o < 1024 && in.selected[std::size_t(o)]);
+    const bool highlighted =
+        stateSelected || (o2i && o < OutputCount && in.selected[std::size_t(o)]);
     if (highlighted) {
         look.fill = o == in.checkOutput ? QColor(255, 0, 0) : in.highlight;
         look.textColor = in.highlightText;
@@ -121,6 +123,33 @@ TPatchCellLook PatchCellLook(const TPatchCellInput &in, int col, int row, bool s
     else
         look.fill = in.windowColor;
     return look;
+}
+
+int TOutputsByInput::keyOf(PatchEntry v) {
+    if (v >= 0 && v < OutputCount)
+        return v;
+    return v == pvFull ? OutputCount : v == pvNone ? OutputCount + 1 : -1;
+}
+
+void TOutputsByInput::Build(const TPatch &patch) {
+    start_.fill(0);
+    for (const PatchEntry v : patch)
+        if (const int k = keyOf(v); k >= 0)
+            ++start_[std::size_t(k) + 1];
+    for (std::size_t k = 1; k < start_.size(); ++k)
+        start_[k] += start_[k - 1];
+    std::array<int, kKeys> next{};
+    for (int o = 0; o < OutputCount; ++o)
+        if (const int k = keyOf(patch[std::size_t(o)]); k >= 0)
+            outputs_[std::size_t(start_[std::size_t(k)] + next[std::size_t(k)]++)] = o;
+}
+
+int TOutputsByInput::Nth(PatchEntry v, int n) const {
+    const int k = keyOf(v);
+    if (k < 0 || n < 1)
+        return -1;
+    const int i = start_[std::size_t(k)] + n - 1;
+    return i < start_[std::size_t(k) + 1] ? outputs_[std::size_t(i)] : -1;
 }
 
 } // namespace kestrava

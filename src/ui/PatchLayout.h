@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CellPainter.h"
 #include "PatchModel.h"
 
 #include <QColor>
@@ -30,21 +31,33 @@ private:
     int filler() const; // cells that end line A when line B starts a fresh row
 };
 
+// The outputs of one memory grouped by what drives them, in output order: the
+// input-to-output view asks for the n-th output of a row for every cell it paints.
+class TOutputsByInput {
+public:
+    void Build(const TPatch &patch);
+    // The n-th (1-based) output driven by v (an input, pvFull or pvNone), -1 none.
+    int Nth(PatchEntry v, int n) const;
+
+private:
+    static int keyOf(PatchEntry v);               // -1 for a value no row shows
+    static constexpr int kKeys = OutputCount + 2; // inputs, FULL, not patched
+    std::array<int, kKeys + 1> start_{};
+    std::array<int, OutputCount> outputs_{};
+};
+
 // How one cell looks: its text, fill and text colour, and whether it gets a raised edge.
-struct TPatchCellLook {
-    QString text;
-    QColor fill;
-    QColor textColor;
-    bool edge = false;
+struct TPatchCellLook : TCellLook {
     bool drawn = true; // false: nothing is drawn (no current patch)
 };
 
 struct TPatchCellInput {
     const TPatchLayout &layout;
     const TPatchModel &patches;
-    const std::array<bool, 1024> &selected;
+    const std::array<bool, OutputCount> &selected;
     int checkOutput = -1;
     QColor workspace, highlight, highlightText, windowColor, windowText, buttonText;
+    const TOutputsByInput *byInput = nullptr; // built for the current memory, when at hand
 };
 
 TPatchCellLook PatchCellLook(const TPatchCellInput &in, int col, int row, bool stateSelected);

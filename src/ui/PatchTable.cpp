@@ -13,7 +13,7 @@
 namespace kestrava {
 
 TPatchTable::TPatchTable(TDrawGrid *grid, TPatchModel &patches, QObject *parent)
-    : QObject(parent), grid_(grid), patches_(patches) {
+    : QObject(parent), grid_(grid), patches_(patches), painter_(grid->font()) {
     grid_->setRowHeight(24);
     grid_->setEditable(true);
     grid_->setDefaultColWidth(grid_->fontMetrics().horizontalAdvance(QStringLiteral("A000")) + 8);
@@ -30,31 +30,20 @@ TPatchTable::TPatchTable(TDrawGrid *grid, TPatchModel &patches, QObject *parent)
                                  pal.color(QPalette::HighlightedText),
                                  pal.color(QPalette::Base),
                                  pal.color(QPalette::Text),
-                                 pal.color(QPalette::ButtonText)};
+                                 pal.color(QPalette::ButtonText),
+                                 layout_.mode == 1 ? &byInput_ : nullptr};
         const TPatchCellLook look = PatchCellLook(in, c, r, state.selected && !state.fixed);
-        if (!look.drawn)
+        if (!look.drawn) {
+            p.fillRect(rect, pal.color(QPalette::Dark));
             return;
-        p.fillRect(rect, look.fill);
-        if (look.edge) {
-            p.setPen(look.fill.lighter(125));
-            p.drawLine(rect.topLeft(), rect.topRight());
-            p.drawLine(rect.topLeft(), rect.bottomLeft());
-            p.setPen(look.fill.darker(130));
-            p.drawLine(rect.bottomLeft(), rect.bottomRight());
-            p.drawLine(rect.topRight(), rect.bottomRight());
         }
-        if (!look.text.isEmpty()) {
-            // right-aligned 4 px from the edge, 2 px from the top; placed by hand,
-            // since laying out a rectangle per cell costs more than the cell
-            const QStaticText &text = staticText(look.text);
-            p.setPen(look.textColor);
-            p.drawStaticText(QPointF(rect.right() + 1 - text.size().width() - 4, rect.top() + 2),
-                             text);
-        }
-        if (state.focused && !state.fixed) {
-            p.setPen(QPen(look.textColor, 1, Qt::DotLine));
-            p.drawRect(rect.adjusted(1, 1, -2, -2));
-        }
+        painter_.Paint(p, rect, look);
+        if (state.focused && !state.fixed)
+            painter_.PaintFocus(p, rect, look.textColor);
+    };
+    grid_->onPaintBegin = [this] {
+        if (layout_.mode == 1 && patches_.Current())
+            byInput_.Build(*patches_.Current());
     };
     grid_->onSelectCell = [this](int c, int r) { return selectCell(c, r); };
     grid_->onKeyDown = [this](QKeyEvent *e) { return keyDown(e); };
@@ -91,19 +80,6 @@ TPatchTable::TPatchTable(TDrawGrid *grid, TPatchModel &patches, QObject *parent)
             FocusTable();
         }
     };
-}
-
-const QStaticText &TPatchTable::staticText(const QString &text) {
-    // The table shows a few thousand distinct texts at most; laying each out once
-    // keeps a full repaint within a frame.
-    auto it = texts_.find(text);
-    if (it == texts_.end()) {
-        QStaticText laidOut(text);
-        laidOut.setTextFormat(Qt::PlainText);
-        laidOut.prepare(QTransform(), grid_->font());
-        it = texts_.insert(text, laidOut);
-    }
-    return it.value();
 }
 
 void TPatchTable::Layout(int mode, int width, bool ab) {

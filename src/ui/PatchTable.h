@@ -1,15 +1,14 @@
 #pragma once
 
+#include "CellPainter.h"
 #include "PatchLayout.h"
 #include "PatchModel.h"
 #include "PatchView.h"
 
-#include <QHash>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QObject>
 #include <QPoint>
-#include <QStaticText>
 #include <QString>
 
 #include <array>
@@ -65,7 +64,6 @@ private:
     void extendSelection(int output);
     bool keyDown(QKeyEvent *e);
     bool mouseMove(QMouseEvent *e);
-    const QStaticText &staticText(const QString &text);
 
     TDrawGrid *grid_;
     TPatchModel &patches_;
@@ -73,7 +71,8 @@ private:
     std::array<bool, OutputCount> selected_{};
     int anchor_ = 0;
     QPoint dragCell_{-1, -1};
-    QHash<QString, QStaticText> texts_;
+    TCellPainter painter_;
+    TOutputsByInput byInput_;
     bool movingCursor_ = false;
     bool checkOnDown_ = false;
     int checkOutput_ = -1;

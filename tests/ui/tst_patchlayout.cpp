@@ -137,6 +137,37 @@ private Q_SLOTS:
         QVERIFY(!PatchCellLook(in, 1, 1, false).drawn);
         QVERIFY(PatchCellLook(in, 0, 1, false).drawn); // headers still are
     }
+
+    // The index the input-to-output view paints from gives what scanning the memory gives.
+    void outputsByInputAgreeWithTheMemory_data() {
+        QTest::addColumn<QString>("pattern");
+        QTest::newRow("all unpatched") << "none";
+        QTest::newRow("one-to-one") << "through";
+        QTest::newRow("shared inputs, FULL and gaps") << "mixed";
+        QTest::newRow("every output on input 1024") << "last";
+    }
+    void outputsByInputAgreeWithTheMemory() {
+        QFETCH(QString, pattern);
+        TPatchModel m;
+        m.CurPatch = 0;
+        TPatch &p = m.Patches[0];
+        for (int o = 0; o < OutputCount; ++o) {
+            PatchEntry v = pvNone;
+            if (pattern == "through")
+                v = o;
+            else if (pattern == "last")
+                v = OutputCount - 1;
+            else if (pattern == "mixed")
+                v = o % 10 == 9 ? pvFull : o % 7 == 6 ? pvNone : (o / 3) % 50;
+            p[std::size_t(o)] = v;
+        }
+        TOutputsByInput index;
+        index.Build(p);
+        const int ns[] = {-1, 0, 1, 2, 3, 7, 50, 342, 1023, OutputCount, OutputCount + 1};
+        for (int row = 0; row <= m.MaxRxChannel + 3; ++row)
+            for (const int n : ns)
+                QCOMPARE(index.Nth(m.RowValue(row), n), m.NthOutputOf(m.RowValue(row), n));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPatchLayout)
