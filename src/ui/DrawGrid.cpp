@@ -508,12 +508,10 @@ void TDrawGrid::closeEditor() {
     finishEdit(false);
 }
 
-void TDrawGrid::finishEdit(bool restore) {
+void TDrawGrid::finishEdit(bool cancel) {
     if (!editorOpen() || endingEdit_)
         return;
     endingEdit_ = true;
-    if (restore)
-        editor_->setText(editStartText_); // reported when it differs
     const QString text = editor_->text();
     const int c = editCol_;
     const int r = editRow_;
@@ -523,9 +521,13 @@ void TDrawGrid::finishEdit(bool restore) {
         setFocus(Qt::OtherFocusReason);
     editor_->hide();
     invalidateCell(c, r);
-    // The same text once more: the page's sign that the edit is finished.
-    if (onSetEditText)
+    if (cancel) {
+        if (onCancelEdit)
+            onCancelEdit(c, r);
+    } else if (onSetEditText) {
+        // The same text once more: the page's sign that the edit is finished.
         onSetEditText(c, r, text);
+    }
     endingEdit_ = false;
 }
 

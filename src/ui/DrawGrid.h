@@ -58,8 +58,8 @@ public:
 
     // The in-place editor. Keystrokes report the text to setEditText as it changes;
     // when editing ends (Enter, a click elsewhere, a move) it is reported once more,
-    // unchanged, which tells the page the edit is finished. Escape restores the text
-    // it started with and ends the edit the same way.
+    // unchanged, which tells the page the edit is finished. Escape cancels: the editor
+    // closes without that report and onCancelEdit is told instead.
     void openEditor(const QString &initialKey = QString());
     void closeEditor();
     bool editorOpen() const;
@@ -70,6 +70,7 @@ public:
     SelectCell onSelectCell;
     GetEditText onGetEditText;
     SetEditText onSetEditText;
+    std::function<void(int col, int row)> onCancelEdit;
     KeyHook onKeyDown;
     MouseHook onMousePress;
     MouseHook onMouseMove;
@@ -100,7 +101,7 @@ private:
     int fullRowsShown() const;
     int firstColShowing(int col) const; // the left column that shows col fully at the right
     bool navigate(const QKeyEvent *event);
-    void finishEdit(bool restore);
+    void finishEdit(bool cancel);
     void editorTextChanged(const QString &text);
 
     int cols_ = 2;

@@ -61,6 +61,7 @@ TPatchTable::TPatchTable(TDrawGrid *grid, TPatchModel &patches, QObject *parent)
             if (o < 0) {
                 text = QStringLiteral(" ");
             } else {
+                selectedBeforeEdit_ = selected_;
                 selected_[std::size_t(o)] = true;
                 const PatchEntry v = (*patches_.Current())[std::size_t(o)];
                 text = v >= 0 ? ChannelText(v, layout_.ab) : QStringLiteral(" ");
@@ -69,11 +70,23 @@ TPatchTable::TPatchTable(TDrawGrid *grid, TPatchModel &patches, QObject *parent)
         editText_ = editStartText_ = text;
         return text;
     };
+    grid_->onCancelEdit = [this](int, int) {
+        // Nothing of the edit stays: not even the cell it selected when it opened.
+        if (selectedBeforeEdit_) {
+            selected_ = *selectedBeforeEdit_;
+            selectedBeforeEdit_.reset();
+            Q_EMIT SelectionChanged();
+        }
+        editText_.clear();
+        RepaintTable();
+        FocusTable();
+    };
     grid_->onSetEditText = [this](int c, int r, const QString &value) {
         if (value != editText_) {
             editText_ = value; // typing in progress
             return;
         }
+        selectedBeforeEdit_.reset();
         if (patches_.HasCurrent()) {
             Q_EMIT CellEdited(c, r, value, editStartText_);
             RepaintTable();

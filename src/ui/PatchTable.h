@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 namespace kestrava {
 
@@ -76,6 +77,7 @@ private:
     bool movingCursor_ = false;
     bool checkOnDown_ = false;
     int checkOutput_ = -1;
+    std::optional<std::array<bool, OutputCount>> selectedBeforeEdit_;
     QString editText_;
     QString editStartText_;
 };

@@ -62,6 +62,9 @@ struct Window {
             log << QStringLiteral("select %1,%2").arg(c).arg(r);
             return true;
         };
+        grid->onCancelEdit = [this](int c, int r) {
+            log << QStringLiteral("cancel %1,%2").arg(c).arg(r);
+        };
     }
 
     QWidget *keyTarget() const {
@@ -409,14 +412,13 @@ private Q_SLOTS:
             << false << home;
         QTest::newRow("Escape after typing")
             << "5"
-            << "7 Escape" << QStringList{"get 1,1", "set 1,1 7", "set 1,1 5", "set 1,1 5"} << false
-            << home;
+            << "7 Escape" << QStringList{"get 1,1", "set 1,1 7", "cancel 1,1"} << false << home;
         QTest::newRow("F2 then Enter")
             << "A001"
             << "F2 Enter" << QStringList{"get 1,1", "set 1,1 A001"} << false << home;
         QTest::newRow("F2 then Escape")
             << "A001"
-            << "F2 Escape" << QStringList{"get 1,1", "set 1,1 A001"} << false << home;
+            << "F2 Escape" << QStringList{"get 1,1", "cancel 1,1"} << false << home;
         QTest::newRow("typing the start text reports nothing until the end")
             << "3"
             << "3 Enter" << QStringList{"get 1,1", "set 1,1 3"} << false << home;

@@ -82,6 +82,51 @@ private Q_SLOTS:
         QTRY_VERIFY(rig_->status->panelText(3).contains(QStringLiteral("  変更有")));
     }
 
+    // Escape leaves everything as it was before the editor opened.
+    void escapeCancelsTheEdit_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("selected"); // outputs 1.. selected before the edit
+        QTest::addColumn<QString>("typed"); // before Escape; empty: F2 opens the editor
+        QTest::newRow("output-to-input, one output, F2") << 0 << 1 << "";
+        QTest::newRow("output-to-input, outputs 1-4, F2") << 0 << 4 << "";
+        QTest::newRow("output-to-input, outputs 1-4, typed") << 0 << 4 << "25";
+        QTest::newRow("output-to-input, one output, typed") << 0 << 1 << "full";
+        QTest::newRow("input-to-output, F2") << 1 << 0 << "";
+        QTest::newRow("input-to-output, typed") << 1 << 0 << "7";
+    }
+    void escapeCancelsTheEdit() {
+        QFETCH(int, mode);
+        QFETCH(int, selected);
+        QFETCH(QString, typed);
+        patches().Patches[0][0] = 0; // input 1 drives output 1: a cell in both views
+        rig_->settings.PatTableMode = mode;
+        rig_->patchPage->SettingsChanged();
+        click(1, 1);
+        if (selected > 1)
+            click(selected, 1, Qt::ShiftModifier);
+        const QList<int> before = table().SelectedOutputs();
+        const TPatch memory = patches().Patches[0];
+        const QPoint cell(grid()->col(), grid()->row());
+        unit().clearLog();
+        if (typed.isEmpty()) {
+            QTest::keyClick(grid(), Qt::Key_F2);
+        } else {
+            QTest::keyClick(grid(), typed.at(0).toLatin1());
+            QTest::keyClicks(grid()->editor(), typed.mid(1));
+        }
+        QVERIFY(grid()->editorOpen());
+        QTest::keyClick(grid()->editor(), Qt::Key_Escape);
+        QVERIFY(!grid()->editorOpen());
+        QTest::qWait(50);
+        QCOMPARE(unit().requestLog(), QStringList());
+        QVERIFY(rig_->boxes.boxes().isEmpty());
+        QCOMPARE(patches().Patches[0], memory);
+        QVERIFY(patches().UndoList.IsEmpty());
+        QVERIFY(!patches().PatchChanged);
+        QCOMPARE(table().SelectedOutputs(), before);
+        QCOMPARE(QPoint(grid()->col(), grid()->row()), cell);
+    }
+
     void rangeTypedIntoSelection() {
         click(3, 1);                    // output 3
         click(6, 1, Qt::ShiftModifier); // outputs 3..6
