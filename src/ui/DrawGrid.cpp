@@ -380,6 +380,14 @@ bool TDrawGrid::setCurrentCell(int col, int row) {
 }
 
 bool TDrawGrid::navigate(const QKeyEvent *event) {
+    const QPoint target = navigationTarget(event);
+    if (target.x() < 0)
+        return false;
+    setCurrentCell(target.x(), target.y());
+    return true;
+}
+
+QPoint TDrawGrid::navigationTarget(const QKeyEvent *event) const {
     int c = col_;
     int r = row_;
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
@@ -413,10 +421,9 @@ bool TDrawGrid::navigate(const QKeyEvent *event) {
             r = rows_ - 1;
         break;
     default:
-        return false;
+        return {-1, -1};
     }
-    setCurrentCell(c, r);
-    return true;
+    return {c, r};
 }
 
 // --- Input ------------------------------------------------------------------------------

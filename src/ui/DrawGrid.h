@@ -55,6 +55,9 @@ public:
     bool cellAt(const QPoint &viewportPos, int *col, int *row) const;
     void invalidateCell(int col, int row);
     void scrollToCell(int col, int row);
+    // The cell a navigation key (arrows, Page Up/Down, Home, End, with Ctrl) moves to;
+    // (-1, -1) for any other key.
+    QPoint navigationTarget(const QKeyEvent *event) const;
 
     // The in-place editor. Keystrokes report the text to setEditText as it changes;
     // when editing ends (Enter, a click elsewhere, a move) it is reported once more,

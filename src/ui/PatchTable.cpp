@@ -262,8 +262,36 @@ bool TPatchTable::keyDown(QKeyEvent *e) {
     } else if (key == Qt::Key_Delete) {
         Q_EMIT DeletePressed();
         return true;
+    } else if (key == Qt::Key_PageUp || key == Qt::Key_PageDown || key == Qt::Key_Home ||
+               key == Qt::Key_End) {
+        return jumpToOutput(grid_->navigationTarget(e),
+                            key == Qt::Key_PageDown || key == Qt::Key_End);
     }
     return false;
+}
+
+// A jump that ends on a cell standing for no output (a filler cell of line A, or past
+// the last output) lands on the nearest output before it, or after it for jumps
+// towards the start; the grid would otherwise refuse the move and stay put.
+bool TPatchTable::jumpToOutput(QPoint target, bool towardsEnd) {
+    if (!patches_.HasCurrent() || layout_.OutputAtCell(target.x(), target.y()) >= 0)
+        return false; // the grid moves there itself
+    const int w = layout_.width;
+    const int cells = (grid_->rowCount() - 1) * w;
+    const int from = (target.y() - 1) * w + target.x() - 1;
+    const auto outputAt = [&](int i) { return layout_.OutputAtCell(i % w + 1, i / w + 1); };
+    int o = -1;
+    for (int step : {towardsEnd ? -1 : 1, towardsEnd ? 1 : -1}) {
+        for (int i = from; o < 0 && i >= 0 && i < cells; i += step)
+            o = outputAt(i);
+        if (o >= 0)
+            break;
+    }
+    if (o < 0)
+        return true;
+    const QPoint cell = layout_.CellOfOutput(o);
+    grid_->setCurrentCell(cell.x(), cell.y());
+    return true;
 }
 
 void TPatchTable::MoveCursorToOutput(int o) {

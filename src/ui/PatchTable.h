@@ -64,6 +64,7 @@ private:
     bool selectCell(int col, int row);
     void extendSelection(int output);
     bool keyDown(QKeyEvent *e);
+    bool jumpToOutput(QPoint target, bool towardsEnd);
     bool mouseMove(QMouseEvent *e);
 
     TDrawGrid *grid_;

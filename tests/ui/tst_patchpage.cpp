@@ -85,7 +85,7 @@ private Q_SLOTS:
     // Escape leaves everything as it was before the editor opened.
     void escapeCancelsTheEdit_data() {
         QTest::addColumn<int>("mode");
-        QTest::addColumn<int>("selected"); // outputs 1.. selected before the edit
+        QTest::addColumn<int>("selected");  // outputs 1.. selected before the edit
         QTest::addColumn<QString>("typed"); // before Escape; empty: F2 opens the editor
         QTest::newRow("output-to-input, one output, F2") << 0 << 1 << "";
         QTest::newRow("output-to-input, outputs 1-4, F2") << 0 << 4 << "";
@@ -125,6 +125,49 @@ private Q_SLOTS:
         QVERIFY(!patches().PatchChanged);
         QCOMPARE(table().SelectedOutputs(), before);
         QCOMPARE(QPoint(grid()->col(), grid()->row()), cell);
+    }
+
+    // Jumps whose target stands for no output land on the nearest output instead of
+    // being refused.
+    void jumpsLandOnAnOutput_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<bool>("ab");
+        QTest::addColumn<int>("maxTx");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("ctrl");
+        QTest::addColumn<int>("to");
+        const int pgDn = Qt::Key_PageDown, end = Qt::Key_End, home = Qt::Key_Home;
+        QTest::newRow("w10: Page Down past the last output")
+            << 10 << false << 1024 << 1004 << pgDn << false << 1023;
+        QTest::newRow("w10: Ctrl+End") << 10 << false << 1024 << 0 << end << true << 1023;
+        QTest::newRow("w10 A/B: End before the filler")
+            << 10 << true << 1024 << 510 << end << false << 511;
+        QTest::newRow("w10 A/B: Ctrl+End") << 10 << true << 1024 << 5 << end << true << 1023;
+        QTest::newRow("w10 A/B: Ctrl+Home") << 10 << true << 1024 << 1023 << home << true << 0;
+        QTest::newRow("w10 A/B, 100 outputs: Page Down")
+            << 10 << true << 100 << 95 << pgDn << false << 99;
+        QTest::newRow("w16: Ctrl+End") << 16 << false << 1024 << 100 << end << true << 1023;
+        QTest::newRow("w16 A/B, 1000 outputs: End")
+            << 16 << true << 1000 << 992 << end << false << 999;
+    }
+    void jumpsLandOnAnOutput() {
+        QFETCH(int, width);
+        QFETCH(bool, ab);
+        QFETCH(int, maxTx);
+        QFETCH(int, from);
+        QFETCH(int, key);
+        QFETCH(bool, ctrl);
+        QFETCH(int, to);
+        rig_->settings.PatTableWidth = width;
+        rig_->settings.DispAbCh = ab;
+        patches().MaxTxChannel = maxTx;
+        rig_->patchPage->SettingsChanged();
+        table().MoveCursorToOutput(from);
+        QCOMPARE(table().CurrentCellOutput(), from);
+        QTest::keyClick(grid(), Qt::Key(key), ctrl ? Qt::ControlModifier : Qt::NoModifier);
+        QCOMPARE(table().CurrentCellOutput(), to);
+        QVERIFY(table().IsSelected(to));
     }
 
     void rangeTypedIntoSelection() {
