@@ -19,7 +19,7 @@
 #include "Usr_env.h"
 #include "Usr_help.h"
 #include "Usr_misc.h"
-#include "Usr_misc_qt.h"
+#include "Usr_misc_input.h"
 #include "Usr_modal.h"
 #include "Usr_spbar.h"
 

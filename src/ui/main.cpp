@@ -2,8 +2,9 @@
 #include "AppIcon.h"
 #include "KestravaForm.h"
 #include "OptDlg.h"
+#include "QtDialogResponder.h"
+#include "QtJapaneseTexts.h"
 #include "SettingsPath.h"
-#include "Usr_misc_qt.h"
 
 #include <QApplication>
 #include <QDir>

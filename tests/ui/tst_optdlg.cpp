@@ -1,6 +1,6 @@
 #include "OptDlg.h"
 #include "ScriptedResponder.h"
-#include "Usr_misc_qt.h"
+#include "QtDialogResponder.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,5 +1,6 @@
+#include "QtDialogResponder.h"
+#include "QtNameFilter.h"
 #include "Usr_ctrl.h"
-#include "Usr_misc_qt.h"
 #include "Usr_spbar.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "KestravaForm.h"
 #include "UnitSim.h"
 #include "Usr_misc.h"
-#include "Usr_misc_qt.h"
+#include "QtJapaneseTexts.h"
 
 #include <QApplication>
 #include <QDir>

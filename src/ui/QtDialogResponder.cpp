@@ -1,10 +1,10 @@
-#include "Usr_misc_qt.h"
+#include "QtDialogResponder.h"
+
+#include "QtNameFilter.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QFileDialog>
 #include <QInputDialog>
-#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -40,42 +40,6 @@ BoxStyle styleOf(MsgKind kind) {
 void labelButton(QMessageBox &box, QMessageBox::StandardButton which, const QString &text) {
     if (QAbstractButton *b = box.button(which))
         b->setText(text);
-}
-
-// Windows masks name the extension in one case and match either; the file systems
-// here do not, so each pattern is offered in both cases. "*.*" is every file there.
-QStringList caseVariants(const QString &mask) {
-    QStringList out;
-    for (QString pattern : mask.split(u';', Qt::SkipEmptyParts)) {
-        pattern = pattern.trimmed();
-        if (pattern.isEmpty())
-            continue;
-        if (pattern == QLatin1String("*.*"))
-            pattern = QStringLiteral("*");
-        for (const QString &v : {pattern.toLower(), pattern, pattern.toUpper()})
-            if (!out.contains(v))
-                out.append(v);
-    }
-    return out;
-}
-
-// The patterns written in a description's last parentheses, if any.
-QString patternsInDescription(const QString &description) {
-    const qsizetype open = description.lastIndexOf(u'(');
-    const qsizetype close = description.lastIndexOf(u')');
-    if (open < 0 || close < open)
-        return {};
-    return description.mid(open + 1, close - open - 1).replace(u' ', u';');
-}
-
-QString descriptionWithoutPatterns(const QString &description) {
-    const QString d = description.trimmed();
-    if (d.endsWith(u')')) {
-        const qsizetype open = d.lastIndexOf(u'(');
-        if (open >= 0)
-            return d.left(open).trimmed();
-    }
-    return d;
 }
 
 } // namespace
@@ -135,51 +99,6 @@ bool QtDialogResponder::inputQuery(const QString &caption, const QString &prompt
     if (ok)
         value = text;
     return ok;
-}
-
-QString QtNameFilter(const QString &filter) {
-    const QStringList parts = filter.split(u'|');
-    QStringList filters;
-    for (qsizetype i = 0; i < parts.size(); i += 2) {
-        const QString description = parts[i];
-        if (description.trimmed().isEmpty() && i + 1 >= parts.size())
-            continue; // a trailing "|"
-        QString mask = i + 1 < parts.size() ? parts[i + 1] : patternsInDescription(description);
-        if (mask.trimmed().isEmpty())
-            mask = QStringLiteral("*");
-        const QStringList patterns = caseVariants(mask);
-        const QString name = descriptionWithoutPatterns(description);
-        const QString joined = patterns.join(u' ');
-        filters.append(name.isEmpty() ? joined : name + QStringLiteral(" (") + joined + u')');
-    }
-    return filters.join(QStringLiteral(";;"));
-}
-
-bool IsKeyDown(int key) {
-    const Qt::KeyboardModifiers held = QGuiApplication::queryKeyboardModifiers();
-    switch (key) {
-    case Qt::Key_Shift:
-        return held.testFlag(Qt::ShiftModifier);
-    case Qt::Key_Control:
-        return held.testFlag(Qt::ControlModifier);
-    case Qt::Key_Alt:
-        return held.testFlag(Qt::AltModifier);
-    case Qt::Key_Meta:
-        return held.testFlag(Qt::MetaModifier);
-    default:
-        return false;
-    }
-}
-
-QWidget *WindowUnderCursor() {
-    return QApplication::widgetAt(QCursor::pos());
-}
-
-bool InstallQtJapaneseTexts(QTranslator &translator) {
-    if (!translator.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        return false;
-    return QApplication::installTranslator(&translator);
 }
 
 } // namespace kestrava

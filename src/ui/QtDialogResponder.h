@@ -2,9 +2,6 @@
 
 #include "Usr_misc.h"
 
-#include <QTranslator>
-#include <QWidget>
-
 namespace kestrava {
 
 // The real dialogs: message boxes with the icons and buttons of each kind (Escape
@@ -16,17 +13,5 @@ public:
     QString fileDialog(const FileDialogRequest &request) override;
     bool inputQuery(const QString &caption, const QString &prompt, QString &value) override;
 };
-
-// "データファイル (*.dat)|*.DAT" as a Qt name filter ("データファイル (*.dat *.DAT)").
-QString QtNameFilter(const QString &filter);
-
-// Installs Qt's own Japanese texts (the standard buttons read はい, いいえ, キャンセル).
-// The translator must live as long as the application.
-bool InstallQtJapaneseTexts(QTranslator &translator);
-
-// Whether a key (Qt::Key_Shift, Qt::Key_Control, ...) is held down now.
-bool IsKeyDown(int key);
-// The widget under the mouse pointer, or null.
-QWidget *WindowUnderCursor();
 
 } // namespace kestrava
