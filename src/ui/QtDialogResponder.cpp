@@ -3,9 +3,6 @@
 #include "QtNameFilter.h"
 
 #include <QApplication>
-#include <QFileDialog>
-#include <QInputDialog>
-#include <QMessageBox>
 #include <QPushButton>
 
 namespace kestrava {
@@ -44,61 +41,91 @@ void labelButton(QMessageBox &box, QMessageBox::StandardButton which, const QStr
 
 } // namespace
 
-int QtDialogResponder::respond(MsgKind kind, const QString &text, const QString &caption) {
+std::unique_ptr<QMessageBox> BuildMessageBox(MsgKind kind, const QString &text,
+                                             const QString &caption) {
     const BoxStyle style = styleOf(kind);
-    QMessageBox box(style.icon, caption, text, style.buttons, QApplication::activeWindow());
-    box.setTextFormat(Qt::PlainText);
+    auto box = std::make_unique<QMessageBox>(style.icon, caption, text, style.buttons,
+                                             QApplication::activeWindow());
+    box->setTextFormat(Qt::PlainText);
     // The buttons of the system's Japanese message boxes.
-    labelButton(box, QMessageBox::Ok, QCoreApplication::translate("Usr_misc", "OK"));
-    labelButton(box, QMessageBox::Yes, QCoreApplication::translate("Usr_misc", "はい(&Y)"));
-    labelButton(box, QMessageBox::No, QCoreApplication::translate("Usr_misc", "いいえ(&N)"));
-    labelButton(box, QMessageBox::Cancel, QCoreApplication::translate("Usr_misc", "キャンセル"));
-    box.setDefaultButton(style.buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes
-                                                                  : QMessageBox::Ok);
-    box.setEscapeButton(style.escape);
-    box.exec();
-    switch (box.standardButton(box.clickedButton())) {
+    labelButton(*box, QMessageBox::Ok, QCoreApplication::translate("Usr_misc", "OK"));
+    labelButton(*box, QMessageBox::Yes, QCoreApplication::translate("Usr_misc", "はい(&Y)"));
+    labelButton(*box, QMessageBox::No, QCoreApplication::translate("Usr_misc", "いいえ(&N)"));
+    labelButton(*box, QMessageBox::Cancel, QCoreApplication::translate("Usr_misc", "キャンセル"));
+    box->setDefaultButton(style.buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes
+                                                                   : QMessageBox::Ok);
+    box->setEscapeButton(style.escape);
+    return box;
+}
+
+int MessageBoxAnswer(const QMessageBox &box, MsgKind kind) {
+    QMessageBox::StandardButton pressed = box.standardButton(box.clickedButton());
+    if (pressed == QMessageBox::NoButton)
+        pressed = styleOf(kind).escape;
+    switch (pressed) {
     case QMessageBox::Yes:
         return IDYES;
     case QMessageBox::No:
         return IDNO;
-    case QMessageBox::Cancel:
-        return IDCANCEL;
     case QMessageBox::Ok:
         return IDOK;
     default:
-        break;
+        return IDCANCEL;
     }
-    return style.escape == QMessageBox::Ok   ? IDOK
-           : style.escape == QMessageBox::No ? IDNO
-                                             : IDCANCEL;
 }
 
-QString QtDialogResponder::fileDialog(const FileDialogRequest &request) {
-    QFileDialog dialog(QApplication::activeWindow(), request.title, request.initialDir);
-    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+std::unique_ptr<QFileDialog> BuildFileDialog(const FileDialogRequest &request) {
+    auto dialog = std::make_unique<QFileDialog>(QApplication::activeWindow(), request.title,
+                                                request.initialDir);
+    dialog->setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // Loading reports a missing file itself, so the dialog does not insist on one.
-    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog->setFileMode(QFileDialog::AnyFile);
     const QString filter = QtNameFilter(request.filter);
     if (!filter.isEmpty())
-        dialog.setNameFilter(filter);
-    dialog.setDefaultSuffix(request.defaultExt);
+        dialog->setNameFilter(filter);
+    dialog->setDefaultSuffix(request.defaultExt);
     // A wildcard name ("*.dat") only restates the filter; do not put it in the box.
     if (!request.fileName.isEmpty() && !request.fileName.contains(u'*') &&
         !request.fileName.contains(u'?'))
-        dialog.selectFile(request.fileName);
-    if (dialog.exec() != QDialog::Accepted)
+        dialog->selectFile(request.fileName);
+    return dialog;
+}
+
+QString ChosenFile(const QFileDialog &dialog) {
+    if (dialog.result() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles().value(0);
 }
 
+std::unique_ptr<QInputDialog> BuildInputDialog(const QString &caption, const QString &prompt,
+                                               const QString &value) {
+    auto dialog = std::make_unique<QInputDialog>(QApplication::activeWindow());
+    dialog->setWindowTitle(caption);
+    dialog->setLabelText(prompt);
+    dialog->setInputMode(QInputDialog::TextInput);
+    dialog->setTextEchoMode(QLineEdit::Normal);
+    dialog->setTextValue(value);
+    return dialog;
+}
+
+int QtDialogResponder::respond(MsgKind kind, const QString &text, const QString &caption) {
+    const std::unique_ptr<QMessageBox> box = BuildMessageBox(kind, text, caption);
+    box->exec();
+    return MessageBoxAnswer(*box, kind);
+}
+
+QString QtDialogResponder::fileDialog(const FileDialogRequest &request) {
+    const std::unique_ptr<QFileDialog> dialog = BuildFileDialog(request);
+    dialog->exec();
+    return ChosenFile(*dialog);
+}
+
 bool QtDialogResponder::inputQuery(const QString &caption, const QString &prompt, QString &value) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(QApplication::activeWindow(), caption, prompt,
-                                               QLineEdit::Normal, value, &ok);
-    if (ok)
-        value = text;
-    return ok;
+    const std::unique_ptr<QInputDialog> dialog = BuildInputDialog(caption, prompt, value);
+    if (dialog->exec() != QDialog::Accepted)
+        return false;
+    value = dialog->textValue();
+    return true;
 }
 
 } // namespace kestrava

@@ -1,5 +1,5 @@
 #include "AboutBox.h"
-#include "AppIcon.h"
+#include "AppIdentity.h"
 #include "KestravaForm.h"
 #include "OptDlg.h"
 #include "QtDialogResponder.h"
@@ -21,9 +21,7 @@ int main(int argc, char **argv) {
     if (!instance.tryLock(0))
         return -1;
 
-    QApplication::setApplicationName(QStringLiteral("Kestrava"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Kestrava"));
-    QApplication::setWindowIcon(KestravaAppIcon());
+    SetApplicationIdentity();
     QTranslator qtTexts;
     InstallQtJapaneseTexts(qtTexts);
 
