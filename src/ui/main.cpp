@@ -5,20 +5,18 @@
 #include "QtDialogResponder.h"
 #include "QtJapaneseTexts.h"
 #include "SettingsPath.h"
+#include "SingleInstance.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QLockFile>
 #include <QTranslator>
 
 using namespace kestrava;
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
-    // One Kestrava per user: a second start ends at once. The lock survives a crash
-    // (a stale lock is taken over).
-    QLockFile instance(QDir::temp().filePath(QStringLiteral("Kestrava_is_running")));
-    if (!instance.tryLock(0))
+    // One Kestrava per user: a second start ends at once, showing nothing.
+    const std::unique_ptr<QLockFile> instance = LockSingleInstance();
+    if (!instance)
         return -1;
 
     SetApplicationIdentity();
