@@ -1,6 +1,6 @@
 #include "OptDlg.h"
-#include "ScriptedResponder.h"
 #include "QtDialogResponder.h"
+#include "ScriptedResponder.h"
 
 #include <QApplication>
 #include <QMessageBox>
