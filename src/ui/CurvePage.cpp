@@ -4,7 +4,7 @@
 #include "AppSettings.h"
 #include "CurveTransfer.h"
 #include "UiNames.h"
-#include "Usr_misc_qt.h"
+#include "Usr_misc_input.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -3,7 +3,7 @@
 #include "ChannelNotation.h"
 #include "DrawGrid.h"
 #include "Usr_ctrl.h"
-#include "Usr_misc_qt.h"
+#include "Usr_misc_input.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,6 +1,7 @@
 #include "Usr_env.h"
 
 #include "AppSettings.h"
+#include "WindowFrame.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -44,6 +45,17 @@ int readSize(QSettings &ini, const QString &key, int defaultValue) {
     return value > 0 ? value : defaultValue;
 }
 
+// The screen the window's top-left corner lands on; the window's own screen when that
+// corner is on none. Without any screen, no limit.
+QRect landingScreen(const DisplayInfo &display, const QPoint &topLeft) {
+    for (const QRect &screen : display.screens)
+        if (screen.contains(topLeft))
+            return screen;
+    if (!display.screens.isEmpty())
+        return display.screens.first();
+    return QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
 } // namespace
 
 // Qt measures widget geometry in device-independent pixels and multiplies them by the
@@ -55,14 +67,16 @@ int readSize(QSettings &ini, const QString &key, int defaultValue) {
 // 96-dpi units do the scaling instead.
 DisplayInfo DisplayInfo::of(const QWidget *window) {
     DisplayInfo info;
-    QScreen *screen = window ? window->screen() : nullptr;
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (screen) {
-        info.screen = screen->availableGeometry();
-        info.ppi = qRound(screen->logicalDotsPerInch());
+    QScreen *own = window ? window->screen() : nullptr;
+    if (!own)
+        own = QGuiApplication::primaryScreen();
+    if (own) {
+        info.screens.append(own->availableGeometry());
+        info.ppi = qRound(own->logicalDotsPerInch());
     }
-    info.monitors = int(QGuiApplication::screens().size());
+    for (const QScreen *screen : QGuiApplication::screens())
+        if (screen != own)
+            info.screens.append(screen->availableGeometry());
     info.scales = true;
     return info;
 }
@@ -80,34 +94,36 @@ void RestoreWindowPlacement(QWidget *window, QSettings &ini, int defaultWidth, i
     // Bounds set on a maximized window would not become its normal bounds.
     window->setWindowState(window->windowState() & ~sizing);
 
-    const QRect &screen = display.screen;
+    const QRect own = display.screens.value(0);
     // The defaults centre the window's present size, before it is resized.
-    int left = ReadIniInt(ini, kWinLeft, screen.x() + (screen.width() - window->width()) / 2);
-    int top = ReadIniInt(ini, kWinTop, screen.y() + (screen.height() - window->height()) / 2);
+    const QSize present = window->size().grownBy(WindowFrame(window));
+    int left = ReadIniInt(ini, kWinLeft, own.x() + (own.width() - present.width()) / 2);
+    int top = ReadIniInt(ini, kWinTop, own.y() + (own.height() - present.height()) / 2);
 
-    QSize size = window->size();
+    QSize outer = present;
+    const QRect landing = landingScreen(display, QPoint(left, top));
+    // A size stored on a larger screen (or by hand) is cut to the screen the window lands
+    // on, so that its far edges, the status bar among them, can be reached.
     if (defaultWidth > 0)
-        size.setWidth(toPixels(readSize(ini, kWinWidth, defaultWidth), display));
+        outer.setWidth(
+            std::min(toPixels(readSize(ini, kWinWidth, defaultWidth), display), landing.width()));
     if (defaultHeight > 0)
-        size.setHeight(toPixels(readSize(ini, kWinHeight, defaultHeight), display));
-    window->resize(size);
+        outer.setHeight(std::min(toPixels(readSize(ini, kWinHeight, defaultHeight), display),
+                                 landing.height()));
 
-    if (display.monitors == 1) {
-        // The frame is known only once the window has been shown; before that it is 0.
-        const QSize outer =
-            window->size() + (window->frameGeometry().size() - window->geometry().size());
+    if (display.screens.size() == 1) {
         // Far edges first: a window larger than the screen then keeps its title bar
         // on the screen instead of being pushed above or left of it.
-        if (left + outer.width() > screen.x() + screen.width())
-            left = screen.x() + screen.width() - outer.width();
-        if (top + outer.height() > screen.y() + screen.height())
-            top = screen.y() + screen.height() - outer.height();
-        if (left < screen.x())
-            left = screen.x();
-        if (top < screen.y())
-            top = screen.y();
+        if (left + outer.width() > own.x() + own.width())
+            left = own.x() + own.width() - outer.width();
+        if (top + outer.height() > own.y() + own.height())
+            top = own.y() + own.height() - outer.height();
+        if (left < own.x())
+            left = own.x();
+        if (top < own.y())
+            top = own.y();
     }
-    window->move(left, top);
+    PlaceNormalFrame(window, QRect(QPoint(left, top), outer));
 
     // Only 2 and 1 are states the program knows; anything else a hand edit left
     // behind opens the window normally.
@@ -137,14 +153,12 @@ void StoreWindowPlacement(QWidget *window, QSettings &ini, const DisplayInfo &di
     const bool maximized = (state & Qt::WindowMaximized) && !(state & Qt::WindowMinimized);
     ini.setValue(kWinState, maximized ? 2 : 0);
 
-    // The normal bounds without changing the window: normalGeometry() is the client
-    // area, while the position is that of the frame, as move() takes it back.
-    const QRect normal = window->normalGeometry();
-    const QPoint frameOffset = window->geometry().topLeft() - window->frameGeometry().topLeft();
-    ini.setValue(kWinLeft, normal.x() - frameOffset.x());
-    ini.setValue(kWinTop, normal.y() - frameOffset.y());
-    ini.setValue(kWinWidth, toStored(normal.width(), display));
-    ini.setValue(kWinHeight, toStored(normal.height(), display));
+    // The normal bounds, read without changing the window.
+    const QRect outer = NormalFrameRect(window);
+    ini.setValue(kWinLeft, outer.x());
+    ini.setValue(kWinTop, outer.y());
+    ini.setValue(kWinWidth, toStored(outer.width(), display));
+    ini.setValue(kWinHeight, toStored(outer.height(), display));
 }
 
 QString FormatProductVersion(const QString &fileName) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QRect>
 #include <QSettings>
 #include <QString>
@@ -7,18 +8,20 @@
 
 namespace kestrava {
 
-// What placement depends on besides the settings: the screen, the monitor count
-// and the window's pixels per inch. Taken from the system, or given by tests.
+// What placement depends on besides the settings and the window manager's frame
+// (WindowFrame.h): the monitors and the window's pixels per inch. Taken from the
+// system, or given by tests.
 struct DisplayInfo {
-    QRect screen; // available geometry of the window's screen
-    int monitors = 1;
-    int ppi = 96;       // the window's logical pixels per inch
-    bool scales = true; // the window follows the display scale
+    QList<QRect> screens; // available geometry of each monitor, the window's own first
+    int ppi = 96;         // the window's logical pixels per inch
+    bool scales = true;   // the window follows the display scale
     static DisplayInfo of(const QWidget *window);
 };
 
 // Placement in the General section: WinLeft, WinTop, WinWidth, WinHeight (96-dpi
-// units) and WinState (0 normal, 2 maximized).
+// units) describe the window's outer rectangle, frame included, in its normal state;
+// WinState is 0 normal, 2 maximized. A stored size larger than the screen the window
+// lands on is reduced to fit that screen.
 void RestoreWindowPlacement(QWidget *window, QSettings &ini, int defaultWidth, int defaultHeight);
 void RestoreWindowPlacement(QWidget *window, QSettings &ini, int defaultWidth, int defaultHeight,
                             const DisplayInfo &display);

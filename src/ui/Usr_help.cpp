@@ -1,5 +1,7 @@
 #include "Usr_help.h"
 
+#include "Usr_misc.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -40,12 +42,15 @@ void SetHelpFolder(const QString &folder) {
 }
 
 bool ShowHelpTopic(int context) {
-    if (!HelpFileExists())
-        return false;
-    QUrl url = QUrl::fromLocalFile(QFileInfo(HelpFilePath()).absoluteFilePath());
-    if (context > 0)
-        url.setFragment(QStringLiteral("context-%1").arg(context));
-    return openUrl(url);
+    if (HelpFileExists()) {
+        QUrl url = QUrl::fromLocalFile(QFileInfo(HelpFilePath()).absoluteFilePath());
+        if (context > 0)
+            url.setFragment(QStringLiteral("context-%1").arg(context));
+        if (openUrl(url))
+            return true;
+    }
+    ShowErrorBox(QCoreApplication::translate("Usr_help", "ヘルプを表示できませんでした"));
+    return false;
 }
 
 bool ShowHelpContents() {
@@ -53,7 +58,10 @@ bool ShowHelpContents() {
 }
 
 bool GoWeb() {
-    return openUrl(QUrl(QString::fromLatin1(kMakerWebAddress)));
+    if (openUrl(QUrl(QString::fromLatin1(kMakerWebAddress))))
+        return true;
+    ShowErrorBox(QCoreApplication::translate("Usr_help", "ホームページを表示できませんでした"));
+    return false;
 }
 
 UrlOpener SetUrlOpener(UrlOpener o) {

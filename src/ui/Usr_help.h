@@ -27,11 +27,12 @@ bool HelpFileExists();
 // Where the help page is looked for; empty: the program's folder.
 void SetHelpFolder(const QString &folder);
 
-// Open the help page at the topic of a context (0 or less: the contents). False when
-// there is no help page or nothing could open it.
+// Open the help page at the topic of a context (0 or less: the contents). When there
+// is no help page or nothing could open it, an error box says so and the result is false.
 bool ShowHelpTopic(int context);
 bool ShowHelpContents();
-// Open the maker's web site in the browser; the result only tells whether it started.
+// Open the maker's web site in the browser; when that cannot start, an error box says
+// so and the result is false.
 bool GoWeb();
 
 // How addresses are opened (nullptr: QDesktopServices::openUrl). Returns the previous

@@ -1,28 +1,25 @@
 #include "AboutBox.h"
-#include "AppIcon.h"
+#include "AppIdentity.h"
 #include "KestravaForm.h"
 #include "OptDlg.h"
+#include "QtDialogResponder.h"
+#include "QtJapaneseTexts.h"
 #include "SettingsPath.h"
-#include "Usr_misc_qt.h"
+#include "SingleInstance.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QLockFile>
 #include <QTranslator>
 
 using namespace kestrava;
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
-    // One Kestrava per user: a second start ends at once. The lock survives a crash
-    // (a stale lock is taken over).
-    QLockFile instance(QDir::temp().filePath(QStringLiteral("Kestrava_is_running")));
-    if (!instance.tryLock(0))
+    // One Kestrava per user: a second start ends at once, showing nothing.
+    const std::unique_ptr<QLockFile> instance = LockSingleInstance();
+    if (!instance)
         return -1;
 
-    QApplication::setApplicationName(QStringLiteral("Kestrava"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Kestrava"));
-    QApplication::setWindowIcon(KestravaAppIcon());
+    SetApplicationIdentity();
     QTranslator qtTexts;
     InstallQtJapaneseTexts(qtTexts);
 

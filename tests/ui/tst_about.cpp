@@ -1,4 +1,5 @@
 #include "AboutBox.h"
+#include "ScriptedResponder.h"
 #include "Usr_env.h"
 #include "Usr_help.h"
 #include "Usr_modal.h"
@@ -11,6 +12,7 @@
 #include <QtTest>
 
 using namespace kestrava;
+using kestrava::test::ScriptedResponder;
 
 class TstAbout : public QObject {
     Q_OBJECT
@@ -18,7 +20,10 @@ class TstAbout : public QObject {
     QTemporaryDir helpDir_;
     QTemporaryDir emptyDir_;
     QList<QUrl> opened_;
+    bool opens_ = true; // what the opener reports
     UrlOpener previousOpener_;
+    ScriptedResponder boxes_;
+    MessageResponder *previousResponder_ = nullptr;
 
     static QString helpSource() {
         return qEnvironmentVariable("KESTRAVA_TEST_DATA", QStringLiteral(".")) +
@@ -33,14 +38,20 @@ private slots:
                  qPrintable(helpSource()));
         previousOpener_ = SetUrlOpener([this](const QUrl &url) {
             opened_ << url;
-            return true;
+            return opens_;
         });
+        previousResponder_ = SetMessageResponder(&boxes_);
     }
     void cleanupTestCase() {
         SetUrlOpener(previousOpener_);
+        SetMessageResponder(previousResponder_);
         SetHelpFolder(QString());
     }
-    void init() { opened_.clear(); }
+    void init() {
+        opened_.clear();
+        opens_ = true;
+        boxes_.clear();
+    }
 
     void unitVersion_data() {
         QTest::addColumn<int>("firmware");
@@ -71,10 +82,13 @@ private slots:
         auto *version = box.findChild<QLabel *>("Version");
         auto *notice = box.findChild<QLabel *>("Copyright");
         QVERIFY(version && notice);
-        QCOMPARE(version->text(), QStringLiteral("Version %1.%2.%3.0")
-                                      .arg(KESTRAVA_VERSION_MAJOR)
-                                      .arg(KESTRAVA_VERSION_MINOR)
-                                      .arg(KESTRAVA_VERSION_PATCH));
+        // The project's version as the build states it ("0.1.0"): its first three numbers,
+        // then always 0.
+        QStringList numbers = QStringLiteral(KESTRAVA_PROJECT_VERSION).split(u'.');
+        while (numbers.size() < 3)
+            numbers << QStringLiteral("0");
+        QCOMPARE(version->text(),
+                 QStringLiteral("Version ") + numbers.mid(0, 3).join(u'.') + QStringLiteral(".0"));
         QCOMPARE(notice->text(), QString::fromLatin1(kMakerNotice));
         QVERIFY(!notice->text().isEmpty());
         QCOMPARE(box.windowTitle(), QStringLiteral("バージョン情報"));
@@ -158,12 +172,47 @@ private slots:
             QVERIFY(page.readAll().contains(QStringLiteral("id=\"%1\"").arg(fragment).toUtf8()));
     }
 
-    void helpMissing() {
-        SetHelpFolder(emptyDir_.path());
-        QVERIFY(!HelpFileExists());
-        QVERIFY(!ShowHelpTopic(HelpContext::File));
-        QVERIFY(!ShowHelpContents());
-        QVERIFY(opened_.isEmpty());
+    // Whatever keeps the page from opening, the user is told once; an opened page says
+    // nothing.
+    void openingFails_data() {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<bool>("helpThere");
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<int>("tries");       // how many addresses were handed to the opener
+        QTest::addColumn<QString>("message"); // "" for none
+        const QString help = QStringLiteral("ヘルプを表示できませんでした");
+        const QString web = QStringLiteral("ホームページを表示できませんでした");
+        QTest::newRow("contents, opener fails") << "contents" << true << false << 1 << help;
+        QTest::newRow("topic, opener fails") << "topic" << true << false << 1 << help;
+        QTest::newRow("web, opener fails") << "web" << true << false << 1 << web;
+        QTest::newRow("contents, no help page") << "contents" << false << true << 0 << help;
+        QTest::newRow("topic, no help page") << "topic" << false << true << 0 << help;
+        QTest::newRow("web without a help page") << "web" << false << true << 1 << QString();
+        QTest::newRow("topic opens") << "topic" << true << true << 1 << QString();
+    }
+    void openingFails() {
+        QFETCH(QString, what);
+        QFETCH(bool, helpThere);
+        QFETCH(bool, opens);
+        QFETCH(int, tries);
+        QFETCH(QString, message);
+        SetHelpFolder(helpThere ? helpDir_.path() : emptyDir_.path());
+        QCOMPARE(HelpFileExists(), helpThere);
+        opens_ = opens;
+        const bool shown = what == QLatin1String("contents") ? ShowHelpContents()
+                           : what == QLatin1String("topic")  ? ShowHelpTopic(HelpContext::File)
+                                                             : GoWeb();
+        QCOMPARE(shown, message.isEmpty());
+        QCOMPARE(opened_.size(), tries);
+        if (message.isEmpty()) {
+            QVERIFY(boxes_.boxes().isEmpty());
+            return;
+        }
+        QCOMPARE(boxes_.boxes().size(), 1);
+        const ScriptedResponder::Box &box = boxes_.boxes().first();
+        QCOMPARE(box.kind, MsgKind::Error);
+        QCOMPARE(box.text, message);
+        QCOMPARE(box.caption, QStringLiteral("エラー"));
     }
 
     void helpPageIsUtf8() {

@@ -1,6 +1,6 @@
 #include "OptDlg.h"
+#include "QtDialogResponder.h"
 #include "ScriptedResponder.h"
-#include "Usr_misc_qt.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,5 +1,7 @@
+#include "AppIdentity.h"
+#include "QtDialogResponder.h"
+#include "QtNameFilter.h"
 #include "Usr_ctrl.h"
-#include "Usr_misc_qt.h"
 #include "Usr_spbar.h"
 
 #include <QApplication>
@@ -9,28 +11,11 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
-#include <functional>
 #include <limits>
 
 using namespace kestrava;
-
-namespace {
-
-// Runs act on the modal dialog of type T once it is open (polled from its own loop).
-template <typename T>
-void whenModal(std::function<void(T *)> act, int tries = 200) {
-    QTimer::singleShot(5, qApp, [act, tries] {
-        if (auto *w = qobject_cast<T *>(QApplication::activeModalWidget()))
-            act(w);
-        else if (tries > 0)
-            whenModal<T>(act, tries - 1);
-    });
-}
-
-} // namespace
 
 class TestUiSupport : public QObject {
     Q_OBJECT
@@ -215,17 +200,23 @@ private Q_SLOTS:
         row("error ok", MsgKind::Error, "ok") << int(QMessageBox::Critical) << ok << IDOK;
         row("warning ok", MsgKind::Warning, "ok") << int(QMessageBox::Warning) << ok << IDOK;
         row("info ok", MsgKind::Info, "ok") << int(QMessageBox::NoIcon) << ok << IDOK;
+        row("error escape", MsgKind::Error, "escape") << int(QMessageBox::Critical) << ok << IDOK;
         row("yesno yes", MsgKind::YesNo, "yes") << int(QMessageBox::Question) << yesNo << IDYES;
         row("error yesno no", MsgKind::ErrorYesNo, "no")
             << int(QMessageBox::Critical) << yesNo << IDNO;
         row("yesno escape", MsgKind::YesNo, "escape")
             << int(QMessageBox::Question) << yesNo << IDNO;
+        row("yesno close", MsgKind::YesNo, "close") << int(QMessageBox::Question) << yesNo << IDNO;
+        row("ync yes", MsgKind::YesNoCancel, "yes") << int(QMessageBox::Question) << ync << IDYES;
         row("ync no", MsgKind::YesNoCancel, "no") << int(QMessageBox::Question) << ync << IDNO;
+        row("ync cancel", MsgKind::YesNoCancel, "cancel")
+            << int(QMessageBox::Question) << ync << IDCANCEL;
         row("ync escape", MsgKind::YesNoCancel, "escape")
             << int(QMessageBox::Question) << ync << IDCANCEL;
         row("ync close", MsgKind::YesNoCancel, "close")
             << int(QMessageBox::Question) << ync << IDCANCEL;
     }
+    // The box the responder runs, shown without a modal loop and answered as a user would.
     void messageBoxes() {
         QFETCH(int, kind);
         QFETCH(QString, press);
@@ -236,46 +227,127 @@ private Q_SLOTS:
         owner.show();
         owner.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&owner));
-        struct Seen {
-            int icon = -1, buttons = -1;
-            QString title, text;
-            QWidget *parent = nullptr;
-        } seen;
-        whenModal<QMessageBox>([&seen, press](QMessageBox *box) {
-            seen = {box->icon(), int(box->standardButtons()), box->windowTitle(), box->text(),
-                    box->parentWidget()};
-            if (press == QLatin1String("escape"))
-                QTest::keyClick(box, Qt::Key_Escape);
-            else if (press == QLatin1String("close"))
-                box->close();
-            else
-                box->button(press == QLatin1String("ok")    ? QMessageBox::Ok
-                            : press == QLatin1String("yes") ? QMessageBox::Yes
-                            : press == QLatin1String("no")  ? QMessageBox::No
-                                                            : QMessageBox::Cancel)
-                    ->click();
-        });
-        QtDialogResponder responder;
-        QCOMPARE(
-            responder.respond(MsgKind(kind), QStringLiteral("本文\n2行目"), QStringLiteral("題")),
-            result);
-        QCOMPARE(seen.icon, icon);
-        QCOMPARE(seen.buttons, buttons);
-        QCOMPARE(seen.title, QStringLiteral("題"));
-        QCOMPARE(seen.text, QStringLiteral("本文\n2行目"));
-        QCOMPARE(seen.parent, &owner);
+        const auto box =
+            BuildMessageBox(MsgKind(kind), QStringLiteral("本文\n2行目"), QStringLiteral("題"));
+        QCOMPARE(int(box->icon()), icon);
+        QCOMPARE(int(box->standardButtons()), buttons);
+        QCOMPARE(box->windowTitle(), QStringLiteral("題"));
+        QCOMPARE(box->text(), QStringLiteral("本文\n2行目"));
+        QCOMPARE(box->parentWidget(), &owner);
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        if (press == QLatin1String("escape"))
+            QTest::keyClick(box.get(), Qt::Key_Escape);
+        else if (press == QLatin1String("close"))
+            box->close();
+        else
+            box->button(press == QLatin1String("ok")    ? QMessageBox::Ok
+                        : press == QLatin1String("yes") ? QMessageBox::Yes
+                        : press == QLatin1String("no")  ? QMessageBox::No
+                                                        : QMessageBox::Cancel)
+                ->click();
+        QVERIFY(box->isHidden());
+        QCOMPARE(MessageBoxAnswer(*box, MsgKind(kind)), result);
     }
 
-    void errorBoxThroughTheSeam() {
-        QtDialogResponder responder;
-        ScopedMessageResponder scope(&responder);
-        QString title;
-        whenModal<QMessageBox>([&title](QMessageBox *box) {
-            title = box->windowTitle() + u'|' + box->text();
-            box->button(QMessageBox::Ok)->click();
-        });
-        ShowErrorBox(QStringLiteral("応答がありません"));
-        QCOMPARE(title, QStringLiteral("エラー|応答がありません"));
+    // Every box and dialog carries exactly the caption asked for, the default ones
+    // included, through the same path as the program (the public call, the responder,
+    // the real Qt dialog), and nothing is appended to it.
+    void captionsAreExact_data() {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("caption"); // as passed; "" asks for the default
+        QTest::addColumn<QString>("title");
+        QTest::newRow("error, default") << "error"
+                                        << ""
+                                        << "エラー";
+        QTest::newRow("warning, default") << "warning"
+                                          << ""
+                                          << "警告";
+        QTest::newRow("info, default") << "info"
+                                       << ""
+                                       << "確認";
+        QTest::newRow("yes/no, default") << "yesno"
+                                         << ""
+                                         << "確認";
+        QTest::newRow("yes/no/cancel, default") << "ync"
+                                                << ""
+                                                << "確認";
+        QTest::newRow("error yes/no, default") << "erroryesno"
+                                               << ""
+                                               << "エラー";
+        QTest::newRow("yes/no, named") << "yesno"
+                                       << "起動確認"
+                                       << "起動確認";
+        QTest::newRow("yes/no/cancel, named") << "ync"
+                                              << "終了確認"
+                                              << "終了確認";
+        QTest::newRow("warning, named") << "warning"
+                                        << "オプション設定"
+                                        << "オプション設定";
+        QTest::newRow("file dialog") << "file"
+                                     << "全データを保存"
+                                     << "全データを保存";
+        QTest::newRow("text input") << "input"
+                                    << "パッチ番号"
+                                    << "パッチ番号";
+    }
+    void captionsAreExact() {
+        QFETCH(QString, call);
+        QFETCH(QString, caption);
+        QFETCH(QString, title);
+        // Named as the program names itself: a display name would be added here.
+        SetApplicationIdentity();
+        struct Builder : MessageResponder {
+            QStringList titles;
+            int respond(MsgKind kind, const QString &text, const QString &cap) override {
+                titles << BuildMessageBox(kind, text, cap)->windowTitle();
+                return IDOK;
+            }
+            QString fileDialog(const FileDialogRequest &request) override {
+                titles << BuildFileDialog(request)->windowTitle();
+                return {};
+            }
+            bool inputQuery(const QString &cap, const QString &prompt, QString &value) override {
+                titles << BuildInputDialog(cap, prompt, value)->windowTitle();
+                return false;
+            }
+        } builder;
+        ScopedMessageResponder scope(&builder);
+        const QString text = QStringLiteral("本文");
+        if (call == QLatin1String("error"))
+            ShowErrorBox(text, caption);
+        else if (call == QLatin1String("warning"))
+            ShowWarningBox(text, caption);
+        else if (call == QLatin1String("info"))
+            ShowInfoBox(text, caption);
+        else if (call == QLatin1String("yesno"))
+            AskYesNo(text, caption);
+        else if (call == QLatin1String("ync"))
+            AskYesNoCancel(text, caption);
+        else if (call == QLatin1String("erroryesno"))
+            AskErrorYesNo(text, caption);
+        else if (call == QLatin1String("file"))
+            RunFileDialog({true, caption, QStringLiteral("データファイル (*.dat)|*.DAT"),
+                           QStringLiteral("DAT"), QString(), QString()});
+        else {
+            QString value = QStringLiteral("1");
+            InputQuery(caption, QStringLiteral("番号"), value);
+        }
+        QCOMPARE(builder.titles, QStringList(title));
+    }
+
+    // The platform appends an application display name to every window title; the
+    // program must not have one apart from its plain name.
+    void noDisplayNameForThePlatformToAppend() {
+        const QString before = QCoreApplication::applicationName();
+        SetApplicationIdentity();
+        QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Kestrava"));
+        QVERIFY(!QGuiApplication::windowIcon().isNull());
+        // A display name of its own would not follow the application name.
+        QCoreApplication::setApplicationName(QStringLiteral("kestrava-probe"));
+        const QString display = QGuiApplication::applicationDisplayName();
+        QCoreApplication::setApplicationName(before);
+        QCOMPARE(display, QStringLiteral("kestrava-probe"));
     }
 
     void nameFilter_data() {
@@ -315,31 +387,30 @@ private Q_SLOTS:
         QFETCH(QString, chosen);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        QStringList seen;
-        whenModal<QFileDialog>([&seen, typed](QFileDialog *d) {
-            seen << d->windowTitle() << d->nameFilters().join(u'!') << d->defaultSuffix()
-                 << d->directory().absolutePath()
-                 << QString::number(d->acceptMode() == QFileDialog::AcceptSave);
-            if (typed.isEmpty()) {
-                d->reject();
-            } else {
-                d->selectFile(typed);
-                d->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Save)->click();
-            }
-        });
-        QtDialogResponder responder;
         FileDialogRequest req{true,
                               QStringLiteral("全データを保存"),
                               QStringLiteral("データファイル (*.dat)|*.DAT"),
                               QStringLiteral("DAT"),
                               dir.path(),
                               QStringLiteral("*.dat")};
-        const QString result = responder.fileDialog(req);
-        QCOMPARE(result, chosen.isEmpty() ? QString() : dir.filePath(chosen));
-        QCOMPARE(seen,
-                 QStringList({QStringLiteral("全データを保存"),
-                              QStringLiteral("データファイル (*.dat *.DAT)"), QStringLiteral("DAT"),
-                              QDir(dir.path()).absolutePath(), QStringLiteral("1")}));
+        const auto d = BuildFileDialog(req);
+        QCOMPARE(d->windowTitle(), QStringLiteral("全データを保存"));
+        QCOMPARE(d->nameFilters(), QStringList(QStringLiteral("データファイル (*.dat *.DAT)")));
+        QCOMPARE(d->defaultSuffix(), QStringLiteral("DAT"));
+        QCOMPARE(d->directory().absolutePath(), QDir(dir.path()).absolutePath());
+        QCOMPARE(d->acceptMode(), QFileDialog::AcceptSave);
+        d->show();
+        QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+        if (typed.isEmpty()) {
+            d->reject();
+        } else {
+            auto *name = d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            QTest::keyClicks(name, typed);
+            d->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Save)->click();
+        }
+        QTRY_VERIFY(d->isHidden());
+        QCOMPARE(ChosenFile(*d), chosen.isEmpty() ? QString() : dir.filePath(chosen));
     }
 };
 

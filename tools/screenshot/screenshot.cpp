@@ -2,9 +2,9 @@
 // Usage: kestrava-screenshot OUTPUT-PREFIX   (writes PREFIX-patch.png and so on)
 
 #include "KestravaForm.h"
+#include "QtJapaneseTexts.h"
 #include "UnitSim.h"
 #include "Usr_misc.h"
-#include "Usr_misc_qt.h"
 
 #include <QApplication>
 #include <QDir>

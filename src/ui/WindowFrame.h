@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QMargins>
+#include <QRect>
+#include <QWidget>
+
+#include <functional>
+
+// The frame a window manager draws around a top-level window (title bar and borders),
+// and the window's outer rectangle, frame included, in its normal state: what the
+// placement keys describe.
+
+namespace kestrava {
+
+// The frame around the window now. Some window managers tell it only once the window
+// is on the screen; until then it reads as none.
+QMargins WindowFrame(const QWidget *window);
+
+// Replaces how the frame is read (nullptr: from the window's frame geometry), so that
+// tests can play a window manager. Returns the previous probe.
+using FrameProbe = std::function<QMargins(const QWidget *window)>;
+FrameProbe SetFrameProbe(FrameProbe probe);
+
+// Gives the window's normal state the outer rectangle outer. When the frame is not
+// known yet, the client area takes the whole rectangle for now and is brought inside
+// it once the frame shows (as soon as the window is back in its normal state).
+void PlaceNormalFrame(QWidget *window, const QRect &outer);
+
+// The outer rectangle of the window's normal state, also while it is maximized or
+// minimized (with the frame it had when normal).
+QRect NormalFrameRect(const QWidget *window);
+
+} // namespace kestrava
