@@ -169,8 +169,12 @@ private Q_SLOTS:
         QStringList lines;
         QVERIFY(LoadTextLines(file, lines));
         QCOMPARE(lines.size(), 661);
-        UnitData d;
-        QVERIFY(ReadDataFile(FileKind::AllData, file, d).ok);
+        struct {
+            TPatchModel patches;
+            TLoadAttrModel attrs;
+            TCurveSet curves;
+        } d;
+        QVERIFY(ReadDataFile(FileKind::AllData, file, d.patches, d.attrs, d.curves).ok);
         for (int p = 0; p < 8; ++p)
             for (int o2 = 0; o2 < 1024; ++o2)
                 QCOMPARE(d.patches.Patches[p][o2], entryOf(mem.patches[p][o2]));
