@@ -51,7 +51,7 @@ public:
     int CurPatch = 0;
     std::array<bool, PatchCount> PatchInSync{};
     bool PatchChanged = false;
-    int MaxTxChannel = ChannelCount; // outputs in use, 1..1024
+    int MaxTxChannel = OutputCount;  // outputs in use, 1..1024
     int MaxRxChannel = ChannelCount; // inputs in use, 1..1024
     TPatUndoList UndoList;
 
