@@ -301,6 +301,7 @@ void UnitSim::Impl::handleNext() {
     const QString text = QString::fromLatin1(request.line);
 
     QByteArray out;
+    bool hangUpDue = false;
     {
         std::lock_guard lock(mutex);
         log.append(text);
@@ -327,8 +328,11 @@ void UnitSim::Impl::handleNext() {
             }
         }
         if (!request.line.isEmpty() && f.closeAfter > 0)
-            --f.closeAfter;
+            hangUpDue = --f.closeAfter == 0;
     }
+    // A request that is not answered would leave nothing to wake the loop for the hang-up.
+    if (hangUpDue)
+        wake();
     if (options.onRequest)
         options.onRequest(text, out);
     schedule(out, request.due);

@@ -1,23 +1,31 @@
 #include "CliCommands.h"
 
 #include "AttrTransfer.h"
-#include "ComPortMap.h"
+#include "ComPorts.h"
 #include "CurveTransfer.h"
 #include "DataFileKind.h"
 #include "DataTransfer.h"
 #include "PatchTransfer.h"
 #include "TextLines.h"
 #include "UnitLink.h"
-#include "Usr_com_std.h"
 #include "Usr_misc.h"
-
-#include <QSettings>
 
 #include <cstdio>
 
 namespace kestrava::cli {
 
 namespace {
+
+// The unit's data as the command-line tool holds it.
+struct UnitData {
+    TPatchModel patches;
+    TLoadAttrModel attrs;
+    TCurveSet curves;
+};
+
+TReadResult readData(FileKind kind, const QString &file, UnitData &d) {
+    return ReadDataFile(kind, file, d.patches, d.attrs, d.curves);
+}
 
 void printErr(const QString &text) {
     std::fprintf(stderr, "%s\n", text.toUtf8().constData());
@@ -26,28 +34,21 @@ void printErr(const QString &text) {
 
 // Opens the unit's port as the program does; on failure says why.
 bool openUnitPort(TUnitLink &link, const CliOptions &o) {
+    link.Settings = TLinkSettings(o.settingsFile);
     const bool isPath = o.port.contains(u'/') || o.port.startsWith(QLatin1String("\\\\"));
     if (isPath) {
         link.ComPortNo = 1;
         if (link.OpenDevice(o.port))
             return true;
-        printErr(o.port + QStringLiteral(":無効 (") + LastComOpenError() + u')');
+        printErr(o.port + QStringLiteral(":無効 (") + link.OpenError() + u')');
         return false;
     }
-    bool ok = false;
-    if (!o.port.isEmpty()) {
-        link.ComPortNo = o.port.toInt(&ok);
-    } else {
-        QSettings ini(ComPortSettingsFile(), QSettings::IniFormat);
-        link.ComPortNo = ini.value(QStringLiteral("Serial/ComPort"), 1).toInt(&ok);
-        if (!ok)
-            link.ComPortNo = 1;
-    }
+    link.ComPortNo = o.port.isEmpty() ? link.Settings.ComPort() : o.port.toInt();
     if (link.OpenPort())
         return true;
     const QString reason = (link.ComPortNo < 1 || link.ComPortNo > kMaxComPort)
                                ? QStringLiteral("COM1..COM16 only")
-                               : LastComOpenError();
+                               : link.OpenError();
     printErr(QStringLiteral("COM%1:無効 (%2)").arg(link.ComPortNo).arg(reason));
     return false;
 }
@@ -58,7 +59,7 @@ public:
     explicit Session(const CliOptions &o) : opened_(openUnitPort(link, o)) {}
     ~Session() {
         if (linked_)
-            link.SendCmd(QStringLiteral("R000\r"));
+            link.RemoteOff();
         link.ClosePort();
     }
     Session(const Session &) = delete;
@@ -88,7 +89,7 @@ QString kindError(const QString &file) {
 
 // Reads a file for a restore; says which line and rule failed when it does not read.
 bool readForRestore(FileKind kind, const QString &file, UnitData &d) {
-    const TReadResult read = ReadDataFile(kind, file, d);
+    const TReadResult read = readData(kind, file, d);
     if (!read)
         printErr(QStringLiteral("ファイルの読込に失敗しました: %1: %2").arg(file, read.message()));
     return bool(read);
@@ -101,7 +102,7 @@ int RunInfo(const CliOptions &o) {
     if (!s.linkUp())
         return 1;
     const int patch = s.link.QueryCurrentPatch();
-    const int word = std::max(s.link.QueryStatus(), 0);
+    const int word = std::max(s.link.PollStatus(), 0);
     std::printf("firmware=%s\n",
                 FormatFirmwareVersion(s.link.FirmwareVersion).toUtf8().constData());
     if (patch < 0)
@@ -148,7 +149,9 @@ int RunBackup(const CliOptions &o, TransferProgress &progress) {
     }
     if (!ok)
         return 1;
-    if (!SaveTextLines(file, DataFileLines(kind, d))) {
+    QStringList lines;
+    if (!WriteDataFileLines(kind, lines, d.patches, d.attrs, d.curves) ||
+        !SaveTextLines(file, lines)) {
         ShowErrorBox(QStringLiteral("保存に失敗しました"));
         return 1;
     }
@@ -205,7 +208,7 @@ int RunCheck(const CliOptions &o) {
     if (kind == FileKind::None)
         return usageError(kindError(file));
     UnitData d;
-    const TReadResult read = ReadDataFile(kind, file, d);
+    const TReadResult read = readData(kind, file, d);
     if (!read) {
         printErr(QStringLiteral("%1: %2").arg(file, read.message()));
         return 1;

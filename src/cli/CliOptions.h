@@ -7,7 +7,7 @@ namespace kestrava::cli {
 
 struct CliOptions {
     QString port;         // COM number or device path; empty: the settings' ComPort
-    QString settingsFile; // empty: the program's settings file
+    QString settingsFile; // empty: the program's settings file (main fills it in)
     bool quiet = false;
     bool help = false;
     QString command;

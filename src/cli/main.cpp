@@ -1,6 +1,5 @@
 #include "CliCommands.h"
 #include "CliOptions.h"
-#include "ComPortMap.h"
 #include "SettingsPath.h"
 #include "TerminalProgress.h"
 #include "Usr_misc.h"
@@ -14,7 +13,7 @@ using namespace kestrava;
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
-    const cli::CliOptions o = cli::ParseCliOptions(app.arguments());
+    cli::CliOptions o = cli::ParseCliOptions(app.arguments());
     if (o.help) {
         std::fputs(cli::CliUsage().toUtf8().constData(), stdout);
         return 0;
@@ -24,7 +23,8 @@ int main(int argc, char **argv) {
         std::fputs(cli::CliUsage().toUtf8().constData(), stderr);
         return 2;
     }
-    SetComPortSettingsFile(o.settingsFile.isEmpty() ? KestravaSettingsPath() : o.settingsFile);
+    if (o.settingsFile.isEmpty())
+        o.settingsFile = KestravaSettingsPath();
     StderrResponder responder;
     ScopedMessageResponder scoped(&responder);
 

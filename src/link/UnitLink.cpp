@@ -1,9 +1,11 @@
 #include "UnitLink.h"
 
+#include "ComPortMap.h"
 #include "Usr_com_std.h"
 #include "Usr_misc.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 
 namespace kestrava {
@@ -23,22 +25,6 @@ private:
 };
 
 } // namespace
-
-int HexValue(QStringView digits, int fallback) {
-    if (digits.isEmpty() || digits.size() > 7)
-        return fallback;
-    int value = 0;
-    for (QChar c : digits) {
-        const int d = (c >= u'0' && c <= u'9')   ? c.unicode() - '0'
-                      : (c >= u'A' && c <= u'F') ? c.unicode() - 'A' + 10
-                      : (c >= u'a' && c <= u'f') ? c.unicode() - 'a' + 10
-                                                 : -1;
-        if (d < 0)
-            return fallback;
-        value = value * 16 + d;
-    }
-    return value;
-}
 
 QString FormatFirmwareVersion(int version) {
     if (version <= 0)
@@ -97,12 +83,16 @@ QString TUnitLink::QueryCmd(const QString &command) {
 }
 
 bool TUnitLink::OpenPort() {
-    PortOpen = OpenComPort(ComPortNo, kUnitBaudCode, 0);
+    device_.clear();
+    PortOpen = OpenComPort(ComPortNo, kUnitBaudCode, 0, portTableFile());
+    openError_ = PortOpen ? QString() : LastComOpenError();
     return PortOpen;
 }
 
 bool TUnitLink::OpenDevice(const QString &devicePath) {
+    device_ = devicePath;
     PortOpen = OpenComDevice(ComPortNo, devicePath, kUnitBaudCode, 0);
+    openError_ = PortOpen ? QString() : LastComOpenError();
     return PortOpen;
 }
 
@@ -111,7 +101,41 @@ void TUnitLink::ClosePort() {
     PortOpen = false;
 }
 
+QString TUnitLink::portTableFile() const {
+    // The process-wide file serves until every caller hands its file to the link.
+    return Settings.File().isEmpty() ? ComPortSettingsFile() : Settings.File();
+}
+
+bool TUnitLink::HungUp() const {
+    return ComPortHungUp(ComPortNo);
+}
+
+bool TUnitLink::reopen() {
+    return device_.isEmpty() ? OpenPort() : OpenDevice(device_);
+}
+
+bool TUnitLink::ChangePort(int newPort) {
+    if (Linked)
+        RemoteOff(); // the old unit is left in local mode; its answer does not matter
+    ClosePort();
+    ComPortNo = newPort;
+    OpenPort();
+    // Bytes a device sends while it settles are not an answer to anything.
+    const QDeadlineTimer settle(kPortSettleMs);
+    while (!settle.hasExpired()) {
+        WaitComData(ComPortNo, int(settle.remainingTime()));
+        PurgeComRx(ComPortNo);
+    }
+    return PortOpen;
+}
+
 bool TUnitLink::LinkUp() {
+    // A port whose line hung up (the unit was unplugged) is opened again, so that a unit
+    // plugged back in links without a restart.
+    if (!IsComPortOpen(ComPortNo) && !reopen()) {
+        Linked = false;
+        return false;
+    }
     Linked = true;
     if (!SendCmd(QStringLiteral("\rR001\r"))) {
         Linked = false;
@@ -122,6 +146,14 @@ bool TUnitLink::LinkUp() {
     return true;
 }
 
+bool TUnitLink::RemoteOn() {
+    return SendCmd(QStringLiteral("R001\r"));
+}
+
+bool TUnitLink::RemoteOff() {
+    return SendCmd(QStringLiteral("R000\r"));
+}
+
 int TUnitLink::QueryCurrentPatch() {
     const QString v = QueryCmd(QStringLiteral("Q801\r"));
     const int p = v.size() == 3 ? HexValue(v, -1) : -1;
@@ -129,9 +161,17 @@ int TUnitLink::QueryCurrentPatch() {
     return (p >= 0 && p <= 7) ? p : -1;
 }
 
-int TUnitLink::QueryStatus() {
+int TUnitLink::PollStatus() {
     const QString v = QueryCmd(QStringLiteral("Q802\r"));
-    return v.size() == 3 ? HexValue(v, -1) : -1;
+    return v.size() == 3 ? HexValue(v, 0) : -1;
+}
+
+bool TUnitLink::IsIdle() const {
+    return BusyCount < 1 && ComOutQueue(ComPortNo) < 1 && ComInQueue(ComPortNo) < 1;
+}
+
+void TUnitLink::PurgeInput() {
+    PurgeComRx(ComPortNo);
 }
 
 } // namespace kestrava

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "LinkSettings.h"
+#include "NumberText.h" // HexValue, which replies are read with
+
 #include <QString>
 
-// The link to the patch unit: its state fields and the two transactions every
-// command is made of.
+// The link to the patch unit: its state fields, the two transactions every command is
+// made of, and the verbs of the link itself (remote mode, status, port changes), so that
+// nobody outside the link writes its protocol texts.
 
 namespace kestrava {
 
@@ -12,10 +16,8 @@ constexpr int kAckPolls = 50;
 constexpr int kAckPollMs = 20;
 // A query answered by one line: 100 waits of 10 ms.
 constexpr int kReplyWaits = 100;
-
-// Value of hexadecimal digits as the unit sends them, or fallback when the text
-// is not a hexadecimal number.
-int HexValue(QStringView digits, int fallback);
+// A newly opened port is given this long to settle before it is used.
+constexpr int kPortSettleMs = 100;
 
 // The firmware version as shown to the user: "1.65" for 165, "_.__" when unknown.
 QString FormatFirmwareVersion(int version);
@@ -29,6 +31,8 @@ public:
     bool Transferring = false;
     int BusyCount = 0;
     int FirmwareVersion = 0; // x 100; 0 not read, -1 not hexadecimal
+    // Where ComPortNo finds its device (the port table) and the ComPort setting.
+    TLinkSettings Settings;
 
     // One acknowledged transaction: true only when "!" and CR came back. A unit
     // that sends nothing at all clears Linked and is reported once.
@@ -40,15 +44,38 @@ public:
     bool OpenPort();
     bool OpenDevice(const QString &devicePath);
     void ClosePort();
+    // Why the last open failed, for the user ("" after a successful open).
+    QString OpenError() const { return openError_; }
+    // The line went away under the open port (the unit was unplugged). PortOpen stays set
+    // until LinkUp tries the port again.
+    bool HungUp() const;
+    // The options dialog's port change: remote mode off while linked, the old port closed,
+    // newPort opened and given time to settle. Returns PortOpen.
+    bool ChangePort(int newPort);
 
-    // Remote mode on and identification, as a reconnect begins: Linked set,
-    // "\rR001\r", then FirmwareVersion from "Q800\r". Returns false (Linked
-    // cleared) when the unit did not acknowledge.
+    // Remote mode on and identification, as a reconnect begins: the port opened again when
+    // its line hung up or it is not open, Linked set, "\rR001\r", then FirmwareVersion from
+    // "Q800\r". Returns false (Linked cleared) when the port does not open (PortOpen then
+    // cleared too, without any wait) or the unit did not acknowledge.
     bool LinkUp();
+    bool RemoteOn();  // "R001\r", as at start-up
+    bool RemoteOff(); // "R000\r", as at close
     // The unit's current patch from "Q801\r": 0..7, or -1 when unusable.
     int QueryCurrentPatch();
-    // The status word from "Q802\r", or -1 when unusable.
-    int QueryStatus();
+    // The status word from "Q802\r" (text that is not hexadecimal reads as 0), or -1 when
+    // the unit gave no 3-character reply.
+    int PollStatus();
+    // No transaction under way and nothing waiting to be sent or read: a poll may go out.
+    bool IsIdle() const;
+    // Discards what was received and not read.
+    void PurgeInput();
+
+private:
+    bool reopen();
+    QString portTableFile() const;
+
+    QString device_; // the device OpenDevice opened, reopened by LinkUp; "" for ComPortNo's
+    QString openError_;
 };
 
 } // namespace kestrava

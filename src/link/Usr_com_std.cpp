@@ -10,6 +10,7 @@
 #include <memory>
 
 #ifndef Q_OS_WIN
+#include <poll.h>
 #include <unistd.h>
 #endif
 
@@ -21,7 +22,8 @@ struct Slot {
     std::unique_ptr<QSerialPort> port;
     QString device;
     bool discardNul = true;
-    QByteArray rx; // bytes taken from the driver, NULs already dropped
+    bool hungUp = false; // the handle was closed because the line went away
+    QByteArray rx;       // bytes taken from the driver, NULs already dropped
 };
 
 std::array<Slot, kMaxComPort + 1> &table() {
@@ -38,7 +40,38 @@ Slot *openSlot(int port) {
     if (port < 1 || port > kMaxComPort)
         return nullptr;
     Slot &s = table()[port];
-    return s.port ? &s : nullptr;
+    return s.port && !s.hungUp ? &s : nullptr;
+}
+
+// Whether an error the port reported means that the line itself is gone. A busy or
+// refused write is an error too, so the device is asked whether it has hung up.
+bool lineGone(QSerialPort &sp, QSerialPort::SerialPortError error) {
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError || !sp.isOpen())
+        return false;
+#ifdef Q_OS_WIN
+    return error == QSerialPort::ResourceError; // what Qt reports for a removed device
+#else
+    pollfd p{int(sp.handle()), POLLIN, 0};
+    if (::poll(&p, 1, 0) < 0)
+        return true;
+    return (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#endif
+}
+
+// On a line that is gone, Qt would retry the unsent bytes for ever (a busy event loop) and
+// the handle could never be used again: drop both. The object stays in the slot until the
+// port is closed or opened anew, because this may run inside its own signal.
+bool hangUpIfGone(Slot &s, QSerialPort::SerialPortError error) {
+    if (!s.port || s.hungUp || !lineGone(*s.port, error))
+        return false;
+    s.port->close();
+    s.rx.clear();
+    s.hungUp = true;
+    return true;
+}
+
+bool hangUpIfGone(Slot &s) {
+    return s.port && hangUpIfGone(s, s.port->error());
 }
 
 // Takes what the driver holds into the slot's buffer. False on a line error,
@@ -49,7 +82,8 @@ bool drain(Slot &s) {
         sp.error() == QSerialPort::TimeoutError)
         sp.clearError(); // nothing waiting is not a line error
     if (sp.error() != QSerialPort::NoError) {
-        sp.clearError();
+        if (!hangUpIfGone(s))
+            sp.clearError();
         return false;
     }
     const QByteArray got = sp.readAll();
@@ -118,10 +152,13 @@ ComLineSettings LineSettingsOfFlags(int lineFlags) {
 }
 
 bool OpenComPort(int port, int baudCode, int lineFlags) {
+    return OpenComPort(port, baudCode, lineFlags, ComPortSettingsFile());
+}
+
+bool OpenComPort(int port, int baudCode, int lineFlags, const QString &settingsFile) {
     if (port < 1 || port > kMaxComPort || baudCode < 1)
         return false;
-    const QString device =
-        ComPortMap(ComPortSettingsFile(), CurrentComDeviceSource()).deviceFor(port);
+    const QString device = ComPortMap(settingsFile, CurrentComDeviceSource()).deviceFor(port);
     if (device.isEmpty()) {
         lastOpenError() = QStringLiteral("COM%1 に割り当てられた装置がありません").arg(port);
         return false;
@@ -154,6 +191,17 @@ bool OpenComDevice(int port, const QString &devicePath, int baudCode, int lineFl
     sp->clearError();
     sp->clear(QSerialPort::Input);
     sp->clearError();
+    // A line that goes away while nobody uses the port is closed from the event loop, where
+    // Qt would otherwise keep trying to read it.
+    QSerialPort *raw = sp.get();
+    QObject::connect(
+        raw, &QSerialPort::errorOccurred, raw,
+        [port, raw](QSerialPort::SerialPortError error) {
+            Slot &slot = table()[port];
+            if (slot.port.get() == raw)
+                hangUpIfGone(slot, error);
+        },
+        Qt::QueuedConnection);
     s.port = std::move(sp);
     s.device = devicePath;
     s.discardNul = rate != 31250; // MIDI speed: NUL is data there
@@ -162,12 +210,16 @@ bool OpenComDevice(int port, const QString &devicePath, int baudCode, int lineFl
 }
 
 void CloseComPort(int port) {
-    if (Slot *s = openSlot(port))
-        *s = Slot{};
+    if (port >= 1 && port <= kMaxComPort)
+        table()[port] = Slot{}; // a hung-up slot too
 }
 
 bool IsComPortOpen(int port) {
     return openSlot(port) != nullptr;
+}
+
+bool ComPortHungUp(int port) {
+    return port >= 1 && port <= kMaxComPort && table()[port].hungUp;
 }
 
 QString ComPortDevice(int port) {
@@ -185,13 +237,13 @@ bool WriteComText(int port, const QString &text) {
         return false;
     const QByteArray bytes = text.toLatin1();
     QSerialPort &sp = *s->port;
-    if (sp.write(bytes) != bytes.size())
-        return false;
+    bool written = sp.write(bytes) == bytes.size();
     sp.flush();
-    while (sp.bytesToWrite() > 0)
-        if (!sp.waitForBytesWritten(1000))
-            return false;
-    return true;
+    while (written && sp.bytesToWrite() > 0)
+        written = sp.waitForBytesWritten(1000);
+    if (!written)
+        hangUpIfGone(*s);
+    return written && !s->hungUp;
 }
 
 void PurgeComRx(int port) {
@@ -202,7 +254,8 @@ void PurgeComRx(int port) {
     s->port->clear(QSerialPort::Input);
     s->port->readAll(); // Qt's own buffer, in case the driver flush left it
     s->rx.clear();
-    s->port->clearError();
+    if (!hangUpIfGone(*s))
+        s->port->clearError();
 }
 
 int ComInQueue(int port) {
@@ -241,9 +294,10 @@ bool WaitComData(int port, int ms) {
             return true;
         if (s->port->waitForReadyRead(ms))
             return true;
-        s->port->clearError();
+        if (!hangUpIfGone(*s))
+            s->port->clearError();
     }
-    // A hung-up line reports "readable" at once; the caller's time must still pass.
+    // A line that hangs up reports "readable" at once; the caller's time must still pass.
     const qint64 left = ms - timer.elapsed();
     if (left > 0)
         QThread::msleep(static_cast<unsigned long>(left));
@@ -278,16 +332,12 @@ QString ReadComLine(int port, int waits) {
     }
 }
 
-int ComPortItemNumber(const QString &item) {
-    const int colon = item.indexOf(u':');
-    bool ok = false;
-    const int n = (colon < 0 ? item : item.left(colon)).toInt(&ok);
-    return ok ? n : 0;
+int ListComPorts(QStringList *target, bool withNames) {
+    return ListComPorts(target, withNames, ComPortSettingsFile());
 }
 
-int ListComPorts(QStringList *target, bool withNames) {
-    const QList<ComPortEntry> entries =
-        ComPortMap(ComPortSettingsFile(), CurrentComDeviceSource()).scan();
+int ListComPorts(QStringList *target, bool withNames, const QString &settingsFile) {
+    const QList<ComPortEntry> entries = ComPortMap(settingsFile, CurrentComDeviceSource()).scan();
     QStringList items;
     for (const ComPortEntry &e : entries)
         items.append(withNames ? QStringLiteral("%1: %2").arg(e.number).arg(e.friendlyName)
@@ -295,16 +345,6 @@ int ListComPorts(QStringList *target, bool withNames) {
     if (target)
         *target = items;
     return int(items.size());
-}
-
-int SelectComPortItem(const QStringList &items, int port) {
-    for (int i = 0; i < items.size(); ++i) {
-        if (port > 0 && ComPortItemNumber(items[i]) == port)
-            return i;
-        if (port == 0 && items[i] == QLatin1String("none"))
-            return i;
-    }
-    return -1;
 }
 
 } // namespace kestrava

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ComPorts.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,7 +11,6 @@
 
 namespace kestrava {
 
-constexpr int kMaxComPort = 16;
 constexpr int kUnitBaudCode = 15; // 57600 baud
 constexpr int kLineFlag2StopBits = 1 << 2;
 constexpr int kLineFlagParity = 1 << 3;
@@ -25,6 +26,9 @@ struct ComLineSettings {
 };
 ComLineSettings LineSettingsOfFlags(int lineFlags);
 
+// The device of the port number comes from the port table kept in settingsFile (see
+// ComPortMap); the three-argument form uses the process-wide file of SetComPortSettingsFile.
+bool OpenComPort(int port, int baudCode, int lineFlags, const QString &settingsFile);
 bool OpenComPort(int port, int baudCode, int lineFlags);
 // Opens a given device into a table slot, bypassing the port map.
 bool OpenComDevice(int port, const QString &devicePath, int baudCode, int lineFlags);
@@ -42,13 +46,13 @@ bool WaitComData(int port, int ms);
 
 // Why the last OpenComPort/OpenComDevice failed, for the user ("" after success).
 QString LastComOpenError();
-bool IsComPortOpen(int port);
+bool IsComPortOpen(int port); // false after a hang-up too
+// The line went away under an open port (device unplugged, the far end closed): what was
+// not sent was dropped and the handle closed. Stays true until the port is closed or opened.
+bool ComPortHungUp(int port);
 QString ComPortDevice(int port); // device path of an open slot
 
-int ListComPorts(QStringList *target, bool withNames);
-// Index of the item naming the port in a list of item texts, or -1.
-int SelectComPortItem(const QStringList &items, int port);
-// Integer value of an item's text up to its first ":" (0 when not a number).
-int ComPortItemNumber(const QString &item);
+int ListComPorts(QStringList *target, bool withNames, const QString &settingsFile);
+int ListComPorts(QStringList *target, bool withNames); // the process-wide settings file
 
 } // namespace kestrava

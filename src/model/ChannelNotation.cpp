@@ -2,6 +2,7 @@
 
 #include "Abort.h"
 #include "NumberText.h"
+#include "PatchModel.h"
 
 #include <limits>
 
@@ -12,8 +13,8 @@ QString ChannelText(int index, bool ab) {
         return {};
     if (!ab)
         return QString::number(qint64(index) + 1);
-    const QChar letter(char16_t(u'A' + index / 512));
-    return letter + QStringLiteral("%1").arg(index % 512 + 1, 3, 10, QLatin1Char('0'));
+    const QChar letter(char16_t(u'A' + index / LineChannelCount));
+    return letter + QStringLiteral("%1").arg(index % LineChannelCount + 1, 3, 10, QLatin1Char('0'));
 }
 
 int ParseChannel(const QString &text) {
@@ -23,9 +24,9 @@ int ParseChannel(const QString &text) {
     const char16_t first = t.front().unicode();
     if (first >= u'A' && first <= u'H') {
         const auto n = ParseDecimal(QStringView(t).mid(1));
-        if (!n || *n < 1 || *n > 512)
+        if (!n || *n < 1 || *n > LineChannelCount)
             return -1;
-        return int(first - u'A') * 512 + int(*n) - 1;
+        return int(first - u'A') * LineChannelCount + int(*n) - 1;
     }
     const auto v = ParseDecimal(t);
     if (!v || *v < 1 || *v > std::numeric_limits<int>::max())

@@ -241,10 +241,11 @@ void TUserCurve::SampleSpline(const std::vector<double> &PX, const std::vector<d
     const TCurvePoint *last = Points.FindByInput(CurveMaxInput);
     const std::int64_t y255 = last ? last->Y : 0;
     const double m = MaxLevel;
-    const double step = 1.0 / 1023.0;
+    constexpr int kSamples = 1024; // points taken along the spline, not channels
+    const double step = 1.0 / (kSamples - 1);
     int prev = -1;
     double L = 0;
-    for (int k = 0; k < 1024; ++k) {
+    for (int k = 0; k < kSamples; ++k) {
         const double t = k * step;
         const double x = SplineAt(t, T, PX, ZX);
         const double y = SplineAt(t, T, PY, ZY);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PatchModel.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,7 +16,7 @@ using LoadAttr = std::int32_t;
 inline constexpr LoadAttr laNormal = 128;
 inline constexpr LoadAttr laOnOff = 129;
 inline constexpr int UserCurveCount = 4;
-inline constexpr int LoadAttrCount = 1024;
+inline constexpr int LoadAttrCount = OutputCount; // one per output
 
 using TLoadAttrs = std::array<LoadAttr, LoadAttrCount>;
 

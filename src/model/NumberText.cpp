@@ -52,4 +52,11 @@ std::optional<qint64> ParseHex(QStringView text) {
     return ParseDigits(text, 16);
 }
 
+int HexValue(QStringView digits, int fallback) {
+    if (digits.size() > 7) // more would not fit an int
+        return fallback;
+    const auto value = ParseHex(digits);
+    return value ? int(*value) : fallback;
+}
+
 } // namespace kestrava

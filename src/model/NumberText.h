@@ -12,4 +12,8 @@ namespace kestrava {
 std::optional<qint64> ParseDecimal(QStringView text); // optional '+' or '-', then digits
 std::optional<qint64> ParseHex(QStringView text);     // hexadecimal digits only
 
+// Hexadecimal digits as the unit sends them (one to seven, either letter case), or fallback
+// when the text is not such a number.
+int HexValue(QStringView digits, int fallback);
+
 } // namespace kestrava

@@ -14,8 +14,9 @@ inline constexpr PatchEntry pvFull = -2; // always on at full level
 inline constexpr PatchEntry pvNoRow = -3;
 
 inline constexpr int PatchCount = 8;
-inline constexpr int OutputCount = 1024;
-inline constexpr int ChannelCount = 1024;
+inline constexpr int OutputCount = 1024;     // outputs: two DMX lines, A and B
+inline constexpr int LineChannelCount = 512; // channels of one DMX line
+inline constexpr int ChannelCount = 1024;    // input channels
 inline constexpr int UndoDepth = 40;
 
 using TPatch = std::array<PatchEntry, OutputCount>;
@@ -50,7 +51,7 @@ public:
     int CurPatch = 0;
     std::array<bool, PatchCount> PatchInSync{};
     bool PatchChanged = false;
-    int MaxTxChannel = ChannelCount; // outputs in use, 1..1024
+    int MaxTxChannel = OutputCount;  // outputs in use, 1..1024
     int MaxRxChannel = ChannelCount; // inputs in use, 1..1024
     TPatUndoList UndoList;
 

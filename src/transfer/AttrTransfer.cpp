@@ -1,6 +1,7 @@
 #include "AttrTransfer.h"
 
 #include "Abort.h"
+#include "BlockTransfer.h"
 #include "Usr_misc.h"
 #include "WireCodes.h"
 
@@ -22,7 +23,7 @@ QString tr(const char *text) {
 QString LoadAttrBlockCommand(const TLoadAttrs &attrs, int block) {
     QString cmd = QStringLiteral("S") + Hex3(kAttrBase + block);
     for (int k = 0; k < kBlockValues; ++k)
-        cmd += LoadAttrCode(attrs[std::size_t(16 * block + k)]);
+        cmd += LoadAttrCode(attrs[std::size_t(kBlockValues * block + k)]);
     return cmd + u'\r';
 }
 
@@ -33,12 +34,12 @@ bool FetchLoadAttrs(TransferEnv &env, TLoadAttrModel &attrs) {
         TransferringScope transferring(env);
         BracketScope bracket(env, tr("負荷属性取得中"));
         try {
-            for (int b = 0; b < kAttrBlocks; ++b) {
-                const auto codes = DecodeBlock(QueryBlockOrAbort(env, kAttrBase + b), laNormal);
-                for (int k = 0; k < kBlockValues; ++k)
-                    attrs.LoadAttrs[std::size_t(16 * b + k)] = codes[k];
-                env.SetFraction(double(b) / kAttrBlocks);
-            }
+            QueryBlocks(env, kAttrBase, kAttrBlocks, {0, kAttrBlocks},
+                        [&attrs](int b, QStringView reply) {
+                            const auto codes = DecodeBlock(reply, laNormal);
+                            for (int k = 0; k < kBlockValues; ++k)
+                                attrs.LoadAttrs[std::size_t(kBlockValues * b + k)] = codes[k];
+                        });
             attrs.LdAtrInSync = true;
         } catch (const EAbort &) {
             ShowErrorBox(tr("取得に失敗しました"));
@@ -52,10 +53,8 @@ bool WriteLoadAttrs(TransferEnv &env, TLoadAttrModel &attrs) {
     TransferringScope transferring(env);
     BracketScope bracket(env, tr("負荷属性書込中"));
     try {
-        for (int b = 0; b < kAttrBlocks; ++b) {
-            SendOrAbort(env, LoadAttrBlockCommand(attrs.LoadAttrs, b));
-            env.SetFraction(double(b) / kAttrBlocks);
-        }
+        SendBlocks(env, kAttrBlocks, {0, kAttrBlocks},
+                   [&attrs](int b) { return LoadAttrBlockCommand(attrs.LoadAttrs, b); });
         SendOrAbort(env, QStringLiteral("WA\r"));
         attrs.LdAtrInSync = true;
         attrs.LdAtrChanged = false;

@@ -1,6 +1,7 @@
 #include "CurveTransfer.h"
 
 #include "Abort.h"
+#include "BlockTransfer.h"
 #include "Usr_misc.h"
 #include "WireCodes.h"
 
@@ -12,10 +13,11 @@ namespace kestrava {
 
 namespace {
 
-constexpr int kTableBlocks = 64;
+constexpr int kCurves = 4;
+constexpr int kBlocksPerCurve = CurveTableSize / kBlockValues;
+constexpr int kTableBlocks = kCurves * kBlocksPerCurve;
 constexpr int kTableBase = 0x600;
 constexpr int kPointBase = 0x640;
-constexpr int kCurves = 4;
 
 QString tr(const char *text) {
     return QCoreApplication::translate("CurveTransfer", text);
@@ -24,8 +26,8 @@ QString tr(const char *text) {
 } // namespace
 
 QString CurveTableBlockCommand(const TCurveSet &curves, int block) {
-    const TUserCurve &curve = curves.Curves[std::size_t(block / 16)];
-    const int first = 16 * (block % 16);
+    const TUserCurve &curve = curves.Curves[std::size_t(block / kBlocksPerCurve)];
+    const int first = kBlockValues * (block % kBlocksPerCurve);
     QString cmd = QStringLiteral("S") + Hex3(kTableBase + block);
     for (int k = 0; k < kBlockValues; ++k)
         cmd += CurveLevelCode(curve.Table[std::size_t(first + k)]);
@@ -56,15 +58,16 @@ bool FetchCurves(TransferEnv &env, TCurveSet &curves) {
     BracketScope bracket(env, tr("カーブデータ取得中"));
     try {
         curves.ResetAll();
-        for (int b = 0; b < kTableBlocks; ++b) {
-            const auto levels = DecodeBlock(QueryBlockOrAbort(env, kTableBase + b), -1);
-            TUserCurve &curve = curves.Curves[std::size_t(b / 16)];
-            for (int k = 0; k < kBlockValues; ++k)
-                curve.Table[std::size_t(16 * (b % 16) + k)] = levels[k];
-            env.SetFraction(double(b) / (kTableBlocks + 1));
-        }
-        for (int c = 0; c < kCurves; ++c) {
-            const auto values = DecodeBlock(QueryBlockOrAbort(env, kPointBase + c), -1);
+        QueryBlocks(env, kTableBase, kTableBlocks, {0, kTableBlocks + 1},
+                    [&curves](int b, QStringView reply) {
+                        const auto levels = DecodeBlock(reply, -1);
+                        TUserCurve &curve = curves.Curves[std::size_t(b / kBlocksPerCurve)];
+                        for (int k = 0; k < kBlockValues; ++k)
+                            curve.Table[std::size_t(kBlockValues * (b % kBlocksPerCurve) + k)] =
+                                levels[k];
+                    });
+        QueryBlocks(env, kPointBase, kCurves, {}, [&curves](int c, QStringView reply) {
+            const auto values = DecodeBlock(reply, -1);
             TUserCurve &curve = curves.Curves[std::size_t(c)];
             curve.Mode = values[0];
             // The spline needs distinct inputs: a repeated input, or one at the end
@@ -85,7 +88,7 @@ bool FetchCurves(TransferEnv &env, TCurveSet &curves) {
             }
             curve.Points.SortByInput();
             curve.SyncPointsToTable();
-        }
+        });
         curves.CurvesInSync = true;
         return true;
     } catch (const EAbort &) {
@@ -98,12 +101,11 @@ bool WriteCurves(TransferEnv &env, TCurveSet &curves) {
     TransferringScope transferring(env);
     BracketScope bracket(env, tr("カーブ書込中"));
     try {
-        for (int b = 0; b < kTableBlocks; ++b) {
-            SendOrAbort(env, CurveTableBlockCommand(curves, b));
-            env.SetFraction(double(b) / kTableBlocks);
-        }
-        for (int c = 0; c < kCurves; ++c)
-            SendOrAbort(env, CurvePointBlockCommand(curves.Curves[std::size_t(c)], c));
+        SendBlocks(env, kTableBlocks, {0, kTableBlocks},
+                   [&curves](int b) { return CurveTableBlockCommand(curves, b); });
+        SendBlocks(env, kCurves, {}, [&curves](int c) {
+            return CurvePointBlockCommand(curves.Curves[std::size_t(c)], c);
+        });
         SendOrAbort(env, QStringLiteral("WC\r"));
         curves.CurvesInSync = true;
         curves.CurveChanged = false;

@@ -24,7 +24,7 @@ bool writeActionEnabled(const TransferEnv &env) {
 
 bool TransferLoadedAllData(TransferEnv &env, TPatchModel &patches, TLoadAttrModel &attrs,
                            TCurveSet &curves) {
-    bool ok = env.link.SendCmd(QStringLiteral("R002\r"));
+    bool ok = EnterPatchTransferMode(env.link);
     if (ok) {
         TransferringScope transferring(env);
         ok = SendAllPatches(env, patches);
@@ -33,8 +33,7 @@ bool TransferLoadedAllData(TransferEnv &env, TPatchModel &patches, TLoadAttrMode
     // which must not then report completion.
     ok = ok && writeActionEnabled(env) && WriteLoadAttrs(env, attrs);
     ok = ok && writeActionEnabled(env) && WriteCurves(env, curves);
-    ok = ok &&
-         env.link.SendCmd(env.link.Linked ? QStringLiteral("R001\r") : QStringLiteral("R000\r"));
+    ok = ok && LeavePatchTransferMode(env.link);
     if (!ok) {
         ShowErrorBox(tr("読込・転送に失敗しました"));
         return false;

@@ -1,5 +1,6 @@
 #include "OutputCheck.h"
 
+#include "PatchModel.h"
 #include "WireCodes.h"
 
 #include <algorithm>
@@ -7,6 +8,8 @@
 namespace kestrava {
 
 bool SendCheckOutput(TUnitLink &link, int output) {
+    if (output < 0 || output >= OutputCount)
+        return false;
     return link.SendCmd(QStringLiteral("O") + Hex3(output) + u'\r');
 }
 

@@ -1,6 +1,7 @@
 #include "PatchTransfer.h"
 
 #include "Abort.h"
+#include "BlockTransfer.h"
 #include "Usr_misc.h"
 #include "WireCodes.h"
 
@@ -22,10 +23,8 @@ QString selectCommand(int patch) {
 
 // The 64 block writes of one memory, then "WP\r"; progress from firstBlock / total.
 void sendPatchBlocks(TransferEnv &env, const TPatch &patch, int firstBlock, int totalBlocks) {
-    for (int b = 0; b < kPatchBlocks; ++b) {
-        SendOrAbort(env, PatchBlockCommand(patch, b));
-        env.SetFraction(double(firstBlock + b) / totalBlocks);
-    }
+    SendBlocks(env, kPatchBlocks, {firstBlock, totalBlocks},
+               [&patch](int b) { return PatchBlockCommand(patch, b); });
     SendOrAbort(env, QStringLiteral("WP\r"));
 }
 
@@ -47,7 +46,7 @@ bool reportLoadedTransfer(bool ok, TPatchModel &patches) {
 QString PatchBlockCommand(const TPatch &patch, int block) {
     QString cmd = QStringLiteral("S") + Hex3(0x400 + block);
     for (int k = 0; k < kBlockValues; ++k)
-        cmd += PatchEntryCode(patch[std::size_t(16 * block + k)]);
+        cmd += PatchEntryCode(patch[std::size_t(kBlockValues * block + k)]);
     return cmd + u'\r';
 }
 
@@ -61,13 +60,10 @@ bool FetchCurrentPatch(TransferEnv &env, TPatchModel &patches) {
     BracketScope bracket(env, tr("パッチデータ") + QString::number(p + 1) + tr(" 取得中"));
     try {
         TPatch &memory = patches.Patches[std::size_t(p)];
-        for (int b = 0; b < kPatchBlocks; ++b) {
-            const QString reply = QueryBlockOrAbort(env, b);
+        QueryBlocks(env, 0, kPatchBlocks, {0, kPatchBlocks}, [&memory](int b, QStringView reply) {
             for (int k = 0; k < kBlockValues; ++k)
-                memory[std::size_t(16 * b + k)] =
-                    PatchEntryFromCode(QStringView(reply).mid(3 * k, 3));
-            env.SetFraction(double(b) / kPatchBlocks);
-        }
+                memory[std::size_t(kBlockValues * b + k)] = PatchEntryFromCode(reply.mid(3 * k, 3));
+        });
         patches.PatchInSync[std::size_t(p)] = true;
         patches.PatchChanged = false;
         patches.ClearUndo();
@@ -107,7 +103,7 @@ bool FetchAllPatches(TransferEnv &env, TPatchModel &patches) {
     const int remembered = patches.CurPatch;
     bool restored = false;
     try {
-        SendOrAbort(env, QStringLiteral("R002\r"));
+        BeginPatchTransferMode(env);
         for (int p = 0; p < PatchCount; ++p) {
             if (patches.PatchInSync[std::size_t(p)])
                 continue;
@@ -203,9 +199,8 @@ bool ClearAllPatches(TransferEnv &env, TPatchModel &patches) {
 
 bool TransferLoadedPatches(TransferEnv &env, TPatchModel &patches) {
     TransferringScope transferring(env);
-    bool ok = env.link.SendCmd(QStringLiteral("R002\r")) && SendAllPatches(env, patches);
-    ok = ok &&
-         env.link.SendCmd(env.link.Linked ? QStringLiteral("R001\r") : QStringLiteral("R000\r"));
+    bool ok = EnterPatchTransferMode(env.link) && SendAllPatches(env, patches);
+    ok = ok && LeavePatchTransferMode(env.link);
     return reportLoadedTransfer(ok, patches);
 }
 
@@ -216,7 +211,7 @@ bool TransferLoadedCurrentPatch(TransferEnv &env, TPatchModel &patches) {
     try {
         if (!memory)
             throw EAbort();
-        SendOrAbort(env, QStringLiteral("R002\r"));
+        BeginPatchTransferMode(env);
         sendPatchBlocks(env, *memory, 0, kPatchBlocks);
         EndPatchTransferMode(env);
     } catch (const EAbort &) {

@@ -1,7 +1,6 @@
 #include "TransferEnv.h"
 
 #include "Abort.h"
-#include "Usr_com_std.h"
 #include "WireCodes.h"
 
 namespace kestrava {
@@ -12,15 +11,29 @@ void SendOrAbort(TransferEnv &env, const QString &command) {
 }
 
 QString QueryBlockOrAbort(TransferEnv &env, int block) {
-    PurgeComRx(env.link.ComPortNo);
+    env.link.PurgeInput();
     const QString reply = env.link.QueryCmd(QStringLiteral("Q%1\r").arg(Hex3(block)));
     if (reply.size() != kBlockDigits)
         throw EAbort();
     return reply;
 }
 
+bool EnterPatchTransferMode(TUnitLink &link) {
+    return link.SendCmd(QStringLiteral("R002\r"));
+}
+
+bool LeavePatchTransferMode(TUnitLink &link) {
+    return link.SendCmd(link.Linked ? QStringLiteral("R001\r") : QStringLiteral("R000\r"));
+}
+
+void BeginPatchTransferMode(TransferEnv &env) {
+    if (!EnterPatchTransferMode(env.link))
+        throw EAbort();
+}
+
 void EndPatchTransferMode(TransferEnv &env) {
-    SendOrAbort(env, env.link.Linked ? QStringLiteral("R001\r") : QStringLiteral("R000\r"));
+    if (!LeavePatchTransferMode(env.link))
+        throw EAbort();
 }
 
 } // namespace kestrava

@@ -62,7 +62,12 @@ void SendOrAbort(TransferEnv &env, const QString &command);
 // or raises the silent abort.
 QString QueryBlockOrAbort(TransferEnv &env, int block);
 
-// Remote mode back to "R001\r" while linked, else "R000\r", after an "R002\r" transfer.
+// "R002\r": the mode in which the unit's patch memories are selected and moved in blocks.
+bool EnterPatchTransferMode(TUnitLink &link);
+// Its end: remote mode back to "R001\r" while linked, else "R000\r".
+bool LeavePatchTransferMode(TUnitLink &link);
+// The same two, raising the silent abort when refused.
+void BeginPatchTransferMode(TransferEnv &env);
 void EndPatchTransferMode(TransferEnv &env);
 
 } // namespace kestrava

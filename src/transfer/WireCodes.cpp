@@ -1,7 +1,7 @@
 #include "WireCodes.h"
 
 #include "LoadAttrModel.h"
-#include "UnitLink.h"
+#include "NumberText.h"
 
 #include <algorithm>
 
@@ -15,7 +15,7 @@ QString Hex3(int value) {
 QString PatchEntryCode(PatchEntry v) {
     if (v == pvFull)
         return QStringLiteral("8FF");
-    if (v < 0 || v >= 1024)
+    if (v < 0 || v >= ChannelCount)
         return QStringLiteral("FFF");
     return Hex3(v);
 }

@@ -1,3 +1,4 @@
+#include "CliOptions.h"
 #include "DataFileKind.h"
 #include "TerminalProgress.h"
 #include "TextLines.h"
@@ -142,6 +143,8 @@ private Q_SLOTS:
         QTest::newRow("help") << QStringList{"--help"} << 0;
         QTest::newRow("port 17") << QStringList{"--port", "17", "info"} << 1;
         QTest::newRow("port 0") << QStringList{"--port", "0", "info"} << 1;
+        QTest::newRow("port=17") << QStringList{"--port=17", "info"} << 1;
+        QTest::newRow("check upper-case kind") << QStringList{"check", "missing.DAT"} << 1;
         QTest::newRow("missing device") << QStringList{"--port", "/dev/kestrava-none", "info"} << 1;
     }
     void usage() {
@@ -169,8 +172,12 @@ private Q_SLOTS:
         QStringList lines;
         QVERIFY(LoadTextLines(file, lines));
         QCOMPARE(lines.size(), 661);
-        UnitData d;
-        QVERIFY(ReadDataFile(FileKind::AllData, file, d).ok);
+        struct {
+            TPatchModel patches;
+            TLoadAttrModel attrs;
+            TCurveSet curves;
+        } d;
+        QVERIFY(ReadDataFile(FileKind::AllData, file, d.patches, d.attrs, d.curves).ok);
         for (int p = 0; p < 8; ++p)
             for (int o2 = 0; o2 < 1024; ++o2)
                 QCOMPARE(d.patches.Patches[p][o2], entryOf(mem.patches[p][o2]));
@@ -205,19 +212,20 @@ private Q_SLOTS:
     }
 
     void eachKindRoundTrips_data() {
-        QTest::addColumn<QString>("ext");
-        for (const char *e : {"pat", "pt1", "atr", "crv"})
+        QTest::addColumn<QString>("fileExt"); // as typed
+        for (const char *e : {"pat", "pt1", "atr", "crv", "PT1"})
             QTest::newRow(e) << QString::fromLatin1(e);
     }
     void eachKindRoundTrips() {
-        QFETCH(QString, ext);
+        QFETCH(QString, fileExt);
+        const QString ext = fileExt.toLower();
         sim::UnitSimOptions o;
         o.currentPatch = 2;
         sim::UnitSim source(o);
         QVERIFY(source.start());
         const sim::UnitMemory mem = distinctMemory();
         source.setMemory(mem);
-        const QString file = path("kind." + ext);
+        const QString file = path("kind." + fileExt);
         QCOMPARE(cli({"--port", source.devicePath(), "backup", file}).status, 0);
         QCOMPARE(cli({"check", file}).status, 0);
 
@@ -271,6 +279,34 @@ private Q_SLOTS:
         QCOMPARE(c.status, 1);
         QVERIFY2(c.err.contains(QStringLiteral("line 11")), qPrintable(c.err));
         QVERIFY(cli({"check", path("missing.atr")}).status == 1);
+    }
+
+    // "--port=9" and "--settings=FILE" read exactly as "--port 9" and "--settings FILE".
+    void equalsForms_data() {
+        QTest::addColumn<QStringList>("joined");
+        QTest::addColumn<QStringList>("separate");
+        QTest::newRow("port number")
+            << QStringList{"--port=9", "info"} << QStringList{"--port", "9", "info"};
+        QTest::newRow("port path") << QStringList{"backup", "--port=/dev/ttyUSB0", "a.dat"}
+                                   << QStringList{"backup", "--port", "/dev/ttyUSB0", "a.dat"};
+        QTest::newRow("settings file")
+            << QStringList{"--settings=/tmp/k=1.INI", "--quiet", "check", "x.crv"}
+            << QStringList{"--settings", "/tmp/k=1.INI", "--quiet", "check", "x.crv"};
+        QTest::newRow("empty value")
+            << QStringList{"--port=", "info"} << QStringList{"--port", "", "info"};
+    }
+    void equalsForms() {
+        QFETCH(QStringList, joined);
+        QFETCH(QStringList, separate);
+        const CliOptions a = ParseCliOptions(QStringList{"kestrava-cli"} + joined);
+        const CliOptions b = ParseCliOptions(QStringList{"kestrava-cli"} + separate);
+        QVERIFY2(a.error.isEmpty(), qPrintable(a.error));
+        QCOMPARE(a.port, b.port);
+        QCOMPARE(a.settingsFile, b.settingsFile);
+        QCOMPARE(a.quiet, b.quiet);
+        QCOMPARE(a.command, b.command);
+        QCOMPARE(a.args, b.args);
+        QCOMPARE(a.error, b.error);
     }
 
     void terminalBar() {

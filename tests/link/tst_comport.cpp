@@ -1,8 +1,10 @@
 #include "ComPortMap.h"
+#include "LinkSettings.h"
 #include "PtyPeer.h"
 #include "Usr_com_std.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSerialPort>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -39,7 +41,6 @@ private Q_SLOTS:
     void cleanup() {
         CloseComPort(kPort);
         SetComDeviceSource(nullptr);
-        SetComPortSettingsFile(QString());
     }
 
     void baudCodes_data() {
@@ -280,10 +281,9 @@ private Q_SLOTS:
         };
         source->existing = {QStringLiteral("/tmp/sim-link")};
         SetComDeviceSource(source);
-        SetComPortSettingsFile(ini);
 
         QStringList items;
-        QCOMPARE(ListComPorts(&items, true), 5);
+        QCOMPARE(ListComPorts(&items, true, ini), 5);
         const QStringList expected = {
             QStringLiteral("1: Communications Port (ttyS0)"),
             QStringLiteral("2: FT232R USB UART (ttyUSB0)"), // lowest free number, by-id kept
@@ -298,11 +298,12 @@ private Q_SLOTS:
         QCOMPARE(s.value(QStringLiteral("Ports/COM4")).toString(), QStringLiteral("/dev/ttyACM0"));
 
         // Numbers are remembered: the same listing again, also without names.
-        QCOMPARE(ListComPorts(&items, true), 5);
+        QCOMPARE(ListComPorts(&items, true, ini), 5);
         QCOMPARE(items, expected);
-        QCOMPARE(ListComPorts(&items, false), 5);
+        QCOMPARE(TLinkSettings(ini).ComPortItems(), expected);
+        QCOMPARE(ListComPorts(&items, false, ini), 5);
         QCOMPARE(items, (QStringList{"1", "2", "4", "9", "10"}));
-        QCOMPARE(ListComPorts(nullptr, false), 5);
+        QCOMPARE(ListComPorts(nullptr, false, ini), 5);
     }
 
     void sixteenNumbersAtMost() {
@@ -312,9 +313,8 @@ private Q_SLOTS:
             source->devices.append({QStringLiteral("ttyUSB%1").arg(i),
                                     QStringLiteral("/dev/ttyUSB%1").arg(i), QString(), QString()});
         SetComDeviceSource(source);
-        SetComPortSettingsFile(dir.filePath(QStringLiteral("k.INI")));
         QStringList items;
-        QCOMPARE(ListComPorts(&items, false), 16);
+        QCOMPARE(ListComPorts(&items, false, dir.filePath(QStringLiteral("k.INI"))), 16);
         QCOMPARE(items.last(), QStringLiteral("16"));
     }
 
@@ -326,11 +326,10 @@ private Q_SLOTS:
             .setValue(QStringLiteral("Ports/COM5"), peer.devicePath());
         auto source = std::make_shared<FakeSource>();
         SetComDeviceSource(source);
-        SetComPortSettingsFile(ini);
-        QVERIFY(OpenComPort(kPort, kUnitBaudCode, 0));
+        QVERIFY(OpenComPort(kPort, kUnitBaudCode, 0, ini));
         QCOMPARE(ComPortDevice(kPort), peer.devicePath());
         CloseComPort(kPort);
-        QVERIFY(!OpenComPort(6, kUnitBaudCode, 0)); // no device behind COM6
+        QVERIFY(!OpenComPort(6, kUnitBaudCode, 0, ini)); // no device behind COM6
         QVERIFY(LastComOpenError().contains(QStringLiteral("COM6")));
     }
 
@@ -341,7 +340,6 @@ private Q_SLOTS:
         source->devices = {
             {QStringLiteral("ttyUSB0"), QStringLiteral("/dev/ttyUSB0"), QString(), QString()}};
         SetComDeviceSource(source);
-        SetComPortSettingsFile(ini);
         QCOMPARE(ComPortMap(ini, *source).deviceFor(1), QStringLiteral("/dev/ttyUSB0"));
         QCOMPARE(ComPortMap(ini, *source).deviceFor(2), QString());
         QCOMPARE(ComPortMap(ini, *source).deviceFor(17), QString());
@@ -354,6 +352,7 @@ private Q_SLOTS:
         const QStringList list{"1: Communications Port ", "3: USB Serial Port "};
         QTest::newRow("port 3") << list << 3 << 1;
         QTest::newRow("port 1") << list << 1 << 0;
+        QTest::newRow("port 1 is not 10") << (QStringList{"10: USB-RS485 ", "1: a"}) << 1 << 1;
         QTest::newRow("port 5") << list << 5 << -1;
         QTest::newRow("port 0 without none") << list << 0 << -1;
         QTest::newRow("port 0 with none") << (QStringList{"1: a", "none"}) << 0 << 1;
@@ -367,6 +366,38 @@ private Q_SLOTS:
         QFETCH(int, port);
         QFETCH(int, index);
         QCOMPARE(SelectComPortItem(items, port), index);
+    }
+
+    // The unit's port as the editor and the command-line tool both read it.
+    void comPortSetting_data() {
+        QTest::addColumn<QString>("text"); // the file's contents
+        QTest::addColumn<int>("port");
+        QTest::newRow("missing") << "" << 1;
+        QTest::newRow("set") << "[Serial]\nComPort=7\n" << 7;
+        QTest::newRow("blanks around") << "[Serial]\nComPort= 12 \n" << 12;
+        QTest::newRow("not a number") << "[Serial]\nComPort=COM3\n" << 1;
+        QTest::newRow("in another section") << "[General]\nComPort=7\n" << 1;
+    }
+    void comPortSetting() {
+        QFETCH(QString, text);
+        QFETCH(int, port);
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("kestrava.INI"));
+        QFile f(ini);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(text.toLatin1());
+        f.close();
+        QCOMPARE(TLinkSettings(ini).ComPort(), port);
+
+        // written back where it was read from, the port table beside it left alone
+        QSettings(ini, QSettings::IniFormat).setValue(QStringLiteral("Ports/COM3"), "/dev/x");
+        TLinkSettings(ini).SetComPort(5);
+        QCOMPARE(TLinkSettings(ini).ComPort(), 5);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString written = QString::fromLatin1(f.readAll());
+        QVERIFY2(written.contains(QStringLiteral("[Serial]\nComPort=5\n")), qPrintable(written));
+        QCOMPARE(QSettings(ini, QSettings::IniFormat).value(QStringLiteral("Ports/COM3")),
+                 QVariant(QStringLiteral("/dev/x")));
     }
 };
 

@@ -154,6 +154,37 @@ private Q_SLOTS:
         QCOMPARE(r.link.QueryCurrentPatch(), patch);
     }
 
+    void pollStatus_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("status");
+        QTest::newRow("011") << QByteArray("011\r") << 0x011;
+        QTest::newRow("000") << QByteArray("000\r") << 0;
+        QTest::newRow("not hexadecimal reads as 0") << QByteArray("zz1\r") << 0;
+        QTest::newRow("wrong length is no reply") << QByteArray("11\r") << -1;
+        QTest::newRow("refused is no reply") << QByteArray("?\r") << -1;
+    }
+    void pollStatus() {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, status);
+        Rig r;
+        r.peer.answerAll(reply);
+        QCOMPARE(r.link.PollStatus(), status);
+        QCOMPARE(r.peer.requests(), QList<QByteArray>{"Q802"});
+    }
+
+    // The status poll goes out only when nothing is under way or waiting.
+    void idleOnlyWithNothingWaiting() {
+        Rig r;
+        QVERIFY(r.link.IsIdle());
+        r.peer.send("!\r"); // a late answer
+        QTRY_VERIFY(!r.link.IsIdle());
+        r.link.PurgeInput();
+        QVERIFY(r.link.IsIdle());
+        r.link.BusyCount = 1;
+        QVERIFY(!r.link.IsIdle());
+        r.link.BusyCount = 0;
+    }
+
     void refusedLinkUpClearsLinked() {
         Rig r;
         r.peer.setHandler([](const QByteArray &req) {

@@ -1,4 +1,5 @@
 #include "DataFile.h"
+#include "DataFileKind.h"
 #include "TextLines.h"
 
 #include <QDir>
@@ -17,7 +18,6 @@ struct Models {
     TCurveSet curves;
 };
 
-enum Kind { AllData, AllPatches, OnePatch, Attributes, CurveKind };
 enum ReaderId { RPatch, RAllData, RAttribute, RCurve };
 
 QString GoldenPath(const QString &name) {
@@ -74,27 +74,10 @@ Models GoldenModels() {
     return m;
 }
 
-QStringList Write(Kind kind, const Models &m, int patch = 1) {
+// A file of the kind as the file commands write it; a one-patch file holds the current patch.
+QStringList Write(FileKind kind, const Models &m) {
     QStringList lines;
-    switch (kind) {
-    case AllData:
-        WritePatchSections(lines, m.patches);
-        WriteAttributeSection(lines, m.attrs);
-        WriteCurveSections(lines, m.curves);
-        break;
-    case AllPatches:
-        WritePatchSections(lines, m.patches);
-        break;
-    case OnePatch:
-        WriteOnePatchSection(lines, m.patches, patch);
-        break;
-    case Attributes:
-        WriteAttributeSection(lines, m.attrs);
-        break;
-    case CurveKind:
-        WriteCurveSections(lines, m.curves);
-        break;
-    }
+    WriteDataFileLines(kind, lines, m.patches, m.attrs, m.curves);
     return lines;
 }
 
@@ -141,7 +124,7 @@ Models Marked() {
 
 } // namespace
 
-Q_DECLARE_METATYPE(Kind)
+Q_DECLARE_METATYPE(FileKind)
 Q_DECLARE_METATYPE(ReaderId)
 Q_DECLARE_METATYPE(TReadRule)
 
@@ -151,6 +134,8 @@ class TestDataFile : public QObject {
 private slots:
     void writersMatchGolden_data();
     void writersMatchGolden();
+    void fileKindOf_data();
+    void fileKindOf();
     void readAcrossKinds_data();
     void readAcrossKinds();
     void readerRules_data();
@@ -171,28 +156,54 @@ private slots:
 };
 
 void TestDataFile::writersMatchGolden_data() {
-    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<FileKind>("kind");
     QTest::addColumn<QString>("file");
     QTest::addColumn<int>("lines");
-    QTest::newRow("all data") << AllData << "all.dat" << 661;
-    QTest::newRow("all patches") << AllPatches << "all.pat" << 520;
-    QTest::newRow("one patch") << OnePatch << "one.pt1" << 65;
-    QTest::newRow("attributes") << Attributes << "attrs.atr" << 65;
-    QTest::newRow("curves") << CurveKind << "curves.crv" << 76;
+    QTest::newRow("all data") << FileKind::AllData << "all.dat" << 661;
+    QTest::newRow("all patches") << FileKind::AllPatches << "all.pat" << 520;
+    QTest::newRow("one patch") << FileKind::OnePatch << "one.pt1" << 65;
+    QTest::newRow("attributes") << FileKind::Attributes << "attrs.atr" << 65;
+    QTest::newRow("curves") << FileKind::Curves << "curves.crv" << 76;
 }
 
 void TestDataFile::writersMatchGolden() {
-    QFETCH(Kind, kind);
+    QFETCH(FileKind, kind);
     QFETCH(QString, file);
     QFETCH(int, lines);
     const QByteArray golden = ReadBytes(GoldenPath(file));
     QVERIFY(!golden.isEmpty());
     QTemporaryDir dir;
     const QString path = dir.filePath(file);
-    const QStringList written = Write(kind, GoldenModels());
+    Models m = GoldenModels();
+    m.patches.CurPatch = 1; // the one-patch file holds patch 2
+    const QStringList written = Write(kind, m);
     QCOMPARE(written.size(), lines);
     QVERIFY(SaveTextLines(path, written));
     QCOMPARE(ReadBytes(path), golden);
+    QCOMPARE(FileKindOf(path), kind);
+
+    // and back through the reader of the kind
+    Models back = Marked();
+    back.patches.CurPatch = 1;
+    QVERIFY(ReadDataFile(kind, path, back.patches, back.attrs, back.curves).ok);
+    QCOMPARE(Write(kind, back), written);
+}
+
+void TestDataFile::fileKindOf_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<FileKind>("kind");
+    QTest::newRow("upper case") << "show.DAT" << FileKind::AllData;
+    QTest::newRow("mixed case") << "/tmp/Patch.Pt1" << FileKind::OnePatch;
+    QTest::newRow("a dot in the folder") << "/tmp/x.atr/curves.crv" << FileKind::Curves;
+    QTest::newRow("only the last extension counts") << "attrs.atr.bak" << FileKind::None;
+    QTest::newRow("no dot") << "pat" << FileKind::None;
+    QTest::newRow("unknown") << "notes.txt" << FileKind::None;
+}
+
+void TestDataFile::fileKindOf() {
+    QFETCH(QString, file);
+    QFETCH(FileKind, kind);
+    QCOMPARE(FileKindOf(file), kind);
 }
 
 void TestDataFile::readAcrossKinds_data() {
@@ -282,14 +293,14 @@ void TestDataFile::readerRules_data() {
 
     // A violation at the very end of a complete file: nothing of the file may be taken.
     const Models g = GoldenModels();
-    QStringList lastBroken = Write(AllData, g);
+    QStringList lastBroken = Write(FileKind::AllData, g);
     lastBroken.last() = Row("256");
     fail("D: complete file, last value", RAllData, lastBroken, 661, TReadRule::CurveValueRange);
-    fail("P: complete file, then [Patch9]", RPatch, Write(AllPatches, g) << "[Patch9]", 521,
-         TReadRule::PatchHeaderNumber);
-    fail("A: complete file, last line", RAttribute, Write(Attributes, g) << Row("080"), 66,
-         TReadRule::AttrTooManyValues);
-    fail("C: complete file, then [Curve5]", RCurve, Write(CurveKind, g) << "[Curve5]", 77,
+    fail("P: complete file, then [Patch9]", RPatch, Write(FileKind::AllPatches, g) << "[Patch9]",
+         521, TReadRule::PatchHeaderNumber);
+    fail("A: complete file, last line", RAttribute, Write(FileKind::Attributes, g) << Row("080"),
+         66, TReadRule::AttrTooManyValues);
+    fail("C: complete file, then [Curve5]", RCurve, Write(FileKind::Curves, g) << "[Curve5]", 77,
          TReadRule::CurveHeaderNumber);
 
     // Patch reader (.pat, .pt1).
@@ -457,7 +468,7 @@ void TestDataFile::partialPatchSection() {
 void TestDataFile::onePatchFollowsCurrentPatch() {
     Models written = GoldenModels();
     written.patches.CurPatch = 2;
-    const QStringList lines = Write(OnePatch, written, written.patches.CurPatch);
+    const QStringList lines = Write(FileKind::OnePatch, written);
     Models m = Marked();
     m.patches.CurPatch = 4;
     const Models before = m;

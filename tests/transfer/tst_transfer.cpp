@@ -1,6 +1,7 @@
 #include "AttrTransfer.h"
 #include "CurveTransfer.h"
 #include "DataTransfer.h"
+#include "OutputCheck.h"
 #include "PatchTransfer.h"
 #include "TransferRig.h"
 #include "WireCodes.h"
@@ -391,6 +392,42 @@ private Q_SLOTS:
         QCOMPARE(r.boxes.texts(), QStringList{QStringLiteral("読込・転送が完了しました")});
         QCOMPARE(r.sim.requestLog().first(), QStringLiteral("R002"));
         QCOMPARE(r.sim.requestLog().last(), QStringLiteral("R001"));
+    }
+
+    void outputCheck_data() {
+        QTest::addColumn<QString>("verb");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QString>("request"); // as the unit logs it; "" when nothing is sent
+        QTest::addColumn<int>("checkOutput");
+        QTest::addColumn<int>("checkLevel");
+        QTest::newRow("output 1") << "output" << 0 << "O000" << 0 << 0xFF;
+        QTest::newRow("output 1024") << "output" << 1023 << "O3FF" << 1023 << 0xFF;
+        QTest::newRow("output 1025 is not sent") << "output" << 1024 << "" << -1 << 0xFF;
+        QTest::newRow("level 5") << "level" << 5 << "O805" << -1 << 5;
+        QTest::newRow("level above 255") << "level" << 300 << "O8FF" << -1 << 0xFF;
+        QTest::newRow("level below 0") << "level" << -4 << "O800" << -1 << 0;
+        QTest::newRow("off") << "off" << 0 << "OFFF" << -1 << 0xFF;
+    }
+    void outputCheck() {
+        QFETCH(QString, verb);
+        QFETCH(int, value);
+        QFETCH(QString, request);
+        QFETCH(int, checkOutput);
+        QFETCH(int, checkLevel);
+        TransferRig r;
+        QVERIFY(r.ready());
+        if (verb == "off") {
+            QVERIFY(SendCheckOutput(r.link, 7));
+            r.sim.clearLog();
+        }
+        const bool sent = verb == "output"  ? SendCheckOutput(r.link, value)
+                          : verb == "level" ? SendCheckLevel(r.link, value)
+                                            : SendCheckOff(r.link);
+        QCOMPARE(sent, !request.isEmpty());
+        QCOMPARE(r.sim.requestLog(), request.isEmpty() ? QStringList{} : QStringList{request});
+        QCOMPARE(r.sim.checkOutput(), checkOutput);
+        QCOMPARE(r.sim.checkLevel(), checkLevel);
+        QVERIFY(r.boxes.boxes().isEmpty());
     }
 };
 

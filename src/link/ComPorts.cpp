@@ -1,0 +1,31 @@
+#include "ComPorts.h"
+
+#include "Usr_com_std.h"
+
+namespace kestrava {
+
+QStringList ComPortItems(const QString &settingsFile) {
+    QStringList items;
+    ListComPorts(&items, true, settingsFile);
+    return items;
+}
+
+int ComPortItemNumber(const QString &item) {
+    const int colon = item.indexOf(u':');
+    bool ok = false;
+    const int n = (colon < 0 ? item : item.left(colon)).toInt(&ok);
+    return ok ? n : 0;
+}
+
+int SelectComPortItem(const QStringList &items, int port) {
+    for (int i = 0; i < items.size(); ++i) {
+        // numbers, not texts: "10: ..." must not pass for port 1
+        if (port > 0 && ComPortItemNumber(items[i]) == port)
+            return i;
+        if (port == 0 && items[i] == QLatin1String("none"))
+            return i;
+    }
+    return -1;
+}
+
+} // namespace kestrava
