@@ -20,7 +20,6 @@ QString portKey(int number) {
 
 struct ModuleConfig {
     std::mutex lock;
-    QString settingsFile;
     std::shared_ptr<ComDeviceSource> source;
 };
 
@@ -157,16 +156,6 @@ QList<ComPortEntry> ComPortMap::scan() {
     std::sort(entries.begin(), entries.end(),
               [](const ComPortEntry &a, const ComPortEntry &b) { return a.number < b.number; });
     return entries;
-}
-
-void SetComPortSettingsFile(const QString &path) {
-    std::lock_guard g(config().lock);
-    config().settingsFile = path;
-}
-
-QString ComPortSettingsFile() {
-    std::lock_guard g(config().lock);
-    return config().settingsFile;
 }
 
 void SetComDeviceSource(std::shared_ptr<ComDeviceSource> source) {

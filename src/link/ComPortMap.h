@@ -57,9 +57,6 @@ private:
     const ComDeviceSource &source_;
 };
 
-// Module configuration used by OpenComPort and ListComPorts.
-void SetComPortSettingsFile(const QString &path);
-QString ComPortSettingsFile();
 // Replaces the device source (tests); nullptr restores the system's.
 void SetComDeviceSource(std::shared_ptr<ComDeviceSource> source);
 const ComDeviceSource &CurrentComDeviceSource();

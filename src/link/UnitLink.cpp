@@ -1,6 +1,7 @@
 #include "UnitLink.h"
 
 #include "ComPortMap.h"
+#include "NumberText.h"
 #include "Usr_com_std.h"
 #include "Usr_misc.h"
 
@@ -102,8 +103,7 @@ void TUnitLink::ClosePort() {
 }
 
 QString TUnitLink::portTableFile() const {
-    // The process-wide file serves until every caller hands its file to the link.
-    return Settings.File().isEmpty() ? ComPortSettingsFile() : Settings.File();
+    return Settings.File();
 }
 
 bool TUnitLink::HungUp() const {

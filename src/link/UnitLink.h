@@ -1,7 +1,6 @@
 #pragma once
 
 #include "LinkSettings.h"
-#include "NumberText.h" // HexValue, which replies are read with
 
 #include <QString>
 

@@ -151,10 +151,6 @@ ComLineSettings LineSettingsOfFlags(int lineFlags) {
     return l;
 }
 
-bool OpenComPort(int port, int baudCode, int lineFlags) {
-    return OpenComPort(port, baudCode, lineFlags, ComPortSettingsFile());
-}
-
 bool OpenComPort(int port, int baudCode, int lineFlags, const QString &settingsFile) {
     if (port < 1 || port > kMaxComPort || baudCode < 1)
         return false;
@@ -330,10 +326,6 @@ QString ReadComLine(int port, int waits) {
         WaitComData(port, int(std::min<qint64>(kWaitMs, budget - spent)));
         spent += std::max<qint64>(t.elapsed(), 1);
     }
-}
-
-int ListComPorts(QStringList *target, bool withNames) {
-    return ListComPorts(target, withNames, ComPortSettingsFile());
 }
 
 int ListComPorts(QStringList *target, bool withNames, const QString &settingsFile) {

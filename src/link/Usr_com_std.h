@@ -27,9 +27,8 @@ struct ComLineSettings {
 ComLineSettings LineSettingsOfFlags(int lineFlags);
 
 // The device of the port number comes from the port table kept in settingsFile (see
-// ComPortMap); the three-argument form uses the process-wide file of SetComPortSettingsFile.
+// ComPortMap).
 bool OpenComPort(int port, int baudCode, int lineFlags, const QString &settingsFile);
-bool OpenComPort(int port, int baudCode, int lineFlags);
 // Opens a given device into a table slot, bypassing the port map.
 bool OpenComDevice(int port, const QString &devicePath, int baudCode, int lineFlags);
 void CloseComPort(int port);
@@ -53,6 +52,5 @@ bool ComPortHungUp(int port);
 QString ComPortDevice(int port); // device path of an open slot
 
 int ListComPorts(QStringList *target, bool withNames, const QString &settingsFile);
-int ListComPorts(QStringList *target, bool withNames); // the process-wide settings file
 
 } // namespace kestrava

@@ -18,9 +18,11 @@ bool ReadIniBool(QSettings &ini, const QString &key, bool defaultValue) {
 }
 
 void TAppSettings::ReadCreate(QSettings &ini) {
-    // Channel counts outside 1..1024 would make the views index past the memory.
-    MaxTxChannel = std::clamp(ReadIniInt(ini, QStringLiteral("MaxTxChannel"), 1024), 1, 1024);
-    MaxRxChannel = std::clamp(ReadIniInt(ini, QStringLiteral("MaxRxChannel"), 1024), 1, 1024);
+    // Channel counts outside 1..OutputCount would make the views index past the memory.
+    MaxTxChannel =
+        std::clamp(ReadIniInt(ini, QStringLiteral("MaxTxChannel"), OutputCount), 1, OutputCount);
+    MaxRxChannel =
+        std::clamp(ReadIniInt(ini, QStringLiteral("MaxRxChannel"), OutputCount), 1, OutputCount);
     WarnChgPatch = ReadIniBool(ini, QStringLiteral("WarnChgPatch"), true);
     DispAbCh = ReadIniBool(ini, QStringLiteral("DispAbCh"), false);
     PatTableMode = ReadIniInt(ini, QStringLiteral("PatTableMode"), 0);
@@ -36,11 +38,6 @@ void TAppSettings::ReadCreate(QSettings &ini) {
 
 void TAppSettings::ReadShow(QSettings &ini) {
     CheckValue = std::clamp(ReadIniInt(ini, QStringLiteral("CheckValue"), 255), 0, 255);
-    ComPort = ReadIniInt(ini, QStringLiteral("Serial/ComPort"), 1);
-}
-
-void TAppSettings::WriteComPort(QSettings &ini) const {
-    ini.setValue(QStringLiteral("Serial/ComPort"), ComPort);
 }
 
 void TAppSettings::WriteGeneral(QSettings &ini) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PatchModel.h"
+
 #include <QSettings>
 
 namespace kestrava {
@@ -7,9 +9,8 @@ namespace kestrava {
 // The settings of the [General] and [Serial] sections, with their defaults and the
 // corrections applied when they are read.
 struct TAppSettings {
-    int ComPort = 1;
-    int MaxTxChannel = 1024;
-    int MaxRxChannel = 1024;
+    int MaxTxChannel = OutputCount;
+    int MaxRxChannel = OutputCount;
     bool WarnChgPatch = true;
     bool DispAbCh = false;
     int PatTableMode = 0;
@@ -19,10 +20,9 @@ struct TAppSettings {
 
     // What the window reads when it is created (General keys but CheckValue).
     void ReadCreate(QSettings &ini);
-    // What it reads when it is first shown: the port and the check level.
+    // What it reads when it is first shown: the check level (the port is the link's).
     void ReadShow(QSettings &ini);
     // Everything, as the window writes it when it closes (placement aside).
-    void WriteComPort(QSettings &ini) const;
     void WriteGeneral(QSettings &ini) const;
     void WriteCheckValue(QSettings &ini) const;
 };

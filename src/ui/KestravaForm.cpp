@@ -3,14 +3,12 @@
 #include "AboutBox.h"
 #include "ActionMap.h"
 #include "AttrPage.h"
-#include "ComPortMap.h"
 #include "CurvePage.h"
 #include "FileCommands.h"
 #include "MainMenu.h"
 #include "OptDlg.h"
 #include "PatchPage.h"
 #include "StatusText.h"
-#include "Usr_com_std.h"
 #include "Usr_env.h"
 #include "Usr_help.h"
 #include "Usr_misc.h"
@@ -22,7 +20,6 @@
 #include <QMenuBar>
 #include <QSettings>
 #include <QTabWidget>
-#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -61,7 +58,7 @@ TKestravaForm::TKestravaForm(const QString &settingsPath, QWidget *parent)
     setWindowTitle(QStringLiteral("Kestrava"));
     setMinimumSize(800, 241);
     resize(792, 551);
-    SetComPortSettingsFile(settingsPath); // the port table lives in the same file
+    link.Settings = TLinkSettings(settingsPath); // the port and the port table
 
     settings.ReadCreate(*IniFile);
     patches.MaxTxChannel = settings.MaxTxChannel;
@@ -231,9 +228,9 @@ void TKestravaForm::FormShow() {
     settings.ReadShow(*IniFile);
     PatchSheet->SetCheckLevel(settings.CheckValue);
     settingsChanged();
-    link.ComPortNo = settings.ComPort;
+    link.ComPortNo = link.Settings.ComPort();
     link.OpenPort();
-    StatusBar1->panel(0)->setToolTip(link.PortOpen ? QString() : LastComOpenError());
+    refreshPortTip();
     link.BusyCount = 0;
     QMetaObject::invokeMethod(this, &TKestravaForm::WMStartUp, Qt::QueuedConnection);
 }
@@ -243,7 +240,7 @@ void TKestravaForm::WMStartUp() {
         return;
     UpdateActions();
     repaint();
-    if (!link.SendCmd(QStringLiteral("R001\r"))) {
+    if (!link.RemoteOn()) {
         if (!AskYesNo(tr("パッチユニットが見つかりません。\n編集モードで起動しますか?"),
                       tr("起動確認"))) {
             close();
@@ -293,12 +290,11 @@ void TKestravaForm::Timer1Timer() {
 
 void TKestravaForm::RefreshLinkPanel() {
     int status = 0;
-    if (!link.EditMode && link.Linked && link.BusyCount < 1 && ComOutQueue(link.ComPortNo) < 1 &&
-        ComInQueue(link.ComPortNo) < 1) {
+    if (!link.EditMode && link.Linked && link.IsIdle()) {
         Timer1->stop();
-        const QString reply = link.QueryCmd(QStringLiteral("Q802\r"));
-        if (reply.size() == 3) {
-            status = HexValue(reply, 0);
+        const int polled = link.PollStatus();
+        if (polled >= 0) {
+            status = polled;
             Timer1->start();
         } else {
             link.Linked = false;
@@ -311,6 +307,11 @@ void TKestravaForm::RefreshLinkPanel() {
     }
     StatusBar1->setPanelText(
         0, LinkPanelText(link.EditMode, link.ComPortNo, link.Linked, link.PortOpen, status));
+}
+
+// The port panel's tooltip tells why the port could not be opened.
+void TKestravaForm::refreshPortTip() {
+    StatusBar1->panel(0)->setToolTip(link.PortOpen ? QString() : link.OpenError());
 }
 
 void TKestravaForm::PageControl1Changing(int leaving) {
@@ -327,22 +328,14 @@ void TKestravaForm::PageControl1Change() {
 void TKestravaForm::OptItemClick() {
     if (!optDlg_)
         return;
-    QStringList ports;
-    ListComPorts(&ports, true);
-    optDlg_->Load(ports, link.ComPortNo, settings.MaxRxChannel, settings.MaxTxChannel,
-                  settings.WarnChgPatch);
+    optDlg_->Load(link.Settings.ComPortItems(), link.ComPortNo, settings.MaxRxChannel,
+                  settings.MaxTxChannel, settings.WarnChgPatch);
     if (RunModal(*optDlg_) != QDialog::Accepted)
         return;
-    const int port = ComPortItemNumber(optDlg_->ComPortText());
+    const int port = optDlg_->ComPortNumber();
     if (port > 0 && port != link.ComPortNo) {
-        if (link.Linked)
-            link.SendCmd(QStringLiteral("R000\r"));
-        link.ClosePort();
-        link.ComPortNo = port;
-        settings.ComPort = port;
-        link.OpenPort();
-        StatusBar1->panel(0)->setToolTip(link.PortOpen ? QString() : LastComOpenError());
-        QThread::msleep(100);
+        link.ChangePort(port);
+        refreshPortTip();
         ReConnectActionExecute();
     }
     bool ok = false;
@@ -409,11 +402,11 @@ void TKestravaForm::FormClose() {
     closing_ = true;
     Timer1->stop();
     if (link.Linked)
-        link.SendCmd(QStringLiteral("R000\r"));
+        link.RemoteOff();
     link.ClosePort();
-    settings.ComPort = link.ComPortNo;
     settings.CheckValue = PatchSheet->CheckLevel();
-    settings.WriteComPort(*IniFile);
+    link.Settings.SetComPort(link.ComPortNo);
+    IniFile->sync(); // take in the port before the window's keys are written
     settings.WriteGeneral(*IniFile);
     StoreWindowPlacement(this, *IniFile);
     settings.WriteCheckValue(*IniFile);

@@ -98,6 +98,7 @@ private:
     void PageControl1Changing(int leaving);
     void PageControl1Change();
     void settingsChanged();
+    void refreshPortTip();
 
     std::unique_ptr<QSettings> IniFile;
     std::unique_ptr<Bracket> bracket_;

@@ -1,6 +1,6 @@
 #include "OptDlg.h"
 
-#include "Usr_com_std.h"
+#include "ComPorts.h"
 #include "Usr_misc.h"
 
 #include <QApplication>
@@ -113,8 +113,8 @@ TOptDlg::TOptDlg(QWidget *parent) : QDialog(parent) {
     MaxTxChEdit->installEventFilter(this);
 
     FormCreate();
-    SetUpDownPosition(MaxRxUpDown, 512);
-    SetUpDownPosition(MaxTxUpDown, 512);
+    SetUpDownPosition(MaxRxUpDown, LineChannelCount);
+    SetUpDownPosition(MaxTxUpDown, LineChannelCount);
 }
 
 void TOptDlg::FormCreate() {
@@ -132,6 +132,10 @@ void TOptDlg::Load(const QStringList &portItems, int comPortNo, int maxRx, int m
     SetUpDownPosition(MaxRxUpDown, maxRx);
     SetUpDownPosition(MaxTxUpDown, maxTx);
     WarnPatCheckBox->setChecked(warn);
+}
+
+int TOptDlg::ComPortNumber() const {
+    return ComPortItemNumber(ComPortText());
 }
 
 void TOptDlg::done(int result) {

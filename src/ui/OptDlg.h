@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PatchModel.h"
+
 #include "Usr_ctrl.h"
 
 #include <QCheckBox>
@@ -19,7 +21,7 @@ class TOptDlg : public QDialog {
     Q_OBJECT
 public:
     static constexpr int HelpContext = 12;
-    static constexpr int MaxChannels = 1024;
+    static constexpr int MaxChannels = OutputCount;
 
     explicit TOptDlg(QWidget *parent = nullptr);
 
@@ -27,6 +29,8 @@ public:
     // selected, none when that port is not listed.
     void Load(const QStringList &portItems, int comPortNo, int maxRx, int maxTx, bool warn);
     QString ComPortText() const { return ComPortCombo->currentText(); }
+    // The COM number of the chosen item, 0 when none is chosen.
+    int ComPortNumber() const;
     QString MaxRxText() const { return MaxRxChEdit->text(); }
     QString MaxTxText() const { return MaxTxChEdit->text(); }
     bool Warn() const { return WarnPatCheckBox->isChecked(); }

@@ -73,7 +73,7 @@ private Q_SLOTS:
         PtyPeer peer;
         QVERIFY(peer.ok());
         QVERIFY(!OpenComDevice(port, peer.devicePath(), code, 0));
-        QVERIFY(!OpenComPort(port, code, 0));
+        QVERIFY(!OpenComPort(port, code, 0, QString()));
         QVERIFY(!IsComPortOpen(port));
     }
 

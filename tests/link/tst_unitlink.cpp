@@ -1,6 +1,7 @@
 #include "Progress.h"
 #include "PtyPeer.h"
 #include "ScriptedResponder.h"
+#include "NumberText.h"
 #include "UnitLink.h"
 #include "Usr_com_std.h"
 

@@ -1,4 +1,5 @@
 #include "AppSettings.h"
+#include "LinkSettings.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -16,7 +17,6 @@ private Q_SLOTS:
         TAppSettings s;
         s.ReadCreate(ini);
         s.ReadShow(ini);
-        QCOMPARE(s.ComPort, 1);
         QCOMPARE(s.MaxTxChannel, 1024);
         QCOMPARE(s.MaxRxChannel, 1024);
         QCOMPARE(s.PatTableMode, 0);
@@ -76,14 +76,19 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QSettings ini(dir.filePath("k.INI"), QSettings::IniFormat);
         ini.setValue(key, stored);
+        ini.sync();
         TAppSettings s;
         s.ReadCreate(ini);
         s.ReadShow(ini);
         const QHash<QString, int> got = {
-            {"PatTableWidth", s.PatTableWidth}, {"PatTableMode", s.PatTableMode},
-            {"CrvGridWidth", s.CrvGridWidth},   {"MaxTxChannel", s.MaxTxChannel},
-            {"MaxRxChannel", s.MaxRxChannel},   {"CheckValue", s.CheckValue},
-            {"Serial/ComPort", s.ComPort},      {"WarnChgPatch", int(s.WarnChgPatch)},
+            {"PatTableWidth", s.PatTableWidth},
+            {"PatTableMode", s.PatTableMode},
+            {"CrvGridWidth", s.CrvGridWidth},
+            {"MaxTxChannel", s.MaxTxChannel},
+            {"MaxRxChannel", s.MaxRxChannel},
+            {"CheckValue", s.CheckValue},
+            {"Serial/ComPort", TLinkSettings(ini.fileName()).ComPort()},
+            {"WarnChgPatch", int(s.WarnChgPatch)},
             {"DispAbCh", int(s.DispAbCh)}};
         QCOMPARE(got.value(key), read);
     }
@@ -97,11 +102,10 @@ private Q_SLOTS:
             TAppSettings s;
             s.ReadCreate(ini);
             s.ReadShow(ini);
-            s.ComPort = 3;
-            s.WriteComPort(ini);
             s.WriteGeneral(ini);
             s.WriteCheckValue(ini);
         }
+        TLinkSettings(path).SetComPort(3);
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(f.readAll());
