@@ -2,6 +2,7 @@
 
 #include "ActionMap.h"
 #include "DataFile.h"
+#include "DataFileKind.h"
 #include "DataTransfer.h"
 #include "PatchTransfer.h"
 #include "TextLines.h"
@@ -11,15 +12,6 @@
 #include <QCoreApplication>
 
 namespace kestrava {
-
-namespace {
-
-struct KindText {
-    const char *filter;
-    const char *ext;
-};
-
-} // namespace
 
 TFileCommands::TFileCommands(TPatchModel &patches, TLoadAttrModel &attrs, TCurveSet &curves,
                              TransferEnv &env, TActionMap &actions, TStatusBar &status,
@@ -47,19 +39,14 @@ void TFileCommands::clearMessagePanel() {
     status_.setPanelText(1, QString());
 }
 
-QString TFileCommands::askFile(bool save, Kind kind, ActionId action) const {
-    static const KindText kinds[] = {
-        {"データファイル (*.dat)|*.DAT", "DAT"}, {"パッチデータ (*.pat)|*.PAT", "PAT"},
-        {"パッチデータ (*.pt1)|*.PT1", "PT1"},   {"負荷属性データ (*.atr)|*.ATR", "ATR"},
-        {"カーブデータ (*.crv)|*.CRV", "CRV"},
-    };
-    const KindText &k = kinds[int(kind)];
+QString TFileCommands::askFile(bool save, FileKind kind, ActionId action) const {
+    const TFileKindInfo &k = *FileKindInfo(kind);
     FileDialogRequest r;
     r.save = save;
     r.title = actions_.Action(action)->text();
-    r.filter = tr(k.filter);
-    r.defaultExt = QLatin1String(k.ext);
-    r.fileName = QStringLiteral("*.") + QString::fromLatin1(k.ext).toLower();
+    r.filter = k.filter();
+    r.defaultExt = k.defaultExt;
+    r.fileName = QStringLiteral("*.") + k.ext;
     r.initialDir = QCoreApplication::applicationDirPath();
     return RunFileDialog(r);
 }
@@ -73,7 +60,7 @@ bool TFileCommands::store(const QString &file, const QStringList &lines) const {
 
 bool TFileCommands::SaveAllDataActionExecute() {
     clearMessagePanel();
-    const QString file = askFile(true, Kind::AllData, ActionId::SaveAllDataAction);
+    const QString file = askFile(true, FileKind::AllData, ActionId::SaveAllDataAction);
     if (file.isEmpty())
         return false;
     bool ok = true;
@@ -83,9 +70,7 @@ bool TFileCommands::SaveAllDataActionExecute() {
         ok = ok && actions_.Execute(ActionId::GetCurveAction) && curves_.CurvesInSync;
     }
     QStringList lines;
-    WritePatchSections(lines, patches_);
-    WriteAttributeSection(lines, attrs_);
-    WriteCurveSections(lines, curves_);
+    WriteDataFileLines(FileKind::AllData, lines, patches_, attrs_, curves_);
     if (!ok || !SaveTextLines(file, lines)) {
         ShowErrorBox(tr("保存に失敗しました"));
         return false;
@@ -96,13 +81,13 @@ bool TFileCommands::SaveAllDataActionExecute() {
 
 bool TFileCommands::SaveAllPatActionExecute() {
     clearMessagePanel();
-    const QString file = askFile(true, Kind::AllPatches, ActionId::SaveAllPatAction);
+    const QString file = askFile(true, FileKind::AllPatches, ActionId::SaveAllPatAction);
     if (file.isEmpty())
         return false;
     if (!link_.EditMode && !FetchAllPatches(env_, patches_))
         return false;
     QStringList lines;
-    WritePatchSections(lines, patches_);
+    WriteDataFileLines(FileKind::AllPatches, lines, patches_, attrs_, curves_);
     if (!store(file, lines))
         return false;
     if (link_.EditMode) {
@@ -115,11 +100,11 @@ bool TFileCommands::SaveAllPatActionExecute() {
 
 bool TFileCommands::SaveCurPatActionExecute() {
     clearMessagePanel();
-    const QString file = askFile(true, Kind::OnePatch, ActionId::SaveCurPatAction);
+    const QString file = askFile(true, FileKind::OnePatch, ActionId::SaveCurPatAction);
     if (file.isEmpty())
         return false;
     QStringList lines;
-    if (!WriteOnePatchSection(lines, patches_, patches_.CurPatch)) {
+    if (!WriteDataFileLines(FileKind::OnePatch, lines, patches_, attrs_, curves_)) {
         ShowErrorBox(tr("保存に失敗しました"));
         return false;
     }
@@ -128,11 +113,11 @@ bool TFileCommands::SaveCurPatActionExecute() {
 
 bool TFileCommands::SaveLdAtrActionExecute() {
     clearMessagePanel();
-    const QString file = askFile(true, Kind::Attributes, ActionId::SaveLdAtrAction);
+    const QString file = askFile(true, FileKind::Attributes, ActionId::SaveLdAtrAction);
     if (file.isEmpty())
         return false;
     QStringList lines;
-    WriteAttributeSection(lines, attrs_);
+    WriteDataFileLines(FileKind::Attributes, lines, patches_, attrs_, curves_);
     if (!store(file, lines))
         return false;
     if (link_.EditMode)
@@ -141,11 +126,11 @@ bool TFileCommands::SaveLdAtrActionExecute() {
 }
 
 bool TFileCommands::SaveCurveActionExecute() {
-    const QString file = askFile(true, Kind::Curves, ActionId::SaveCurveAction);
+    const QString file = askFile(true, FileKind::Curves, ActionId::SaveCurveAction);
     if (file.isEmpty())
         return false;
     QStringList lines;
-    WriteCurveSections(lines, curves_);
+    WriteDataFileLines(FileKind::Curves, lines, patches_, attrs_, curves_);
     if (!store(file, lines))
         return false;
     if (link_.EditMode)
@@ -155,7 +140,7 @@ bool TFileCommands::SaveCurveActionExecute() {
 
 bool TFileCommands::LoadAllDataActionExecute() {
     clearMessagePanel();
-    const QString file = askFile(false, Kind::AllData, ActionId::LoadAllDataAction);
+    const QString file = askFile(false, FileKind::AllData, ActionId::LoadAllDataAction);
     if (file.isEmpty())
         return false;
     if (!ReadAllDataFile(file, patches_, attrs_, curves_)) {
@@ -170,7 +155,7 @@ bool TFileCommands::LoadAllDataActionExecute() {
 
 bool TFileCommands::LoadAllPatActionExecute() {
     clearMessagePanel();
-    const QString file = askFile(false, Kind::AllPatches, ActionId::LoadAllPatAction);
+    const QString file = askFile(false, FileKind::AllPatches, ActionId::LoadAllPatAction);
     if (file.isEmpty())
         return false;
     if (!ReadPatchFile(file, patches_)) {
@@ -195,7 +180,7 @@ bool TFileCommands::LoadAllPatActionExecute() {
 
 bool TFileCommands::LoadCurPatActionExecute() {
     clearMessagePanel();
-    const QString file = askFile(false, Kind::OnePatch, ActionId::LoadCurPatAction);
+    const QString file = askFile(false, FileKind::OnePatch, ActionId::LoadCurPatAction);
     if (file.isEmpty())
         return false;
     if (!ReadPatchFile(file, patches_)) {
@@ -215,7 +200,7 @@ bool TFileCommands::LoadCurPatActionExecute() {
 }
 
 bool TFileCommands::LoadLdAtrActionExecute() {
-    const QString file = askFile(false, Kind::Attributes, ActionId::LoadLdAtrAction);
+    const QString file = askFile(false, FileKind::Attributes, ActionId::LoadLdAtrAction);
     if (file.isEmpty())
         return false;
     if (!ReadAttributeFile(file, attrs_)) {
@@ -228,7 +213,7 @@ bool TFileCommands::LoadLdAtrActionExecute() {
 }
 
 bool TFileCommands::LoadCurveActionExecute() {
-    const QString file = askFile(false, Kind::Curves, ActionId::LoadCurveAction);
+    const QString file = askFile(false, FileKind::Curves, ActionId::LoadCurveAction);
     if (file.isEmpty())
         return false;
     if (!ReadCurveFile(file, curves_)) {

@@ -2,6 +2,7 @@
 
 #include "ActionIds.h"
 #include "Curve.h"
+#include "DataFileKind.h"
 #include "LoadAttrModel.h"
 #include "PatchModel.h"
 #include "TransferEnv.h"
@@ -45,8 +46,7 @@ Q_SIGNALS:
     void CurvesLoaded();
 
 private:
-    enum class Kind { AllData, AllPatches, OnePatch, Attributes, Curves };
-    QString askFile(bool save, Kind kind, ActionId action) const;
+    QString askFile(bool save, FileKind kind, ActionId action) const;
     bool store(const QString &file, const QStringList &lines) const;
     void clearMessagePanel();
 

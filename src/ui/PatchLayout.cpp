@@ -10,7 +10,7 @@ int ceilDiv(int a, int b) {
     return (a + b - 1) / b;
 }
 
-constexpr int kLine = 512;
+constexpr int kLine = LineChannelCount;
 
 } // namespace
 

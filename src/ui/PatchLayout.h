@@ -16,8 +16,8 @@ struct TPatchLayout {
     int mode = 0;   // 0 output-to-input, 1 input-to-output
     int width = 10; // outputs a row in the output-to-input view
     bool ab = false;
-    int maxTx = 1024;
-    int maxRx = 1024;
+    int maxTx = OutputCount;
+    int maxRx = OutputCount;
 
     int ColCount() const; // fixed column included
     int RowCount() const; // fixed row included

@@ -255,7 +255,7 @@ bool TPatchTable::keyDown(QKeyEvent *e) {
     } else if (key == Qt::Key_Right) {
         const int o = CurrentCellOutput();
         if (o != -1 && o < patches_.MaxTxChannel - 1 &&
-            (grid_->col() == grid_->colCount() - 1 || o == 511)) {
+            (grid_->col() == grid_->colCount() - 1 || o == LineChannelCount - 1)) {
             MoveCursorToOutput(o + 1);
             return true;
         }
