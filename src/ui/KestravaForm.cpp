@@ -5,6 +5,7 @@
 #include "AttrPage.h"
 #include "CurvePage.h"
 #include "FileCommands.h"
+#include "FirstPaint.h"
 #include "MainMenu.h"
 #include "OptDlg.h"
 #include "PatchPage.h"
@@ -28,6 +29,7 @@ namespace kestrava {
 namespace {
 
 constexpr int kTimerMs = 100;
+constexpr int kFirstPaintWaitMs = 1000;
 
 } // namespace
 
@@ -232,7 +234,8 @@ void TKestravaForm::FormShow() {
     link.OpenPort();
     refreshPortTip();
     link.BusyCount = 0;
-    QMetaObject::invokeMethod(this, &TKestravaForm::WMStartUp, Qt::QueuedConnection);
+    // The check blocks until the unit answers: the window is painted first.
+    new TAfterFirstPaint(StatusBar1, kFirstPaintWaitMs, [this] { WMStartUp(); });
 }
 
 void TKestravaForm::WMStartUp() {

@@ -7,6 +7,7 @@
 #include "Usr_spbar.h"
 
 #include <QCheckBox>
+#include <QProgressBar>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -15,6 +16,10 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <chrono>
+#include <mutex>
+#include <optional>
 #include <QTimer>
 
 using namespace kestrava;
@@ -39,6 +44,24 @@ QStringList startupSequence() {
       << "Q802";
     return s;
 }
+
+// Records when a widget is painted and, for a progress bar, the value it shows then.
+class PaintRecorder : public QObject {
+public:
+    using Clock = std::chrono::steady_clock;
+    explicit PaintRecorder(QWidget *w) { w->installEventFilter(this); }
+    bool eventFilter(QObject *watched, QEvent *e) override {
+        if (e->type() == QEvent::Paint) {
+            if (!first)
+                first = Clock::now();
+            if (auto *bar = qobject_cast<QProgressBar *>(watched); bar && bar->isVisible())
+                values.append(bar->value());
+        }
+        return false;
+    }
+    std::optional<Clock::time_point> first;
+    QList<int> values;
+};
 
 } // namespace
 
@@ -208,6 +231,33 @@ private Q_SLOTS:
             form.patches.PatchChanged = form.attrs.LdAtrChanged = form.curves.CurveChanged = false;
             QVERIFY(form.close());
         }
+    }
+
+    // The start-up check waits for the first frame, and the progress moves on screen
+    // while the paced start-up fetch blocks the event loop.
+    void startUpIsSeen() {
+        std::mutex lock;
+        std::optional<PaintRecorder::Clock::time_point> firstRequest;
+        sim::UnitSimOptions o;
+        o.baud = 57600;
+        o.onRequest = [&](const QString &, const QByteArray &) {
+            const std::lock_guard g(lock);
+            if (!firstRequest)
+                firstRequest = PaintRecorder::Clock::now();
+        };
+        test::FormRig rig(o);
+        PaintRecorder window(rig.form->StatusBar1);
+        auto *bar = rig.form->StatusBar1->findChild<QProgressBar *>();
+        QVERIFY(bar);
+        PaintRecorder progress(bar);
+        QVERIFY(rig.showLinked());
+        const std::lock_guard g(lock);
+        QVERIFY(window.first && firstRequest);
+        QVERIFY(*window.first < *firstRequest);
+        int between = 0;
+        for (int v : progress.values)
+            between += v > bar->minimum() && v < bar->maximum();
+        QVERIFY2(between >= 3, qPrintable(QString::number(between)));
     }
 
     void unitGoesSilent() {
