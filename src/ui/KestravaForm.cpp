@@ -279,6 +279,7 @@ void TKestravaForm::ReConnectActionExecute() {
         link.EditMode = false;
     }
     settingsChanged();
+    refreshPortTip(); // the reconnect reopened the port, or found it gone
     RefreshLinkPanel();
     Timer1->start();
 }

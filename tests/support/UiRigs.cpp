@@ -18,9 +18,10 @@ void SettingsFile::mapPort(const QString &device, int port) {
     s.setValue(QStringLiteral("Serial/ComPort"), port);
 }
 
-FormRig::FormRig(sim::UnitSimOptions options) : unit(std::move(options)) {
+FormRig::FormRig(sim::UnitSimOptions options) : unit(options) {
     unit.start();
-    settings.mapPort(unit.devicePath());
+    // A unit behind a fixed path can go away and come back on the same path.
+    settings.mapPort(options.linkPath.isEmpty() ? unit.devicePath() : options.linkPath);
     form = std::make_unique<TKestravaForm>(settings.path());
 }
 

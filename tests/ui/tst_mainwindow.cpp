@@ -7,20 +7,22 @@
 #include "Usr_spbar.h"
 
 #include <QCheckBox>
-#include <QProgressBar>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QTimer>
 #include <chrono>
+#include <ctime>
 #include <mutex>
 #include <optional>
-#include <QTimer>
 
 using namespace kestrava;
 using kestrava::test::ScriptedResponder;
@@ -43,6 +45,12 @@ QStringList startupSequence() {
     s << "O8FF"
       << "Q802";
     return s;
+}
+
+double processCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
 // Records when a widget is painted and, for a progress bar, the value it shows then.
@@ -149,12 +157,26 @@ private Q_SLOTS:
             QVERIFY(form.Action(ActionId::ClrAllPatAction)->isEnabled());
             QCOMPARE(form.Action(ActionId::LoadAllDataAction)->text(),
                      QStringLiteral("全データをファイルから読込"));
+            QCOMPARE(unit.requestLog(), QStringList{"R001"}); // no "R000" without a link
+            // A reconnect with the unit still absent empties memory and stays in edit mode.
+            form.patches.Patches[0][4] = 7;
+            boxes.clear();
+            QVERIFY(form.ExecuteAction(ActionId::ReConnectAction));
+            QVERIFY(form.link.EditMode);
+            QCOMPARE(form.patches.Patches[0][4], pvNone);
+            QTRY_COMPARE(panel(form, 0), QStringLiteral("編集モード"));
             QVERIFY(form.close());
         } else {
             QTRY_VERIFY(!form.isVisible());
-            QVERIFY(QFile::exists(rig.settings.path())); // the settings are still written
+            QCOMPARE(unit.requestLog(), QStringList{"R001"}); // no "R000" without a link
         }
-        QCOMPARE(unit.requestLog(), QStringList{"R001"}); // no "R000" without a link
+        // The settings are written either way, every key of them.
+        QSettings written(rig.settings.path(), QSettings::IniFormat);
+        for (const char *key :
+             {"Serial/ComPort", "DispAbCh", "PatTableMode", "PatTableWidth", "CrvGridWidth",
+              "MaxTxChannel", "MaxRxChannel", "WarnChgPatch", "CheckValue", "WinLeft", "WinTop",
+              "WinWidth", "WinHeight", "WinState"})
+            QVERIFY2(written.contains(key), key);
         QVERIFY(!boxes.unexpected());
     }
 
@@ -258,6 +280,51 @@ private Q_SLOTS:
         for (int v : progress.values)
             between += v > bar->minimum() && v < bar->maximum();
         QVERIFY2(between >= 3, qPrintable(QString::number(between)));
+    }
+
+    // The unit is unplugged while linked, then plugged back in on the same path.
+    void unplugAndPlugBackIn() {
+        sim::UnitSimOptions o;
+        o.linkPath = dir_.filePath("unit");
+        test::FormRig rig(o);
+        TKestravaForm &form = *rig.form;
+        QVERIFY(rig.showLinked());
+        rig.boxes.queueAnswer(IDNO);
+        QElapsedTimer unplugged;
+        unplugged.start();
+        rig.unit.stop();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.boxes.boxes().size(), 1, 2000);
+        QVERIFY2(unplugged.elapsed() < 1500, qPrintable(QString::number(unplugged.elapsed())));
+        QCOMPARE(rig.boxes.texts(), QStringList{kLost});
+        QCOMPARE(panel(form, 0), QStringLiteral("COM9:切断  DMX:--"));
+        const QString info = panel(form, 3);
+
+        // After No nothing polls, nothing spins and the panels stay as they are.
+        const double cpuBefore = processCpuSeconds();
+        QTest::qWait(1000);
+        const double cpu = processCpuSeconds() - cpuBefore;
+        qInfo("process CPU in 1 s after the unplug: %.3f s", cpu);
+        QVERIFY2(cpu < 0.2, qPrintable(QString::number(cpu)));
+        QCOMPARE(rig.boxes.boxes().size(), 1);
+        QVERIFY(!form.Timer1->isActive());
+        QCOMPARE(panel(form, 0), QStringLiteral("COM9:切断  DMX:--"));
+        QCOMPARE(panel(form, 3), info);
+
+        // A reconnect while the unit is away cannot open the port.
+        QVERIFY(form.ExecuteAction(ActionId::ReConnectAction));
+        QVERIFY(!form.link.Linked && !form.link.PortOpen);
+        QCOMPARE(panel(form, 0), QStringLiteral("COM9:無効  DMX:--"));
+        QVERIFY(!form.StatusBar1->panel(0)->toolTip().isEmpty());
+
+        // Plugged back in: the next reconnect links again without a restart.
+        rig.boxes.clear();
+        rig.unit.clearFaults();
+        QVERIFY(rig.unit.start());
+        QVERIFY(form.ExecuteAction(ActionId::ReConnectAction));
+        QVERIFY(form.link.Linked);
+        QVERIFY(form.patches.PatchInSync[0]);
+        QTRY_COMPARE(panel(form, 0), QStringLiteral("COM9:接続  DMX:AB"));
+        QVERIFY(rig.boxes.boxes().isEmpty());
     }
 
     void unitGoesSilent() {
