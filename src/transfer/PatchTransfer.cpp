@@ -78,10 +78,18 @@ bool SetPatchEntry(TransferEnv &env, TPatchModel &patches, int output, PatchEntr
     TPatch *memory = patches.Current();
     if (!memory || output < 0 || output >= OutputCount)
         return false;
-    (*memory)[std::size_t(output)] = v;
+    PatchEntry &entry = (*memory)[std::size_t(output)];
+    const PatchEntry before = entry;
+    entry = v;
     if (env.link.EditMode)
         return true;
-    return env.link.SendCmd(QStringLiteral("S") + Hex3(output) + PatchEntryCode(v) + u'\r');
+    if (env.link.SendCmd(QStringLiteral("S") + Hex3(output) + PatchEntryCode(v) + u'\r'))
+        return true;
+    // The unit answered but refused: it kept the old entry, and so does memory. A silent
+    // unit is a lost link instead, and the next reconnect fetches what it holds.
+    if (env.link.Linked)
+        entry = before;
+    return false;
 }
 
 bool SelectUnitPatch(TransferEnv &env, int patch) {

@@ -11,7 +11,8 @@ namespace kestrava {
 // The current patch, unless it is already in sync (or there is nothing to fetch).
 // Returns whether the current patch is in sync afterwards.
 bool FetchCurrentPatch(TransferEnv &env, TPatchModel &patches);
-// One entry: stored, and sent unless in edit mode.
+// One entry: stored, and sent unless in edit mode. When the unit refuses it, memory keeps
+// the entry the unit kept.
 bool SetPatchEntry(TransferEnv &env, TPatchModel &patches, int output, PatchEntry v);
 // "P%03X\r": the unit's current patch.
 bool SelectUnitPatch(TransferEnv &env, int patch);

@@ -273,7 +273,7 @@ void TPatchEditor::DelPatch() {
         if (o >= 0 && o < patches_.MaxTxChannel &&
             patches_.RowValue(view_.CurrentRow()) != pvNone) {
             const bool ok = SetPatchEntry(env_, patches_, o, pvNone);
-            // The memory holds the change even when the unit refused it.
+            // Set after a refusal too: the close question then still offers the write.
             patches_.PatchChanged = true;
             view_.RepaintTable();
             if (!ok)

@@ -134,6 +134,8 @@ private Q_SLOTS:
     void sequentialChannels_data();
     void sequentialChannels();
     void unpatch_data();
+    void refusalKeepsTheUnitsValue_data();
+    void refusalKeepsTheUnitsValue();
     void unpatch();
     void undoKeepsFortySteps();
     void outputCheck_data();
@@ -242,8 +244,37 @@ void TestPatchEditor::editRefusedMidway() {
     QVERIFY(r.view.moves.isEmpty());
     QVERIFY(r.m.PatchChanged);
     QCOMPARE(r.m.Patches[0][3], 1);
+    QCOMPARE(r.m.Patches[0][2], pvNone); // what the unit kept
+    QVERIFY(r.unitAgrees());
     QCOMPARE(r.progress.starts, QStringList{"パッチ設定中"});
     QCOMPARE(r.progress.finishes, QStringList{QString()});
+}
+
+// A refused entry is shown as the unit holds it; what went before stays applied.
+void TestPatchEditor::refusalKeepsTheUnitsValue_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("set"); // SET with "5" -> "1-3", else a cell edit
+    QTest::newRow("input-to-output cell") << 1 << false;
+    QTest::newRow("SET, output-to-input") << 0 << true;
+    QTest::newRow("SET, input-to-output") << 1 << true;
+}
+
+void TestPatchEditor::refusalKeepsTheUnitsValue() {
+    QFETCH(int, mode);
+    QFETCH(bool, set);
+    Rig r("1:9");
+    r.view.mode = mode;
+    r.settings.WarnChgPatch = false;
+    r.sim.setRefused({QStringLiteral("S001004")});
+    if (set)
+        r.ed.ToolBarPatch(QStringLiteral("5"), QStringLiteral("1-3"));
+    else
+        r.ed.ApplyCellEdit(1, 5, QStringLiteral("1-3"), QStringLiteral(" "));
+    QCOMPARE(r.sim.requestLog(), (QStringList{"S000004", "S001004"}));
+    QCOMPARE(r.m.Patches[0], patchOf("0:4 1:9"));
+    QVERIFY(r.unitAgrees());
+    QVERIFY(r.m.PatchChanged);
+    QCOMPARE(r.boxes.texts(), QStringList{kFailed});
 }
 
 void TestPatchEditor::editInEditModeSendsNothing() {
@@ -429,7 +460,7 @@ void TestPatchEditor::sequentialChannels_data() {
     QTest::newRow("refusal stops the run") << "" << QList<int>{5, 7, 9} << 1024 << "3"
                                            << "S007003"
                                            << "1"
-                                           << "5:2 7:3" << QStringList{kFailed} << QList<int>{6};
+                                           << "5:2" << QStringList{kFailed} << QList<int>{6};
 }
 
 void TestPatchEditor::sequentialChannels() {
@@ -457,8 +488,7 @@ void TestPatchEditor::sequentialChannels() {
     const bool ran = !r.progress.starts.isEmpty();
     QCOMPARE(r.m.UndoList.Count(), ran ? 1 : 0);
     QCOMPARE(r.m.PatchChanged, ran);
-    if (refused.isEmpty())
-        QVERIFY(r.unitAgrees());
+    QVERIFY(r.unitAgrees()); // a refused entry keeps the unit's value in memory too
 }
 
 void TestPatchEditor::unpatch_data() {
@@ -474,14 +504,14 @@ void TestPatchEditor::unpatch_data() {
                          << "" << QStringList{"S000FFF", "S002FFF"} << QList<int>{1, 3}
                          << QList<int>{4} << QStringList{};
     QTest::newRow("o2i refused") << 0 << "S002FFF"
-                                 << "" << QStringList{"S000FFF", "S002FFF"} << QList<int>{1, 2, 3}
-                                 << QList<int>{2} << QStringList{kFailed};
+                                 << "2:F" << QStringList{"S000FFF", "S002FFF"}
+                                 << QList<int>{1, 2, 3} << QList<int>{2} << QStringList{kFailed};
     QTest::newRow("i2o cell") << 1 << ""
                               << "0:4" << QStringList{"S002FFF"} << range(0, 3) << QList<int>{}
                               << QStringList{};
     QTest::newRow("i2o refused") << 1 << "S002FFF"
-                                 << "0:4" << QStringList{"S002FFF"} << range(0, 3) << QList<int>{}
-                                 << QStringList{kFailed};
+                                 << "0:4 2:F" << QStringList{"S002FFF"} << range(0, 3)
+                                 << QList<int>{} << QStringList{kFailed};
 }
 
 void TestPatchEditor::unpatch() {
@@ -508,6 +538,7 @@ void TestPatchEditor::unpatch() {
     QCOMPARE(r.m.UndoList.Count(), 1);
     if (mode == 0 && refused.isEmpty())
         QCOMPARE(r.progress.fractions, (QList<double>{0.25, 0.5, 0.75, 1.0}));
+    QVERIFY(r.unitAgrees());
 
     // The unpatched row has nothing to un-patch.
     if (mode == 1) {
