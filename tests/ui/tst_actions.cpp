@@ -121,6 +121,8 @@ private Q_SLOTS:
         row("ClrCurPatAction", "linked", "VE");
         row("ClrCurPatAction", "linked cur=-1", "Ve");
         row("ThrCurPatAction", "edit", "VE");
+        row("ClrCurPatAction", "", "Ve"); // neither linked nor in edit mode
+        row("ThrCurPatAction", "", "Ve");
         row("ThrCurPatAction", "edit cur=-1", "Ve");
         row("SaveCurPatAction", "cur=-1", "Ve");
         row("SaveCurPatAction", "", "VE");

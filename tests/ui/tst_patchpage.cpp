@@ -220,6 +220,16 @@ private Q_SLOTS:
         QCOMPARE(unit().requestLog().filter(QRegularExpression("^[SO]")), QStringList());
     }
 
+    // Shift with nothing selected is a plain click, which sets the anchor for the next one.
+    void shiftClickWithNothingSelected() {
+        rig_->patchPage->DropSelection();
+        QCOMPARE(table().SelectedCount(), 0);
+        click(5, 1, Qt::ShiftModifier);
+        QCOMPARE(table().SelectedOutputs(), QList<int>{4});
+        click(7, 1, Qt::ShiftModifier);
+        QCOMPARE(table().SelectedOutputs(), (QList<int>{4, 5, 6}));
+    }
+
     void deleteKeyUnpatches() {
         click(5, 1);
         QTest::keyClick(grid(), Qt::Key_Delete);
