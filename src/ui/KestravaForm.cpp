@@ -8,6 +8,7 @@
 #include "FirstPaint.h"
 #include "MainMenu.h"
 #include "OptDlg.h"
+#include "PageBracket.h"
 #include "PatchPage.h"
 #include "StatusText.h"
 #include "Usr_env.h"
@@ -33,26 +34,6 @@ constexpr int kFirstPaintWaitMs = 1000;
 
 } // namespace
 
-// The transfer bracket of this window: the views of the shown page off and the
-// status-bar progress running.
-class TKestravaForm::Bracket : public TransferProgress {
-public:
-    explicit Bracket(TKestravaForm &form) : form_(form) {}
-    void Start(const QString &text) override {
-        form_.activePage()->SetViewsEnabled(false);
-        form_.progress_->Start(text);
-    }
-    void SetFraction(double fraction) override { form_.progress_->SetFraction(fraction); }
-    void Finish(const QString &text) override {
-        form_.progress_->Finish(text);
-        form_.activePage()->SetViewsEnabled(true);
-        form_.activePage()->Refresh();
-    }
-
-private:
-    TKestravaForm &form_;
-};
-
 TKestravaForm::TKestravaForm(const QString &settingsPath, QWidget *parent)
     : QMainWindow(parent),
       IniFile(std::make_unique<QSettings>(settingsPath, QSettings::IniFormat)) {
@@ -70,14 +51,16 @@ TKestravaForm::TKestravaForm(const QString &settingsPath, QWidget *parent)
     curves.ResetAll();
 
     createStatusBar();
-    bracket_ = std::make_unique<Bracket>(*this);
+    bracket_ = std::make_unique<TPageBracket>(*progress_, [this] { return activePage(); });
     env_ = std::make_unique<TransferEnv>(TransferEnv{link, *bracket_, [this] { UpdateActions(); }});
     actions_ = new TActionMap([this] { return CurrentState(); }, this);
     createPages();
     files_ = new TFileCommands(patches, attrs, curves, *env_, *actions_, *StatusBar1, this);
-    createOwnItems();
-    new TMainMenu(menuBar(), *actions_,
-                  TOwnItems{ExitItem, OptItem, HelpContentsItem, HelpAboutItem});
+    auto *menu = new TMainMenu(menuBar(), *actions_);
+    ExitItem = menu->ExitItem;
+    OptItem = menu->OptItem;
+    HelpContentsItem = menu->HelpContentsItem;
+    HelpAboutItem = menu->HelpAboutItem;
     connectHandlers();
 
     Timer1 = new QTimer(this);
@@ -137,19 +120,6 @@ void TKestravaForm::createPages() {
     box->addWidget(PageControl1, 1);
     box->addWidget(StatusBar1);
     setCentralWidget(central);
-}
-
-void TKestravaForm::createOwnItems() {
-    const auto item = [this](const QString &caption, const char *name) {
-        auto *a = new QAction(caption, this);
-        a->setObjectName(QLatin1String(name));
-        return a;
-    };
-    ExitItem = item(tr("終了(&X)"), "ExitItem");
-    OptItem = item(tr("オプション設定(&O)"), "OptItem");
-    HelpContentsItem = item(tr("目次(&C)"), "HelpContentsItem");
-    HelpContentsItem->setVisible(HelpFileExists());
-    HelpAboutItem = item(tr("バージョン情報(&A)"), "HelpAboutItem");
 }
 
 void TKestravaForm::connectHandlers() {

@@ -86,12 +86,9 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    class Bracket;
-
     TPage *activePage() const;
     void createStatusBar();
     void createPages();
-    void createOwnItems();
     void connectHandlers();
     void FormShow();
     void FormClose();
@@ -101,7 +98,7 @@ private:
     void refreshPortTip();
 
     std::unique_ptr<QSettings> IniFile;
-    std::unique_ptr<Bracket> bracket_;
+    std::unique_ptr<TransferProgress> bracket_;
     std::unique_ptr<TransferEnv> env_;
     TActionMap *actions_ = nullptr;
     TFileCommands *files_ = nullptr;

@@ -9,7 +9,18 @@
 
 namespace kestrava {
 
-TMainMenu::TMainMenu(QMenuBar *bar, TActionMap &actions, const TOwnItems &own) : QObject(bar) {
+TMainMenu::TMainMenu(QMenuBar *bar, TActionMap &actions) : QObject(bar) {
+    const auto item = [this](const QString &caption, const char *name) {
+        auto *a = new QAction(caption, this);
+        a->setObjectName(QLatin1String(name));
+        return a;
+    };
+    ExitItem = item(tr("終了(&X)"), "ExitItem");
+    OptItem = item(tr("オプション設定(&O)"), "OptItem");
+    HelpContentsItem = item(tr("目次(&C)"), "HelpContentsItem");
+    HelpContentsItem->setVisible(HelpFileExists());
+    HelpAboutItem = item(tr("バージョン情報(&A)"), "HelpAboutItem");
+
     bar->setNativeMenuBar(false);
     const auto add = [&](const QString &title, const char *name, int helpContext,
                          std::initializer_list<QAction *> items) {
@@ -31,7 +42,7 @@ TMainMenu::TMainMenu(QMenuBar *bar, TActionMap &actions, const TOwnItems &own) :
     add(tr("ファイル(&F)"), "File1", HelpContext::File,
         {a(SaveAllDataAction), a(LoadAllDataAction), sep, a(SaveAllPatAction), a(SaveCurPatAction),
          sep, a(LoadAllPatAction), a(LoadCurPatAction), sep, a(SaveLdAtrAction), a(LoadLdAtrAction),
-         sep, a(SaveCurveAction), a(LoadCurveAction), sep, own.ExitItem});
+         sep, a(SaveCurveAction), a(LoadCurveAction), sep, ExitItem});
     add(tr("編集(&E)"), "Edit1", HelpContext::Edit,
         {a(UndoPatAction), sep, a(SetChSelAction), a(DelPatchAction), sep, a(ClrCurPatAction),
          a(ThrCurPatAction), sep, a(ClrAllPatAction), sep, a(InitLdAtrAction), a(InitCrvAction)});
@@ -42,9 +53,9 @@ TMainMenu::TMainMenu(QMenuBar *bar, TActionMap &actions, const TOwnItems &own) :
         {a(TableO2IAction), a(TableI2OAction), sep, a(TableW10Action), a(TableW12Action),
          a(TableW16Action), a(TableW20Action), a(CrvGridW8Action), a(CrvGridW16Action), sep,
          a(DispABChAction)});
-    add(tr("設定(&O)"), "Option1", HelpContext::Options, {own.OptItem});
+    add(tr("設定(&O)"), "Option1", HelpContext::Options, {OptItem});
     add(tr("ヘルプ(&H)"), "Help1", HelpContext::Help,
-        {own.HelpContentsItem, sep, own.HelpAboutItem, a(GoWebAction)});
+        {HelpContentsItem, sep, HelpAboutItem, a(GoWebAction)});
 }
 
 bool TMainMenu::eventFilter(QObject *watched, QEvent *e) {

@@ -10,20 +10,19 @@ namespace kestrava {
 
 class TActionMap;
 
-// The window's own menu items, beside the actions of the action map.
-struct TOwnItems {
-    QAction *ExitItem;
-    QAction *OptItem;
-    QAction *HelpContentsItem;
-    QAction *HelpAboutItem;
-};
-
 // The main menu bar: File, Edit, Remote, View, Options and Help, each applying the
 // action rules before it opens; F1 in an open menu shows that menu's help topic.
 class TMainMenu : public QObject {
     Q_OBJECT
 public:
-    TMainMenu(QMenuBar *bar, TActionMap &actions, const TOwnItems &own);
+    TMainMenu(QMenuBar *bar, TActionMap &actions);
+
+    // The window's own items, beside the actions of the action map; their handlers
+    // are the window's.
+    QAction *ExitItem;
+    QAction *OptItem;
+    QAction *HelpContentsItem; // shown only when there is a help page
+    QAction *HelpAboutItem;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
