@@ -1,6 +1,7 @@
 #include "OptDlg.h"
 
 #include "ComPorts.h"
+#include "Usr_help.h"
 #include "Usr_misc.h"
 
 #include <QApplication>
@@ -193,7 +194,7 @@ void TOptDlg::WarnOutOfRange(QLineEdit *edit) {
 
 void TOptDlg::keyPressEvent(QKeyEvent *event) {
     if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
-        Q_EMIT helpRequested(HelpContext);
+        Q_EMIT helpRequested(HelpContext::Options);
         event->accept();
         return;
     }

@@ -20,7 +20,6 @@ namespace kestrava {
 class TOptDlg : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int HelpContext = 12;
     static constexpr int MaxChannels = OutputCount;
 
     explicit TOptDlg(QWidget *parent = nullptr);
