@@ -98,6 +98,9 @@ void TCurveGraph::paintDevicePixels(QPainter &p, qreal dpr) const {
         line[i] = QPoint(d(px.Px(i)), d(px.LevelRow(curve->Table[std::size_t(i)])));
     p.setPen(QPen(CurveLine, 0));
     p.drawPolyline(line);
+    // The rasteriser may step beside a vertex where a segment turns: each input's own
+    // pixel is set besides.
+    p.drawPoints(line);
 
     if (curve->Mode == cmIndividual)
         return;

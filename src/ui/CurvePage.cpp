@@ -8,9 +8,9 @@
 #include "CurveTransfer.h"
 #include "DrawGrid.h"
 #include "UiNames.h"
-#include "Usr_spbar.h"
 #include "Usr_misc.h"
 #include "Usr_misc_input.h"
+#include "Usr_spbar.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -278,6 +278,7 @@ void TCurvePage::curveEdited() {
 }
 
 void TCurvePage::RefreshView() {
+    table_->FollowMode();
     table_->Repaint();
     CrvPaintBox->update();
     if (!active_)
