@@ -1,120 +1,21 @@
-// The curve page driven with the mouse and the keyboard, linked to a simulated unit.
+// The curve page driven with the mouse and the keyboard, linked to a simulated unit:
+// the graph, the point commands and the value grid.
 
-#include "CurveCellLook.h"
-#include "CurveGraph.h"
-#include "CurvePage.h"
-#include "CurveTable.h"
-#include "DataFile.h"
-#include "DrawGrid.h"
-#include "TextLines.h"
-#include "UiRigs.h"
+#include "CurvePageTest.h"
 
-#include <QApplication>
-#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QCursor>
-#include <QMenu>
-#include <QRadioButton>
-#include <QStyle>
-#include <QStyleOptionButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QToolButton>
 
 using namespace kestrava;
+using test::Points;
 
-using Points = QList<QPoint>; // control points as (X, Y)
 Q_DECLARE_METATYPE(Points)
 
-class TestCurvePage : public QObject {
+class TestCurvePage : public test::CurvePageTest {
     Q_OBJECT
 
-    std::unique_ptr<test::CurvePageRig> rig_;
-
-    template <class W>
-    W *widget(const char *name) const {
-        return rig_->window.findChild<W *>(QLatin1String(name));
-    }
-    TCurveGraph *graph() const { return widget<TCurveGraph>("CrvPaintBox"); }
-    TDrawGrid *grid() const { return widget<TDrawGrid>("CurveGrid"); }
-    QComboBox *combo() const { return widget<QComboBox>("CurveComboBox"); }
-    QMenu *popup() const { return widget<QMenu>("PopCrvMenu"); }
-    TUserCurve &curve() const { return *rig_->curves.Current(); }
-    TCurvePixels pixels() const { return graph()->Pixels(); }
-    QAction *action(ActionId id) const { return rig_->actions.Action(id); }
-    QString panel3() const { return rig_->status->panelText(3); }
-
-    QRadioButton *modeButton(int mode) const {
-        const char *captions[] = {"個別", "折線", "曲線"};
-        for (QRadioButton *b : rig_->window.findChildren<QRadioButton *>())
-            if (b->text() == QString::fromUtf8(captions[mode]))
-                return b;
-        return nullptr;
-    }
-    // The operator's click on a mode.
-    void clickMode(int mode) {
-        QRadioButton *b = modeButton(mode);
-        QStyleOptionButton option;
-        option.initFrom(b);
-        option.text = b->text();
-        const QRect hit = b->style()->subElementRect(QStyle::SE_RadioButtonClickRect, &option, b);
-        QTest::mouseClick(b, Qt::LeftButton, {}, hit.center());
-    }
-
-    // The shown curve holds these points in this mode, its table derived from them, and
-    // the selector shows the mode; nothing counts as changed.
-    void prepare(const Points &points, int mode) {
-        TUserCurve &c = curve();
-        c.Points.Clear();
-        for (const QPoint &p : points)
-            c.Points.Add({p.x(), p.y()});
-        c.Mode = mode;
-        c.Recalculate();
-        rig_->curvePage->ShowCurveMode();
-        rig_->curves.CurveChanged = false;
-    }
-    QPoint markerCentre(int x) const {
-        const TCurvePoint *p = curve().Points.FindByInput(x);
-        return p ? QPoint(pixels().Px(p->X), pixels().Py(p->Y)) : QPoint(-100, -100);
-    }
-    void drag(QPoint from, const QList<QPoint> &moves) {
-        QTest::mousePress(graph(), Qt::LeftButton, {}, from);
-        for (const QPoint &to : moves)
-            QTest::mouseMove(graph(), to);
-        QTest::mouseRelease(graph(), Qt::LeftButton, {}, moves.isEmpty() ? from : moves.last());
-    }
-    // What no drag may break: sorted distinct inputs 0..255 with the end points in place,
-    // Y on the graph.
-    static void checkPoints(const TUserCurve &c) {
-        QVERIFY(c.Points.Count() >= 2);
-        QCOMPARE(c.Points[0].X, 0);
-        QCOMPARE(c.Points[c.Points.Count() - 1].X, 255);
-        for (int i = 0; i < c.Points.Count(); ++i) {
-            QVERIFY(c.Points[i].Y >= 0 && c.Points[i].Y <= 255);
-            if (i > 0)
-                QVERIFY2(c.Points[i - 1].X < c.Points[i].X, "two points at one input");
-        }
-    }
-    void click(int col, int row) {
-        grid()->scrollToCell(col, row);
-        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {},
-                          grid()->cellRect(col, row).center());
-    }
-    void clickInput(int x) {
-        const QPoint cell = CurveCellOfInput(rig_->settings.CrvGridWidth, x);
-        click(cell.x(), cell.y());
-    }
-    QImage graphImage() const { return graph()->grab().toImage(); }
-
 private Q_SLOTS:
-    void init() {
-        rig_ = std::make_unique<test::CurvePageRig>();
-        QVERIFY(rig_->link.Linked);
-        rig_->window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&rig_->window));
-        QApplication::setActiveWindow(&rig_->window);
-        QVERIFY(QTest::qWaitForWindowActive(&rig_->window));
-    }
+    void init() { startRig(); }
     void cleanup() { rig_.reset(); }
 
     // Points 0, 64, 100, 128, 255; the one at 100 (Y 150) is dragged.
@@ -300,6 +201,20 @@ private Q_SLOTS:
             QCOMPARE(curve().Table[128], 128);
     }
 
+    // Moving the current cell with the keyboard counts as a click on the cell it lands on.
+    void arrowKeysPickLikeClicks() {
+        prepare({{0, 255}, {128, 40}, {255, 0}}, cmPolyline);
+        clickInput(120);
+        QVERIFY(!curve().Points.FindSelected());
+        QTest::keyClick(grid(), Qt::Key_Down); // 8 a row: input 128
+        QCOMPARE(rig_->curvePage->Table().CurrentInput(), 128);
+        QCOMPARE(panel3(), CurveClickText(128, 215));
+        QVERIFY(curve().Points.FindSelected() && curve().Points.FindSelected()->X == 128);
+        QTest::keyClick(grid(), Qt::Key_Right);
+        QCOMPARE(panel3(), CurveClickText(129, curve().Table[129]));
+        QVERIFY(!curve().Points.FindSelected());
+    }
+
     void initialiseAsks_data() {
         QTest::addColumn<int>("answer");
         QTest::newRow("yes") << int(IDYES);
@@ -463,173 +378,6 @@ private Q_SLOTS:
         rig_->curvePage->Activated();
         const int x = rig_->curvePage->Table().CurrentInput();
         QCOMPARE(panel3(), CurveStatusText(x, curve().Table[std::size_t(x)], 255));
-    }
-
-    void writeSendsWhatTheModelHolds() {
-        prepare({{0, 255}, {30, 200}, {90, 60}, {200, 20}, {255, 0}}, cmCurve);
-        rig_->curves.Curves[3].Table[17] = 99; // another curve, mode 0
-        rig_->curves.CurveChanged = true;
-        QTest::mouseClick(widget<QToolButton>("WriteCurveBtn"), Qt::LeftButton);
-        QCOMPARE(rig_->unit.storeCount(QStringLiteral("WC")), 1);
-        const sim::UnitMemory stored = rig_->unit.storedMemory();
-        for (int c = 0; c < 4; ++c) {
-            const TUserCurve &model = rig_->curves.Curves[std::size_t(c)];
-            QCOMPARE(stored.curveTables[std::size_t(c)], model.Table);
-            std::array<int, 16> block{model.Mode};
-            int slot = 1;
-            for (const TCurvePoint &p : model.Points)
-                if (p.X > 0 && p.X < 255)
-                    block[std::size_t(slot++)] = p.X;
-            QCOMPARE(stored.pointBlocks[std::size_t(c)], block);
-        }
-        QVERIFY(!rig_->curves.CurveChanged);
-        QCOMPARE(rig_->progress.starts.last(), QStringLiteral("カーブ書込中"));
-    }
-
-    // A fetch shows the fetched mode; the change of the selector recalculates the shown
-    // curve from its points, and nothing counts as changed afterwards.
-    void fetchShowsTheModeAndRecalculates() {
-        sim::UnitMemory memory = sim::UnitMemory::factoryDefault();
-        memory.pointBlocks[0] = {2, 0x40, 0xC0};
-        for (int i = 0; i < 256; ++i)
-            memory.curveTables[0][std::size_t(i)] = i / 2; // not what a spline gives
-        rig_->unit.setMemory(memory);
-        clickMode(cmIndividual);
-        rig_->curves.CurvesInSync = false;
-        QVERIFY(rig_->actions.Execute(ActionId::GetCurveAction));
-        QVERIFY(modeButton(cmCurve)->isChecked());
-        QCOMPARE(curve().Mode, int(cmCurve));
-        // the fetched table, its points on it, then the mode change
-        TUserCurve expected;
-        expected.Points.Clear();
-        for (int x : {0, 64, 192, 255})
-            expected.Points.Add({x, 255 - x / 2});
-        for (int i = 0; i < 256; ++i)
-            expected.Table[std::size_t(i)] = i / 2;
-        expected.Mode = cmCurve;
-        expected.Recalculate();
-        expected.SnapPointsToTable();
-        expected.Recalculate();
-        QCOMPARE(curve().Table, expected.Table);
-        QVERIFY(curve().Table != memory.curveTables[0]);
-        QVERIFY(!rig_->curves.CurveChanged);
-        QVERIFY(rig_->curves.CurvesInSync);
-    }
-
-    // In the whole window: Load curves writes what it read, then the selector follows the
-    // shown curve and its mode change recalculates it from its points.
-    void loadCurvesRunsTheModeChange() {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("shaped.crv"));
-        TCurveSet saved;
-        TUserCurve &c = saved.Curves[0];
-        c.Mode = cmCurve;
-        c.Points.Clear();
-        for (int x : {0, 64, 192, 255})
-            c.Points.Add({x, 0});
-        for (int i = 0; i < 256; ++i)
-            c.Table[std::size_t(i)] = i / 2; // not what the spline through the points gives
-        QStringList lines;
-        WriteCurveSections(lines, saved);
-        QVERIFY(SaveTextLines(file, lines));
-
-        test::FormRig rig;
-        QVERIFY(rig.showLinked());
-        rig.form->ShowPage(Page::Curve);
-        rig.boxes.queueFile(file);
-        QVERIFY(rig.form->ExecuteAction(ActionId::LoadCurveAction));
-        QCOMPARE(rig.unit.storeCount(QStringLiteral("WC")), 1);
-        QCOMPARE(rig.unit.storedMemory().curveTables[0], c.Table); // written as read
-        auto *page = rig.form->findChild<TCurvePage *>(QStringLiteral("CurveSheet"));
-        QRadioButton *spline = nullptr;
-        for (QRadioButton *b : page->findChildren<QRadioButton *>())
-            if (b->text() == QStringLiteral("曲線"))
-                spline = b;
-        QVERIFY(spline && spline->isChecked());
-        TUserCurve expected = c;
-        expected.SyncPointsToTable();
-        expected.Recalculate();
-        expected.SnapPointsToTable();
-        expected.Recalculate();
-        QCOMPARE(rig.form->curves.Curves[0].Table, expected.Table);
-        QVERIFY(expected.Table != c.Table);
-        QVERIFY(rig.form->curves.CurveChanged);
-        const int x = page->Table().CurrentInput();
-        QCOMPARE(rig.form->StatusBar1->panelText(3),
-                 CurveStatusText(x, expected.Table[std::size_t(x)], 255));
-        rig.closeQuietly();
-    }
-
-    // The graph and the grid are off while a transfer runs, on again after it.
-    void viewsOffDuringATransfer() {
-        test::FormRig rig;
-        QVERIFY(rig.showLinked());
-        rig.form->ShowPage(Page::Curve);
-        auto *graph = rig.form->findChild<TCurveGraph *>(QStringLiteral("CrvPaintBox"));
-        auto *grid = rig.form->findChild<TDrawGrid *>(QStringLiteral("CurveGrid"));
-        QVERIFY(graph && grid && graph->isEnabled() && grid->isEnabled());
-        rig.unit.setRefused({QStringLiteral("WC")});
-        bool offDuringBox = false;
-        rig.boxes.onBox([&](const test::ScriptedResponder::Box &) {
-            offDuringBox = !graph->isEnabled() && !grid->isEnabled();
-        });
-        QTest::mouseClick(rig.form->findChild<QToolButton *>(QStringLiteral("WriteCurveBtn")),
-                          Qt::LeftButton);
-        QCOMPARE(rig.boxes.texts(), QStringList{QStringLiteral("転送に失敗しました")});
-        QVERIFY(offDuringBox);
-        QVERIFY(graph->isEnabled() && grid->isEnabled());
-        rig.closeQuietly();
-    }
-
-    // A technician shapes curve 2 with the mouse and writes it.
-    void shapeCurve2AndWriteIt() {
-        combo()->setFocus();
-        QTest::keyClick(combo(), Qt::Key_Down);
-        clickMode(cmCurve);
-        QMenu *menu = popup();
-        for (const QPoint at : {QPoint(90, 200), QPoint(220, 120)}) {
-            QTest::mousePress(graph(), Qt::RightButton, {}, at);
-            QTest::mouseRelease(graph(), Qt::RightButton, {}, at);
-            QCursor::setPos(graph()->mapToGlobal(at));
-            QContextMenuEvent event(QContextMenuEvent::Mouse, at, graph()->mapToGlobal(at));
-            QApplication::sendEvent(graph(), &event);
-            QTRY_VERIFY(menu->isVisible());
-            QAction *add = action(ActionId::AddPAction);
-            QVERIFY(add->isVisible() && add->isEnabled());
-            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(add).center());
-            QTRY_VERIFY(!menu->isVisible());
-        }
-        QCOMPARE(curve().Points.Count(), 4);
-        const int first = curve().Points[1].X;
-        const int second = curve().Points[2].X;
-        drag(markerCentre(first),
-             {markerCentre(first) + QPoint(0, -30), markerCentre(first) + QPoint(4, -60)});
-        drag(markerCentre(second), {markerCentre(second) + QPoint(-3, 40)});
-        checkPoints(curve());
-        QCOMPARE(curve().Points.Count(), 4);
-        const TCurvePoint &moved = curve().Points[2];
-        QVERIFY(moved.Selected);
-        // the yellow curve and the grid show the shaped table
-        const QImage image = graphImage();
-        for (int x : {0, 40, moved.X, 220, 255}) {
-            const QPoint on(pixels().Px(x), pixels().LevelRow(curve().Table[std::size_t(x)]));
-            QCOMPARE(QColor(image.pixel(on)), TCurveGraph::CurveLine);
-        }
-        QCOMPARE(rig_->curvePage->Table().CurrentInput(), moved.X);
-        const QPoint cell = CurveCellOfInput(8, moved.X);
-        const QImage cells = grid()->viewport()->grab().toImage();
-        QCOMPARE(QColor(cells.pixel(grid()->cellRect(cell.x(), cell.y()).topLeft())),
-                 QColor(255, 0, 0));
-        QCOMPARE(panel3(), CurveStatusText(moved.X, curve().Table[std::size_t(moved.X)], 255));
-        QVERIFY(rig_->curves.CurveChanged);
-
-        QTest::mouseClick(widget<QToolButton>("WriteCurveBtn"), Qt::LeftButton);
-        QCOMPARE(rig_->unit.storeCount(QStringLiteral("WC")), 1);
-        const TUserCurve &model = rig_->curves.Curves[1];
-        QCOMPARE(rig_->unit.storedMemory().curveTables[1], model.Table);
-        QCOMPARE(rig_->unit.storedMemory().pointBlocks[1],
-                 (std::array<int, 16>{2, curve().Points[1].X, curve().Points[2].X}));
-        QVERIFY(!rig_->curves.CurveChanged);
     }
 };
 
