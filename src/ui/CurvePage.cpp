@@ -2,30 +2,56 @@
 
 #include "ActionMap.h"
 #include "AppSettings.h"
+#include "CurveCellLook.h"
+#include "CurveGraph.h"
+#include "CurveTable.h"
 #include "CurveTransfer.h"
+#include "DrawGrid.h"
 #include "UiNames.h"
+#include "Usr_misc.h"
 #include "Usr_misc_input.h"
+#include "Usr_spbar.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
-#include <QScrollArea>
-#include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace kestrava {
 
+namespace {
+
+constexpr QSize kGraphWindow(325, 325); // CurveScrBox: W and H follow from it
+
+} // namespace
+
 TCurvePage::TCurvePage(TCurveSet &curves, TPageContext context, QWidget *parent)
     : QWidget(parent), curves_(curves), ctx_(context) {
     setObjectName(QStringLiteral("CurveSheet"));
+    buildWidgets();
+    table_ = std::make_unique<TCurveValueTable>(CurveGrid, curves_);
+    table_->SetGridWidth(ctx_.settings.CrvGridWidth);
+    // The selector shows the mode it starts with; nothing is recalculated for that.
+    const TUserCurve *c = curves_.Current();
+    shownMode_ = c && c->Mode >= 0 && c->Mode <= 2 ? c->Mode : -1;
+    if (QAbstractButton *b = ModeButtons->button(shownMode_))
+        b->setChecked(true);
+    table_->FollowMode();
+    connectCommands();
+}
+
+TCurvePage::~TCurvePage() {
+    // The grid goes first: its callbacks reach the table.
+    delete CurveGrid;
+}
+
+void TCurvePage::buildWidgets() {
     setContextMenuPolicy(Qt::CustomContextMenu);
     auto *page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 0);
@@ -37,7 +63,7 @@ TCurvePage::TCurvePage(TCurveSet &curves, TPageContext context, QWidget *parent)
     top->setContentsMargins(6, 4, 6, 4);
     auto *label2 = named(new QLabel(tr("カーブNo."), CurveTopPanel), "Label2");
     CurveComboBox = named(new QComboBox(CurveTopPanel), "CurveComboBox");
-    for (int c = 1; c <= 4; ++c)
+    for (int c = 1; c <= int(curves_.Curves.size()); ++c)
         CurveComboBox->addItem(QStringLiteral("User %1").arg(c));
     CurveComboBox->setCurrentIndex(curves_.CurCurve);
     top->addWidget(label2);
@@ -49,6 +75,7 @@ TCurvePage::TCurvePage(TCurveSet &curves, TPageContext context, QWidget *parent)
 
     auto *body = new QHBoxLayout;
     body->setContentsMargins(0, 0, 0, 0);
+    body->setSpacing(0);
     CrvGraphPanel = named(new QFrame(this), "CrvGraphPanel");
     CrvGraphPanel->setFixedWidth(345);
     auto *graphBox = new QVBoxLayout(CrvGraphPanel);
@@ -59,18 +86,11 @@ TCurvePage::TCurvePage(TCurveSet &curves, TPageContext context, QWidget *parent)
     GraphPanel->setFrameShadow(QFrame::Sunken);
     auto *graphInner = new QVBoxLayout(GraphPanel);
     graphInner->setContentsMargins(2, 2, 2, 2);
-    CurveScrBox = named(new QScrollArea(GraphPanel), "CurveScrBox");
+    CurveScrBox = named(new QFrame(GraphPanel), "CurveScrBox");
     CurveScrBox->setFrameShape(QFrame::NoFrame);
-    CurveScrBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    CurveScrBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    CurveScrBox->setWidgetResizable(true);
-    // The curve editor draws the graph here.
-    CrvPaintBox = named(new QWidget, "CrvPaintBox");
-    CrvPaintBox->setAutoFillBackground(true);
-    QPalette black = CrvPaintBox->palette();
-    black.setColor(QPalette::Window, Qt::black);
-    CrvPaintBox->setPalette(black);
-    CurveScrBox->setWidget(CrvPaintBox);
+    CurveScrBox->setFixedSize(kGraphWindow);
+    CrvPaintBox = named(new TCurveGraph(curves_, kGraphWindow, CurveScrBox), "CrvPaintBox");
+    CrvPaintBox->setGeometry(QRect(QPoint(0, 0), kGraphWindow));
     graphInner->addWidget(CurveScrBox);
     graphBox->addWidget(GraphPanel);
 
@@ -87,37 +107,186 @@ TCurvePage::TCurvePage(TCurveSet &curves, TPageContext context, QWidget *parent)
     graphBox->addStretch(1);
     body->addWidget(CrvGraphPanel);
 
-    CurveGrid = named(new QTableWidget(33, 9, this), "CurveGrid");
-    CurveGrid->horizontalHeader()->setDefaultSectionSize(30);
-    CurveGrid->verticalHeader()->setDefaultSectionSize(24);
+    CurveGrid = named(new TDrawGrid(this), "CurveGrid");
+    CurveGrid->viewport()->setBackgroundRole(QPalette::Dark);
     body->addWidget(CurveGrid, 1);
     page->addLayout(body, 1);
+}
 
-    ShowCurveMode();
-    RefreshView();
-
+void TCurvePage::connectCommands() {
+    TActionMap &a = ctx_.actions;
     using enum ActionId;
-    ctx_.actions.On(GetCurveAction, [this] { fetchCurvesAndShowMode(); });
-    ctx_.actions.On(WriteCurveAction, [this] { WriteCurves(ctx_.env, curves_); });
-    for (const auto &[id, width] : {std::pair{CrvGridW8Action, 8}, std::pair{CrvGridW16Action, 16}})
-        ctx_.actions.On(id, [this, width] {
-            ctx_.settings.CrvGridWidth = width;
-            RefreshView();
-        });
-    ctx_.actions.Bind(WriteCurveBtn, WriteCurveAction);
-    QMenu *popup = ctx_.actions.Popup(
+    a.On(GetCurveAction, [this] { GetCurveActionExecute(); });
+    a.On(WriteCurveAction, [this] {
+        WriteCurves(ctx_.env, curves_);
+        RefreshView();
+    });
+    a.On(AddPAction, [this] { AddPActionExecute(); });
+    a.On(DelPAction, [this] { DelPActionExecute(); });
+    a.On(InitCrvAction, [this] { InitCrvActionExecute(); });
+    a.On(CrvGridW8Action, [this] { CrvGridWActionExecute(8); });
+    a.On(CrvGridW16Action, [this] { CrvGridWActionExecute(16); });
+    a.Bind(WriteCurveBtn, WriteCurveAction);
+
+    QMenu *popup = a.Popup(
         "PopCrvMenu",
         {AddPAction, DelPAction, InitCrvAction, Separator, LoadCurveAction, SaveCurveAction}, this);
     connect(this, &QWidget::customContextMenuRequested, this,
             [this, popup](QPoint p) { popup->popup(mapToGlobal(p)); });
+
+    connect(CurveComboBox, &QComboBox::currentIndexChanged, this, &TCurvePage::CurveComboBoxChange);
+    connect(ModeButtons, &QButtonGroup::idClicked, this, [this](int id) {
+        if (id == shownMode_)
+            return;
+        shownMode_ = id;
+        ModeRadioGroupClick();
+    });
+
+    connect(CrvPaintBox, &TCurveGraph::Picked, this, [this](int input) {
+        if (input >= 0)
+            table_->FollowInput(input);
+        RefreshView();
+        ctx_.actions.UpdateActions();
+    });
+    connect(CrvPaintBox, &TCurveGraph::Dragged, this, [this](int input) {
+        table_->FollowInput(input);
+        curveEdited();
+    });
+    connect(CrvPaintBox, &TCurveGraph::Released, this, [this] {
+        RefreshView();
+        ctx_.actions.UpdateActions();
+    });
+    connect(table_.get(), &TCurveValueTable::CellClicked, this, &TCurvePage::CurveGridClick);
+    connect(table_.get(), &TCurveValueTable::LevelTyped, this, &TCurvePage::curveEdited);
 }
 
-void TCurvePage::fetchCurvesAndShowMode() {
+int TCurvePage::modeIndex() const {
+    return ModeButtons->checkedId();
+}
+
+void TCurvePage::setModeIndex(int index) {
+    if (index < 0 || index > 2)
+        index = -1;
+    if (index == shownMode_)
+        return;
+    shownMode_ = index;
+    if (QAbstractButton *b = ModeButtons->button(index)) {
+        b->setChecked(true);
+    } else {
+        ModeButtons->setExclusive(false);
+        for (QAbstractButton *other : ModeButtons->buttons())
+            other->setChecked(false);
+        ModeButtons->setExclusive(true);
+    }
+    ModeRadioGroupClick();
+}
+
+void TCurvePage::ModeRadioGroupClick() {
+    TUserCurve *c = curves_.Current();
+    if (!c)
+        return;
+    c->Points.ClearSelected();
+    c->Mode = modeIndex();
+    c->Recalculate();
+    c->SnapPointsToTable();
+    c->Recalculate();
+    table_->FollowMode();
+    RefreshView();
+    curves_.CurveChanged = true;
+    ctx_.actions.UpdateActions();
+}
+
+void TCurvePage::ShowCurveMode() {
+    if (const TUserCurve *c = curves_.Current())
+        setModeIndex(c->Mode);
+    RefreshView();
+}
+
+void TCurvePage::CurveComboBoxChange(int index) {
+    if (index < 0 || index >= int(curves_.Curves.size()))
+        return;
+    curves_.CurCurve = index;
+    setModeIndex(curves_.Current()->Mode);
+    table_->FollowMode();
+    RefreshView();
+    ctx_.actions.UpdateActions();
+}
+
+void TCurvePage::CurveGridClick(int col, int row) {
+    TUserCurve *c = curves_.Current();
+    if (!c)
+        return;
+    const int k = table_->GridWidth() * (row - 1) + col;
+    ctx_.status.setPanelText(3, k >= 1 && k <= CurveTableSize
+                                    ? CurveClickText(k - 1, c->Table[std::size_t(k - 1)])
+                                    : QString());
+    if (modeIndex() == 0)
+        return;
+    c->Points.ClearSelected();
+    if (TCurvePoint *p = c->Points.FindByInput(k - 1))
+        p->Selected = true;
+    table_->Repaint();
+    CrvPaintBox->update();
+    ctx_.actions.UpdateActions();
+}
+
+void TCurvePage::AddPActionExecute() {
+    TUserCurve *c = curves_.Current();
+    // An input that already has its point adds nothing.
+    if (!c || !c->AddPoint(CrvPaintBox->Pixels().AddInput(CrvPaintBox->AddPointX())))
+        return;
+    c->Recalculate();
+    curveEdited();
+}
+
+void TCurvePage::DelPActionExecute() {
+    TUserCurve *c = curves_.Current();
+    if (!c)
+        return;
+    c->DeleteSelected();
+    c->Recalculate();
+    curveEdited();
+}
+
+void TCurvePage::InitCrvActionExecute() {
+    TUserCurve *c = curves_.Current();
+    if (!c || !AskYesNo(tr("このカーブを初期化しますか")))
+        return;
+    c->Reset(DefaultMaxLevel); // the mode stays
+    curveEdited();
+}
+
+void TCurvePage::GetCurveActionExecute() {
     FetchCurves(ctx_.env, curves_);
-    // The mode selector shows the fetched mode; a change there recalculates.
-    ShowCurveMode();
+    // The selector shows the fetched mode; a change there recalculates the shown curve.
+    if (const TUserCurve *c = curves_.Current())
+        setModeIndex(c->Mode);
     curves_.CurveChanged = false;
     RefreshView();
+}
+
+void TCurvePage::CrvGridWActionExecute(int width) {
+    ctx_.settings.CrvGridWidth = width;
+    table_->SetGridWidth(width);
+    RefreshView();
+}
+
+void TCurvePage::curveEdited() {
+    curves_.CurveChanged = true;
+    RefreshView();
+    ctx_.actions.UpdateActions();
+}
+
+void TCurvePage::RefreshView() {
+    table_->FollowMode();
+    table_->Repaint();
+    CrvPaintBox->update();
+    if (!active_)
+        return;
+    const TUserCurve *c = curves_.Current();
+    const int x = table_->CurrentInput();
+    ctx_.status.setPanelText(3, c ? CurveStatusText(x, c->Table[std::size_t(x)], c->MaxLevel)
+                                  : QString());
 }
 
 void TCurvePage::Refresh() {
@@ -125,6 +294,16 @@ void TCurvePage::Refresh() {
 }
 
 void TCurvePage::Activated() {
+    active_ = true;
+    RefreshView();
+}
+
+void TCurvePage::Leaving() {
+    active_ = false;
+}
+
+void TCurvePage::SettingsChanged() {
+    table_->SetGridWidth(ctx_.settings.CrvGridWidth);
     RefreshView();
 }
 
@@ -133,7 +312,7 @@ void TCurvePage::FillState(UiState &s) const {
     s.overCurveGraph = under && (under == CurveScrBox || CurveScrBox->isAncestorOf(under));
     if (const TUserCurve *c = curves_.Current()) {
         s.curvePoints = c->Points.Count();
-        s.curveIndividual = c->Mode == cmIndividual;
+        s.curveIndividual = modeIndex() == 0;
         const TCurvePoint *p = c->Points.FindSelected();
         s.pointDeletable = p && p->X != 0 && p->X != CurveMaxInput;
     }
@@ -142,26 +321,6 @@ void TCurvePage::FillState(UiState &s) const {
 void TCurvePage::SetViewsEnabled(bool on) {
     CurveGrid->setEnabled(on);
     CrvPaintBox->setEnabled(on);
-}
-
-void TCurvePage::ShowCurveMode() {
-    const TUserCurve *c = curves_.Current();
-    const int mode = c ? c->Mode : -1;
-    const QSignalBlocker block(ModeButtons);
-    if (QAbstractButton *b = ModeButtons->button(mode)) {
-        b->setChecked(true);
-    } else {
-        ModeButtons->setExclusive(false);
-        for (QAbstractButton *other : ModeButtons->buttons())
-            other->setChecked(false);
-        ModeButtons->setExclusive(true);
-    }
-}
-
-void TCurvePage::RefreshView() {
-    if (!isVisible())
-        return;
-    CrvPaintBox->update();
 }
 
 } // namespace kestrava

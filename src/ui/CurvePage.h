@@ -5,49 +5,78 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QButtonGroup;
 class QComboBox;
 class QFrame;
 class QGroupBox;
-class QLabel;
-class QScrollArea;
-class QTableWidget;
 class QToolButton;
 
 namespace kestrava {
 
-// The curve page: the curve chooser, the graph with its mode selector and the
-// value grid.
+class TCurveGraph;
+class TCurveValueTable;
+class TDrawGrid;
+
+// The curve page: the curve chooser, the graph with its mode selector and the value
+// grid, with the handlers of the curve commands.
 class TCurvePage : public QWidget, public TPage {
     Q_OBJECT
 public:
     TCurvePage(TCurveSet &curves, TPageContext context, QWidget *parent = nullptr);
+    ~TCurvePage() override;
 
     // TPage
     void SetViewsEnabled(bool on) override;
     void Refresh() override;
     void Activated() override;
+    void Leaving() override;
+    void SettingsChanged() override;
     void FillState(UiState &s) const override;
 
-    // The mode selector follows the shown curve; a mode outside 0..2 selects none.
+    // The mode selector shows the shown curve's mode; when that changes its value the
+    // mode change runs for the curve as a click would. Then the view is refreshed.
     void ShowCurveMode();
 
+    TCurveGraph &Graph() const { return *CrvPaintBox; }
+    TCurveValueTable &Table() const { return *table_; }
+
 private:
+    void buildWidgets();
+    void connectCommands();
+    int modeIndex() const; // the selector's index, -1 when none is selected
+    // Sets the selector; a change of its value runs ModeRadioGroupClick.
+    void setModeIndex(int index);
+    void ModeRadioGroupClick();
+    void CurveComboBoxChange(int index);
+    void CurveGridClick(int col, int row);
+    void AddPActionExecute();
+    void DelPActionExecute();
+    void InitCrvActionExecute();
+    void GetCurveActionExecute();
+    void CrvGridWActionExecute(int width);
+    // Shows the curve again: the grid, the graph and, on the active page, panel 3.
     void RefreshView();
-    void fetchCurvesAndShowMode();
+    // An edit of the shown curve: marked changed, shown again, the commands follow.
+    void curveEdited();
 
     TCurveSet &curves_;
     TPageContext ctx_;
-    QFrame *CurveTopPanel;
-    QComboBox *CurveComboBox;
-    QToolButton *WriteCurveBtn;
-    QFrame *CrvGraphPanel;
-    QFrame *GraphPanel;
-    QScrollArea *CurveScrBox;
-    QWidget *CrvPaintBox;
-    QGroupBox *ModeRadioGroup;
-    QButtonGroup *ModeButtons;
-    QTableWidget *CurveGrid;
+    std::unique_ptr<TCurveValueTable> table_;
+    bool active_ = false; // the page is the one shown
+    int shownMode_ = -1;  // the selector's value as last set or clicked
+
+    QFrame *CurveTopPanel = nullptr;
+    QComboBox *CurveComboBox = nullptr;
+    QToolButton *WriteCurveBtn = nullptr;
+    QFrame *CrvGraphPanel = nullptr;
+    QFrame *GraphPanel = nullptr;
+    QFrame *CurveScrBox = nullptr;
+    TCurveGraph *CrvPaintBox = nullptr;
+    QGroupBox *ModeRadioGroup = nullptr;
+    QButtonGroup *ModeButtons = nullptr;
+    TDrawGrid *CurveGrid = nullptr;
 };
 
 } // namespace kestrava

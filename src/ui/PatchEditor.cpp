@@ -4,6 +4,7 @@
 #include "ChannelNotation.h"
 #include "OutputCheck.h"
 #include "PatchTransfer.h"
+#include "RangeMessage.h"
 #include "Usr_misc.h"
 
 #include <QCoreApplication>
@@ -41,7 +42,7 @@ TPatchEditor::TPatchEditor(TPatchModel &patches, TransferEnv &env, IPatchView &v
     : patches_(patches), env_(env), view_(view), settings_(settings) {}
 
 QString TPatchEditor::RangeMessage() {
-    return tr(kRangeMessage);
+    return RangeMessageText();
 }
 
 bool TPatchEditor::ConfirmOverwrite(int o) {

@@ -116,3 +116,24 @@ PatchPageRig::PatchPageRig(sim::UnitSimOptions options) : PageRig(std::move(opti
 }
 
 } // namespace kestrava::test
+
+// ---- The curve page rig ----
+
+#include "CurvePage.h"
+
+namespace kestrava::test {
+
+CurvePageRig::CurvePageRig(sim::UnitSimOptions options) : PageRig(std::move(options)) {
+    curvePage = new TCurvePage(curves, TPageContext{env, settings, actions, *status}, &window);
+    page = curvePage;
+    shown = Page::Curve;
+    window.layout()->addWidget(curvePage);
+    window.layout()->addWidget(status);
+    window.resize(792, 551);
+    if (linkUp())
+        actions.Execute(ActionId::GetCurveAction);
+    curvePage->Activated();
+    unit.clearLog();
+}
+
+} // namespace kestrava::test

@@ -87,3 +87,18 @@ struct PatchPageRig : PageRig {
 };
 
 } // namespace kestrava::test
+
+namespace kestrava {
+class TCurvePage;
+} // namespace kestrava
+
+namespace kestrava::test {
+
+// The curve page alone, shown as the active page, linked to the unit with the curves
+// fetched as a reconnect fetches them.
+struct CurvePageRig : PageRig {
+    explicit CurvePageRig(sim::UnitSimOptions options = {});
+    TCurvePage *curvePage;
+};
+
+} // namespace kestrava::test
