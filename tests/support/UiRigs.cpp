@@ -115,3 +115,23 @@ PatchPageRig::PatchPageRig(sim::UnitSimOptions options) : PageRig(std::move(opti
 }
 
 } // namespace kestrava::test
+
+#include "AttrPage.h"
+
+namespace kestrava::test {
+
+AttrPageRig::AttrPageRig(sim::UnitSimOptions options) : PageRig(std::move(options)) {
+    attrPage = new TAttrPage(attrs, TPageContext{env, settings, actions, *status}, &window);
+    page = attrPage;
+    shown = Page::Attr;
+    window.layout()->addWidget(attrPage);
+    window.layout()->addWidget(status);
+    window.resize(792, 551);
+    if (linkUp())
+        actions.Execute(ActionId::GetLdAtrAcion);
+    attrPage->SettingsChanged();
+    actions.UpdateActions();
+    unit.clearLog();
+}
+
+} // namespace kestrava::test

@@ -87,3 +87,18 @@ struct PatchPageRig : PageRig {
 };
 
 } // namespace kestrava::test
+
+namespace kestrava {
+class TAttrPage;
+} // namespace kestrava
+
+namespace kestrava::test {
+
+// The load attribute page alone and shown as the active page, linked to the unit with
+// the unit's attributes fetched.
+struct AttrPageRig : PageRig {
+    explicit AttrPageRig(sim::UnitSimOptions options = {});
+    TAttrPage *attrPage;
+};
+
+} // namespace kestrava::test
