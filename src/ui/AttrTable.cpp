@@ -4,6 +4,7 @@
 #include "AttrCellLook.h"
 #include "DrawGrid.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -245,8 +246,13 @@ void TAttrTable::Repaint() {
 }
 
 void TAttrTable::SetEnabled(bool on) {
+    // Switched off, the grid loses the focus; it takes it back when it had it.
+    if (!on)
+        refocus_ = grid_->hasFocus() || selector_->isAncestorOf(QApplication::focusWidget());
     grid_->setEnabled(on);
     selector_->setEnabled(on);
+    if (on && refocus_ && grid_->isVisible())
+        grid_->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace kestrava

@@ -66,6 +66,7 @@ private:
     TCellPainter painter_;
     int selectionEnd_ = 1; // the other end of the selected rows from the current row
     bool dragging_ = false;
+    bool refocus_ = false; // the grid had the focus when a transfer switched it off
 };
 
 } // namespace kestrava

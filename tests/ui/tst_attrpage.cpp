@@ -548,6 +548,7 @@ private Q_SLOTS:
         form.Action(ActionId::WriteLdAtrAction)->trigger();
         QVERIFY(offDuringWrite);
         QVERIFY(grid->isEnabled());
+        QCOMPARE(QApplication::focusWidget(), grid);
         QVERIFY(form.attrs.LdAtrChanged);
         rig.unit.setRefused({});
         rig.boxes.clear();
