@@ -29,6 +29,11 @@ QRect TDevicePixels::Cell(const QRect &r) const {
     return QRect(left, top, X(r.right() + 1) - left, Y(r.bottom() + 1) - top);
 }
 
+QRect TDevicePixels::Line(const QRect &r) const {
+    return QRect(QPoint(X(r.left()), Y(r.top())),
+                 QPoint(X(r.right()) + line_ - 1, Y(r.bottom()) + line_ - 1));
+}
+
 QRectF TDevicePixels::ToLogical(const QRect &d) const {
     // A sixteenth of a device pixel inside every edge: the painter's rounding of the
     // mapped edges then lands on these pixels whatever the floating-point error.
@@ -95,7 +100,7 @@ void TCellPainter::paintSharp(QPainter &p, const TDevicePixels &device, const QR
     device.Fill(p, d, look.fill);
     if (look.edge) {
         const Edge &e = edgeOf(look.fill);
-        const int w = device.Line();
+        const int w = device.LineWidth();
         device.Fill(p, QRect(d.left(), d.top(), d.width(), w), e.light);
         device.Fill(p, QRect(d.left(), d.top(), w, d.height()), e.light);
         device.Fill(p, QRect(d.left(), d.bottom() + 1 - w, d.width(), w), e.dark);

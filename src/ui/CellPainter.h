@@ -31,12 +31,14 @@ class TDevicePixels {
 public:
     explicit TDevicePixels(const QPainter &p);
     bool Fractional() const { return fractional_; }
-    int Line() const { return line_; } // device pixels of a grid line
-    int X(int x) const;                // device column of a logical x
+    int LineWidth() const { return line_; } // device pixels of a grid line
+    int X(int x) const;                     // device column of a logical x
     int Y(int y) const;
     // The device pixels between the grid lines around a logical cell (the lines
     // sit just left of and above it, and just right of and below it).
     QRect Cell(const QRect &logical) const;
+    // The device pixels of a grid line given as a logical rectangle one pixel thin.
+    QRect Line(const QRect &logical) const;
     // A logical rectangle the painter maps onto exactly these device pixels, for
     // fills and clips.
     QRectF ToLogical(const QRect &device) const;

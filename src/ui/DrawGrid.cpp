@@ -354,34 +354,22 @@ void TDrawGrid::paintEvent(QPaintEvent *event) {
 
     // Grid lines last, so that they frame whatever the cells drew.
     const QColor line = palette().color(QPalette::Mid);
-    const auto columnLine = [&](int x) {
-        if (!sharp) {
-            painter.fillRect(QRect(x, 0, 1, gridBottom), line);
-            return;
-        }
-        const int bottom = device.Y(gridBottom - 1) + device.Line();
-        device.Fill(painter, QRect(device.X(x), device.Y(0), device.Line(), bottom - device.Y(0)),
-                    line);
-    };
-    const auto rowLine = [&](int y) {
-        if (!sharp) {
-            painter.fillRect(QRect(0, y, gridRight, 1), line);
-            return;
-        }
-        const int right = device.X(gridRight - 1) + device.Line();
-        device.Fill(painter, QRect(device.X(0), device.Y(y), right - device.X(0), device.Line()),
-                    line);
+    const auto fillLine = [&](const QRect &r) {
+        if (sharp)
+            device.Fill(painter, device.Line(r), line);
+        else
+            painter.fillRect(r, line);
     };
     int x = colLeft(1) - 1;
-    columnLine(x);
+    fillLine(QRect(x, 0, 1, gridBottom));
     for (int c = left; c <= lastCol; ++c) {
         x += colWidth(c) + 1;
         if (x >= dirty.left() && x <= dirty.right())
-            columnLine(x);
+            fillLine(QRect(x, 0, 1, gridBottom));
     }
-    rowLine(dataY - 1);
+    fillLine(QRect(0, dataY - 1, gridRight, 1));
     for (int r = firstDirtyRow; r <= lastDirtyRow; ++r)
-        rowLine((r - top + 2) * pitch - 1);
+        fillLine(QRect(0, (r - top + 2) * pitch - 1, gridRight, 1));
 }
 
 void TDrawGrid::focusInEvent(QFocusEvent *event) {
