@@ -1,8 +1,11 @@
 // Painting the patch table: one full 1920 x 1080 viewport of each view with all
-// 1024 outputs patched, and switching between the views. Each figure is the median
+// 1024 outputs patched, and switching between the views; painting the load attribute
+// grid with every kind of code over the same area. Each figure is the median
 // wall time and the median CPU time of the painting thread (the latter holds when
 // other work shares the machine).
 
+#include "AppSettings.h"
+#include "AttrTable.h"
 #include "DrawGrid.h"
 #include "PatchTable.h"
 
@@ -103,6 +106,25 @@ int main(int argc, char **argv) {
                     "through render() %5.2f ms, CPU %5.2f ms\n",
                     v.name, wall, cpu, renderWall, renderCpu);
         ok = ok && wall < 3;
+    }
+    {
+        TLoadAttrModel attrs;
+        for (int o = 0; o < LoadAttrCount; ++o)
+            attrs.LoadAttrs[std::size_t(o)] = o % 3 == 0 ? laNormal : o % 3 == 1 ? laOnOff : o % 4;
+        TAppSettings settings;
+        settings.DispAbCh = true;
+        TDrawGrid attrGrid;
+        attrGrid.resize(grid.size());
+        TAttrTable attrTable(&attrGrid, attrs, settings);
+        attrGrid.show();
+        attrGrid.setFocus();
+        QApplication::processEvents();
+        const auto [wall, cpu] = measure([&] { paint(attrGrid); });
+        const auto [renderWall, renderCpu] = measure([&] { render(attrGrid, target); });
+        std::printf("viewport %-26s median %5.2f ms, CPU %5.2f ms (target < 2); "
+                    "through render() %5.2f ms, CPU %5.2f ms\n",
+                    "load attributes", wall, cpu, renderWall, renderCpu);
+        ok = ok && wall < 2;
     }
     std::vector<double> switches;
     for (int i = 0; i < rounds; ++i) {

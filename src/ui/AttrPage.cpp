@@ -1,15 +1,17 @@
 #include "AttrPage.h"
 
 #include "ActionMap.h"
+#include "AttrSelector.h"
+#include "AttrTable.h"
 #include "AttrTransfer.h"
-#include "ChannelNotation.h"
+#include "DrawGrid.h"
+#include "UiNames.h"
+#include "Usr_misc.h"
 
-#include <QComboBox>
+#include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QMenu>
-#include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -22,81 +24,72 @@ TAttrPage::TAttrPage(TLoadAttrModel &attrs, TPageContext context, QWidget *paren
     page->setContentsMargins(0, 0, 0, 0);
     page->setSpacing(0);
 
-    OutAtrTopPanel = new QFrame(this);
-    OutAtrTopPanel->setObjectName(QStringLiteral("OutAtrTopPanel"));
+    OutAtrTopPanel = named(new QFrame(this), "OutAtrTopPanel");
     OutAtrTopPanel->setFixedHeight(45);
     auto *top = new QHBoxLayout(OutAtrTopPanel);
     top->setContentsMargins(6, 4, 6, 4);
     top->addStretch(1);
-    WriteLdAtrBtn = new QToolButton(OutAtrTopPanel);
-    WriteLdAtrBtn->setObjectName(QStringLiteral("WriteLdAtrBtn"));
+    WriteLdAtrBtn = named(new QToolButton(OutAtrTopPanel), "WriteLdAtrBtn");
     top->addWidget(WriteLdAtrBtn);
     page->addWidget(OutAtrTopPanel);
 
-    // The owner-drawn grid with the in-place selector comes with the attribute page.
-    LdAtrGrid = new QTableWidget(LoadAttrCount, 1, this);
-    LdAtrGrid->setObjectName(QStringLiteral("LdAtrGrid"));
-    LdAtrGrid->setHorizontalHeaderLabels({QStringLiteral("負荷属性")});
-    LdAtrGrid->horizontalHeader()->setDefaultSectionSize(99);
-    LdAtrGrid->verticalHeader()->setDefaultSectionSize(24);
-    LdAtrGrid->verticalHeader()->setMinimumWidth(42);
-    LdAtrGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    LdAtrGrid = named(new TDrawGrid(this), "LdAtrGrid");
+    LdAtrGrid->viewport()->setBackgroundRole(QPalette::Dark);
     LdAtrGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     page->addWidget(LdAtrGrid, 1);
+    table_ = std::make_unique<TAttrTable>(LdAtrGrid, attrs_, ctx_.settings);
 
-    InpCrvPanel = new QFrame(this);
-    InpCrvPanel->setObjectName(QStringLiteral("InpCrvPanel"));
-    InpCrvPanel->setFixedSize(104, 24);
-    SelCrvComboBox = new QComboBox(InpCrvPanel);
-    SelCrvComboBox->setObjectName(QStringLiteral("SelCrvComboBox"));
-    SelCrvComboBox->addItems(LoadAttrSelectorItems());
-    SelCrvComboBox->setGeometry(0, 0, 104, 24);
-    InpCrvPanel->hide();
-
-    RefreshGrid();
-
+    TActionMap &a = ctx_.actions;
     using enum ActionId;
-    ctx_.actions.On(GetLdAtrAcion, [this] {
+    a.On(GetLdAtrAcion, [this] {
         FetchLoadAttrs(ctx_.env, attrs_);
-        RefreshGrid();
+        table_->Repaint();
     });
-    ctx_.actions.On(WriteLdAtrAction, [this] { WriteLoadAttrs(ctx_.env, attrs_); });
-    ctx_.actions.Bind(WriteLdAtrBtn, WriteLdAtrAction);
-    QMenu *popup =
-        ctx_.actions.Popup("PopAtrMenu", {ChgLdAtrAction, Separator, InitLdAtrAction}, this);
+    a.On(WriteLdAtrAction, [this] {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        WriteLoadAttrs(ctx_.env, attrs_);
+        QApplication::restoreOverrideCursor();
+        table_->Repaint();
+    });
+    a.On(ChgLdAtrAction, [this] { table_->OpenSelector(); });
+    a.On(InitLdAtrAction, [this] { InitLdAtrActionExecute(); });
+    a.Bind(WriteLdAtrBtn, WriteLdAtrAction);
+    QMenu *popup = a.Popup("PopAtrMenu", {ChgLdAtrAction, Separator, InitLdAtrAction}, this);
     connect(LdAtrGrid, &QWidget::customContextMenuRequested, this,
             [this, popup](QPoint p) { popup->popup(LdAtrGrid->viewport()->mapToGlobal(p)); });
+    connect(table_.get(), &TAttrTable::Changed, &a, &TActionMap::UpdateActions);
+}
+
+TAttrPage::~TAttrPage() {
+    // The grid goes first: its callbacks reach the table.
+    delete LdAtrGrid;
+}
+
+void TAttrPage::InitLdAtrActionExecute() {
+    if (!AskYesNo(tr("負荷属性を初期化(全てNormal)しますか")))
+        return;
+    table_->ResetAll();
 }
 
 void TAttrPage::Refresh() {
-    RefreshGrid();
+    table_->Repaint();
 }
 
 void TAttrPage::Activated() {
     LdAtrGrid->setFocus();
 }
 
+void TAttrPage::Leaving() {
+    table_->Selector()->Close();
+}
+
 void TAttrPage::SettingsChanged() {
-    RefreshGrid();
+    // The labels follow the notation, the header's edges the patch table's view.
+    LdAtrGrid->viewport()->update();
 }
 
 void TAttrPage::SetViewsEnabled(bool on) {
-    LdAtrGrid->setEnabled(on);
-}
-
-void TAttrPage::RefreshGrid() {
-    QStringList rows;
-    rows.reserve(LoadAttrCount);
-    for (int o = 0; o < LoadAttrCount; ++o)
-        rows.append(ChannelText(o, false));
-    LdAtrGrid->setVerticalHeaderLabels(rows);
-    for (int o = 0; o < LoadAttrCount; ++o) {
-        const QString text = LoadAttrText(attrs_.LoadAttrs[std::size_t(o)]);
-        if (QTableWidgetItem *item = LdAtrGrid->item(o, 0))
-            item->setText(text);
-        else
-            LdAtrGrid->setItem(o, 0, new QTableWidgetItem(text));
-    }
+    table_->SetEnabled(on);
 }
 
 } // namespace kestrava

@@ -1,5 +1,7 @@
 #include "DrawGrid.h"
 
+#include "CellPainter.h"
+
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -122,6 +124,11 @@ void TDrawGrid::setEditable(bool on) {
     if (!on)
         closeEditor();
     editable_ = on;
+}
+
+void TDrawGrid::setSharpLines(bool on) {
+    sharpLines_ = on;
+    viewport()->update();
 }
 
 void TDrawGrid::rebuildColLefts() {
@@ -276,10 +283,20 @@ void TDrawGrid::paintEvent(QPaintEvent *event) {
     const int lastRow = std::min(rows_ - 1, top + (height - dataY) / pitch);
     const int gridRight = std::min(width, colLeft(lastCol + 1) - colLeft(left) + dataX);
     const int gridBottom = std::min(height, (lastRow - top + 2) * pitch);
+    // Sharp lines take whole device pixels; what lies between them belongs to the
+    // cells, or past the last line to the background.
+    const TDevicePixels device(painter);
+    const bool sharp = sharpLines_ && device.Fractional();
+    const auto clear = [&](const QRect &r) {
+        if (sharp)
+            device.Fill(painter, device.Cell(r), background);
+        else
+            painter.fillRect(r, background);
+    };
     // The cells cover the grid area (the lines come last): only the rest is cleared.
     if (onDrawCell) {
-        painter.fillRect(QRect(gridRight, 0, width - gridRight, height) & dirty, background);
-        painter.fillRect(QRect(0, gridBottom, gridRight, height - gridBottom) & dirty, background);
+        clear(QRect(gridRight, 0, width - gridRight, height) & dirty);
+        clear(QRect(0, gridBottom, gridRight, height - gridBottom) & dirty);
     } else {
         painter.fillRect(dirty, background);
     }
@@ -304,7 +321,11 @@ void TDrawGrid::paintEvent(QPaintEvent *event) {
 
     if (onDrawCell) {
         // One clip for all data cells keeps a careless callback off the fixed cells.
-        painter.setClipRect(QRect(dataX, dataY, width - dataX, height - dataY));
+        const QRect dataArea(dataX, dataY, width - dataX, height - dataY);
+        if (sharp)
+            painter.setClipRect(device.ToLogical(device.Cell(dataArea)));
+        else
+            painter.setClipRect(dataArea);
         for (int r = firstDirtyRow; r <= lastDirtyRow; ++r) {
             const int y = (r - top + 1) * pitch;
             int x = colLeft(firstDirtyCol) - colLeft(left) + dataX;
@@ -333,16 +354,22 @@ void TDrawGrid::paintEvent(QPaintEvent *event) {
 
     // Grid lines last, so that they frame whatever the cells drew.
     const QColor line = palette().color(QPalette::Mid);
+    const auto fillLine = [&](const QRect &r) {
+        if (sharp)
+            device.Fill(painter, device.Line(r), line);
+        else
+            painter.fillRect(r, line);
+    };
     int x = colLeft(1) - 1;
-    painter.fillRect(QRect(x, 0, 1, gridBottom), line);
+    fillLine(QRect(x, 0, 1, gridBottom));
     for (int c = left; c <= lastCol; ++c) {
         x += colWidth(c) + 1;
         if (x >= dirty.left() && x <= dirty.right())
-            painter.fillRect(QRect(x, 0, 1, gridBottom), line);
+            fillLine(QRect(x, 0, 1, gridBottom));
     }
-    painter.fillRect(QRect(0, dataY - 1, gridRight, 1), line);
+    fillLine(QRect(0, dataY - 1, gridRight, 1));
     for (int r = firstDirtyRow; r <= lastDirtyRow; ++r)
-        painter.fillRect(QRect(0, (r - top + 2) * pitch - 1, gridRight, 1), line);
+        fillLine(QRect(0, (r - top + 2) * pitch - 1, gridRight, 1));
 }
 
 void TDrawGrid::focusInEvent(QFocusEvent *event) {

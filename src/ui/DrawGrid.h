@@ -45,6 +45,9 @@ public:
     void setRowHeight(int height);
     int rowHeight() const { return rowHeight_; }
     void setEditable(bool on);
+    // Grid lines of whole device pixels at fractional display scales (one pixel below
+    // scale 2); the cells then paint through a sharp TCellPainter to meet them.
+    void setSharpLines(bool on);
 
     int col() const { return col_; }
     int row() const { return row_; }
@@ -116,6 +119,7 @@ private:
     int col_ = 1;
     int row_ = 1;
     bool editable_ = false;
+    bool sharpLines_ = false;
     QPointer<QLineEdit> editor_;
     QObject *editorObject_ = nullptr;
     QString editStartText_;

@@ -1,5 +1,8 @@
 #include "UiRigs.h"
 
+#include "AttrPage.h"
+#include "CurvePage.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QSettings>
@@ -115,14 +118,6 @@ PatchPageRig::PatchPageRig(sim::UnitSimOptions options) : PageRig(std::move(opti
     unit.clearLog();
 }
 
-} // namespace kestrava::test
-
-// ---- The curve page rig ----
-
-#include "CurvePage.h"
-
-namespace kestrava::test {
-
 CurvePageRig::CurvePageRig(sim::UnitSimOptions options) : PageRig(std::move(options)) {
     curvePage = new TCurvePage(curves, TPageContext{env, settings, actions, *status}, &window);
     page = curvePage;
@@ -133,6 +128,20 @@ CurvePageRig::CurvePageRig(sim::UnitSimOptions options) : PageRig(std::move(opti
     if (linkUp())
         actions.Execute(ActionId::GetCurveAction);
     curvePage->Activated();
+    unit.clearLog();
+}
+
+AttrPageRig::AttrPageRig(sim::UnitSimOptions options) : PageRig(std::move(options)) {
+    attrPage = new TAttrPage(attrs, TPageContext{env, settings, actions, *status}, &window);
+    page = attrPage;
+    shown = Page::Attr;
+    window.layout()->addWidget(attrPage);
+    window.layout()->addWidget(status);
+    window.resize(792, 551);
+    if (linkUp())
+        actions.Execute(ActionId::GetLdAtrAcion);
+    attrPage->SettingsChanged();
+    actions.UpdateActions();
     unit.clearLog();
 }
 

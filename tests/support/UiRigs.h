@@ -19,6 +19,11 @@
 
 #include <memory>
 
+namespace kestrava {
+class TAttrPage;
+class TCurvePage;
+} // namespace kestrava
+
 namespace kestrava::test {
 
 // A settings file in a folder of its own that gives COM9 to a device.
@@ -86,19 +91,18 @@ struct PatchPageRig : PageRig {
     TPatchPage *patchPage;
 };
 
-} // namespace kestrava::test
-
-namespace kestrava {
-class TCurvePage;
-} // namespace kestrava
-
-namespace kestrava::test {
-
 // The curve page alone, shown as the active page, linked to the unit with the curves
 // fetched as a reconnect fetches them.
 struct CurvePageRig : PageRig {
     explicit CurvePageRig(sim::UnitSimOptions options = {});
     TCurvePage *curvePage;
+};
+
+// The load attribute page alone and shown as the active page, linked to the unit with
+// the unit's attributes fetched.
+struct AttrPageRig : PageRig {
+    explicit AttrPageRig(sim::UnitSimOptions options = {});
+    TAttrPage *attrPage;
 };
 
 } // namespace kestrava::test

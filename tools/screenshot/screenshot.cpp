@@ -71,7 +71,7 @@ int main(int argc, char **argv) {
     sim::UnitSim unit(options);
     sim::UnitMemory memory = sim::UnitMemory::factoryDefault();
     for (int o = 0; o < 1024; ++o)
-        memory.attributes[o] = o % 16 == 15 ? 0x081 : o % 8 == 3 ? 1 : 0x080;
+        memory.attributes[o] = o % 7 == 2 ? 0x081 : o % 5 == 3 ? (o / 5) % 4 : 0x080;
     putShapedCurve(memory);
     unit.setMemory(memory);
     QString error;
