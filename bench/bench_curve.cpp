@@ -13,6 +13,8 @@
 #include "UnitLink.h"
 #include "Usr_spbar.h"
 
+#include "BenchTiming.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
@@ -26,17 +28,6 @@
 using namespace kestrava;
 
 namespace {
-
-double threadCpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
-double medianMs(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 class NoProgress : public TransferProgress {
 public:
@@ -89,19 +80,7 @@ int main(int argc, char **argv) {
 
     auto *graph = window.findChild<TCurveGraph *>(QStringLiteral("CrvPaintBox"));
     auto *grid = window.findChild<TDrawGrid *>(QStringLiteral("CurveGrid"));
-    const auto measure = [rounds](auto f) {
-        f(); // warm-up
-        std::vector<double> ms, cpu;
-        for (int i = 0; i < rounds; ++i) {
-            QElapsedTimer t;
-            t.start();
-            const double c0 = threadCpuMs();
-            f();
-            cpu.push_back(threadCpuMs() - c0);
-            ms.push_back(t.nsecsElapsed() / 1e6);
-        }
-        return std::pair{medianMs(ms), medianMs(cpu)};
-    };
+    const auto measure = [rounds](auto f) { return bench::Measure(rounds, f); };
 
     // The point at input 119 goes up and down by 40 pixels, a step at a time.
     const TCurvePixels px = graph->Pixels();

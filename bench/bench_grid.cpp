@@ -9,6 +9,8 @@
 #include "DrawGrid.h"
 #include "PatchTable.h"
 
+#include "BenchTiming.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
@@ -22,18 +24,6 @@
 using namespace kestrava;
 
 namespace {
-
-// CPU time of this thread: what the painting costs, whatever else the machine runs.
-double threadCpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
-double medianMs(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // Paints the whole viewport as the screen gets it: into the window's backing store.
 void paint(TDrawGrid &grid) {
@@ -82,20 +72,7 @@ int main(int argc, char **argv) {
         int width;
     };
     const View views[] = {{"output-to-input, 20 a row", 0, 20}, {"input-to-output", 1, 20}};
-    // Median wall and thread CPU time of one call of f.
-    const auto measure = [rounds](auto f) {
-        f(); // warm-up
-        std::vector<double> ms, cpu;
-        for (int i = 0; i < rounds; ++i) {
-            QElapsedTimer t;
-            t.start();
-            const double c0 = threadCpuMs();
-            f();
-            cpu.push_back(threadCpuMs() - c0);
-            ms.push_back(t.nsecsElapsed() / 1e6);
-        }
-        return std::pair{medianMs(ms), medianMs(cpu)};
-    };
+    const auto measure = [rounds](auto f) { return bench::Measure(rounds, f); };
     bool ok = true;
     for (const View &v : views) {
         table.Layout(v.mode, v.width, true);
@@ -134,7 +111,7 @@ int main(int argc, char **argv) {
         paint(grid);
         switches.push_back(t.nsecsElapsed() / 1e6);
     }
-    const double s = medianMs(switches);
+    const double s = bench::medianMs(switches);
     std::printf("switch between the views       median %6.2f ms (target < 50)\n", s);
     ok = ok && s < 50;
     return ok ? 0 : 2;

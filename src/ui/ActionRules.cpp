@@ -1,5 +1,9 @@
 #include "ActionRules.h"
 
+#include "AppSettings.h"
+#include "PatchModel.h"
+#include "UnitLink.h"
+
 #include <QCoreApplication>
 
 #include <array>
@@ -203,6 +207,23 @@ std::optional<ActionId> ActionIdOf(const QString &name) {
         if (name == QLatin1String(kNames[i]))
             return ActionId(i);
     return std::nullopt;
+}
+
+UiState WindowState(Page page, const TUnitLink &link, const TPatchModel &patches,
+                    const TAppSettings &settings) {
+    UiState s;
+    s.page = page;
+    s.editMode = link.EditMode;
+    s.linked = link.Linked;
+    s.transferring = link.Transferring;
+    s.patchChanged = patches.PatchChanged;
+    s.curPatch = patches.HasCurrent() ? patches.CurPatch : -1;
+    s.undoEmpty = patches.UndoList.IsEmpty();
+    s.patTableMode = settings.PatTableMode;
+    s.patTableWidth = settings.PatTableWidth;
+    s.crvGridWidth = settings.CrvGridWidth;
+    s.dispAbCh = settings.DispAbCh;
+    return s;
 }
 
 const ActionRule &RuleOf(ActionId id) {

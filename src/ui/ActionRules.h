@@ -30,6 +30,14 @@ struct UiState {
     bool pointDeletable = false; // a point is selected and it is not an end point
 };
 
+class TPatchModel;
+class TUnitLink;
+struct TAppSettings;
+
+// The window's part of the state, for the page shown; each page adds its own part.
+UiState WindowState(Page page, const TUnitLink &link, const TPatchModel &patches,
+                    const TAppSettings &settings);
+
 using Rule = bool (*)(const UiState &);
 
 struct ActionRule {

@@ -163,18 +163,7 @@ void TKestravaForm::ShowPage(Page page) {
 }
 
 UiState TKestravaForm::CurrentState() const {
-    UiState s;
-    s.page = ActivePage();
-    s.editMode = link.EditMode;
-    s.linked = link.Linked;
-    s.transferring = link.Transferring;
-    s.patchChanged = patches.PatchChanged;
-    s.curPatch = patches.HasCurrent() ? patches.CurPatch : -1;
-    s.undoEmpty = patches.UndoList.IsEmpty();
-    s.patTableMode = settings.PatTableMode;
-    s.patTableWidth = settings.PatTableWidth;
-    s.crvGridWidth = settings.CrvGridWidth;
-    s.dispAbCh = settings.DispAbCh;
+    UiState s = WindowState(ActivePage(), link, patches, settings);
     for (const TPage *page : pages_)
         if (page)
             page->FillState(s);

@@ -86,18 +86,7 @@ bool PageRig::linkUp() {
 }
 
 UiState PageRig::state() const {
-    UiState s;
-    s.page = shown;
-    s.editMode = link.EditMode;
-    s.linked = link.Linked;
-    s.transferring = link.Transferring;
-    s.patchChanged = patches.PatchChanged;
-    s.curPatch = patches.HasCurrent() ? patches.CurPatch : -1;
-    s.undoEmpty = patches.UndoList.IsEmpty();
-    s.patTableMode = settings.PatTableMode;
-    s.patTableWidth = settings.PatTableWidth;
-    s.crvGridWidth = settings.CrvGridWidth;
-    s.dispAbCh = settings.DispAbCh;
+    UiState s = WindowState(shown, link, patches, settings);
     if (page)
         page->FillState(s);
     return s;
