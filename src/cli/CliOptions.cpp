@@ -63,7 +63,7 @@ QString checkExport(const CliOptions &o) {
     if (o.format.isEmpty())
         return QStringLiteral("export needs --csv or --html");
     if (o.fromUnit == !o.args.isEmpty())
-        return QStringLiteral("export takes a data file or --from-unit, not both");
+        return QStringLiteral("export takes either a data file or --from-unit");
     return QString();
 }
 
