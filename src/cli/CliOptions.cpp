@@ -7,9 +7,65 @@ namespace {
 struct CommandShape {
     const char *name;
     int argCount;
+    int optionalArgs = 0; // how many of argCount may be left out
 };
 
-constexpr CommandShape kCommands[] = {{"info", 0}, {"backup", 1}, {"restore", 1}, {"check", 1}};
+constexpr CommandShape kCommands[] = {{"info", 0},  {"backup", 1}, {"restore", 1},
+                                      {"check", 1}, {"diff", 1},   {"export", 1, 1}};
+
+// The options that belong to one command; the command is checked once it is known.
+struct CommandOption {
+    const char *name;
+    const char *command;
+    bool takesValue;
+};
+
+constexpr CommandOption kCommandOptions[] = {
+    {"--ab", "diff", false},          {"--offline", "diff", true}, {"--csv", "export", false},
+    {"--html", "export", false},      {"-o", "export", true},      {"--output", "export", true},
+    {"--from-unit", "export", false}, {"--patch", "export", true},
+};
+
+const CommandOption *commandOption(const QString &arg) {
+    for (const CommandOption &c : kCommandOptions)
+        if (arg == QLatin1String(c.name) ||
+            (c.takesValue && arg.startsWith(QLatin1String(c.name) + u'=')))
+            return &c;
+    return nullptr;
+}
+
+// Stores one command option; returns the usage error, or "".
+QString takeCommandOption(CliOptions &o, const QString &name, const QString &value) {
+    if (name == QLatin1String("--ab")) {
+        o.ab = true;
+    } else if (name == QLatin1String("--offline")) {
+        o.offline = value;
+    } else if (name == QLatin1String("--csv") || name == QLatin1String("--html")) {
+        const QString format = name.mid(2);
+        if (!o.format.isEmpty() && o.format != format)
+            return QStringLiteral("choose one of --csv and --html");
+        o.format = format;
+    } else if (name == QLatin1String("-o") || name == QLatin1String("--output")) {
+        o.outputPath = value;
+    } else if (name == QLatin1String("--from-unit")) {
+        o.fromUnit = true;
+    } else if (name == QLatin1String("--patch")) {
+        bool ok = false;
+        o.patch = value.toInt(&ok);
+        if (!ok || o.patch < 1 || o.patch > 8)
+            return QStringLiteral("--patch takes a patch number 1..8");
+    }
+    return QString();
+}
+
+// The rules between export's source, format and file, once everything is parsed.
+QString checkExport(const CliOptions &o) {
+    if (o.format.isEmpty())
+        return QStringLiteral("export needs --csv or --html");
+    if (o.fromUnit == !o.args.isEmpty())
+        return QStringLiteral("export takes either a data file or --from-unit");
+    return QString();
+}
 
 } // namespace
 
@@ -29,6 +85,33 @@ QString CliUsage() {
         "  restore FILE   read FILE, then write it to the unit and store it there; a\n"
         "                 file that does not read sends nothing\n"
         "  check FILE     read FILE without a unit and say whether it reads\n"
+        "  diff FILE [--ab] [--offline OTHER]\n"
+        "                 compare what FILE holds with the unit (a .pt1 with the unit's\n"
+        "                 current patch) and print one line per difference:\n"
+        "                   patch 3 output 12: unit 45, file 46\n"
+        "                   attribute output 513: unit On/Off, file User 2\n"
+        "                   curve 2 input 128: unit 128, file 140\n"
+        "                   curve 4 mode: unit 1, file 2\n"
+        "                   curve 4 points: unit 0,64,255, file 0,128,255\n"
+        "                 An input is its number, FULL, or - when not patched; all 1024\n"
+        "                 outputs are compared. The unit is left on its current patch\n"
+        "                 with remote mode off. Exit status: 0 equal, 1 different,\n"
+        "                 2 failure (wrong usage, a file that does not read, no unit).\n"
+        "    --ab           outputs and inputs as A001..B512 instead of 1..1024\n"
+        "    --offline OTHER  no unit: the data file OTHER stands in for it and its\n"
+        "                   values are the ones printed as \"unit\". OTHER must hold\n"
+        "                   what FILE holds (a .dat holds everything); a .pt1 compares\n"
+        "                   only with a .pt1, its patch named \"*\".\n"
+        "  export FILE --csv|--html [--patch N] [-o OUT]\n"
+        "  export --from-unit --csv|--html [--patch N] [-o OUT]\n"
+        "                 the patch sheet of a data file (.dat, .pat, .pt1) or of the\n"
+        "                 unit: per patch one row for each of the 1024 outputs with its\n"
+        "                 input and load attribute (empty when FILE holds none).\n"
+        "    --csv          patch,output,output_ab,input,input_ab,attribute; CR LF\n"
+        "    --html         printable, each patch on a page of its own; with the program\n"
+        "                   version, and the unit's firmware with --from-unit\n"
+        "    --patch N      only patch N (1..8)\n"
+        "    -o OUT         write to the file OUT instead of stdout (\"-\": stdout)\n"
         "\n"
         "Options:\n"
         "  --port PORT      COM number from the port table of the settings file, or a\n"
@@ -37,12 +120,14 @@ QString CliUsage() {
         "  --quiet          no progress bar\n"
         "  --help           this text\n"
         "\n"
-        "Exit status: 0 success, 1 failure (the reason on stderr), 2 usage error.\n");
+        "Exit status (diff: above): 0 success, 1 failure (the reason on stderr),\n"
+        "2 usage error.\n");
 }
 
 CliOptions ParseCliOptions(const QStringList &arguments) {
     CliOptions o;
     QStringList positional;
+    QStringList commandOptions;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString &a = arguments[i];
         if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
@@ -59,6 +144,23 @@ CliOptions ParseCliOptions(const QStringList &arguments) {
             o.port = a.mid(7);
         } else if (a.startsWith(QLatin1String("--settings="))) {
             o.settingsFile = a.mid(11);
+        } else if (const CommandOption *c = commandOption(a)) {
+            const QString name = QString::fromLatin1(c->name);
+            QString value;
+            if (c->takesValue && a == name) {
+                if (i + 1 >= arguments.size()) {
+                    o.error = a + QStringLiteral(" needs a value");
+                    return o;
+                }
+                value = arguments[++i];
+            } else if (c->takesValue) {
+                value = a.mid(name.size() + 1);
+            }
+            commandOptions.append(name);
+            o.error = c->takesValue && value.isEmpty() ? name + QStringLiteral(" needs a value")
+                                                       : takeCommandOption(o, name, value);
+            if (!o.error.isEmpty())
+                return o;
         } else if (a.startsWith(u'-') && a.size() > 1) {
             o.error = QStringLiteral("unknown option ") + a;
             return o;
@@ -76,8 +178,14 @@ CliOptions ParseCliOptions(const QStringList &arguments) {
     o.args = positional;
     for (const CommandShape &c : kCommands) {
         if (o.command == QLatin1String(c.name)) {
-            if (o.args.size() != c.argCount)
+            if (o.args.size() > c.argCount || o.args.size() < c.argCount - c.optionalArgs)
                 o.error = QStringLiteral("%1 takes %2 argument(s)").arg(o.command).arg(c.argCount);
+            for (const QString &name : commandOptions)
+                if (o.command != QLatin1String(commandOption(name)->command))
+                    o.error = QStringLiteral("%1 is an option of %2")
+                                  .arg(name, QLatin1String(commandOption(name)->command));
+            if (o.error.isEmpty() && o.command == QLatin1String("export"))
+                o.error = checkExport(o);
             return o;
         }
     }

@@ -12,6 +12,14 @@ struct CliOptions {
     bool help = false;
     QString command;
     QStringList args;
+    // diff and export
+    bool ab = false;       // diff: channels in A/B notation
+    QString offline;       // diff: the data file compared instead of the unit
+    QString format;        // export: "csv" or "html"
+    QString outputPath;    // export: where to write; empty or "-": stdout
+    bool fromUnit = false; // export: the unit's patches instead of a file's
+    int patch = 0;         // export: only this patch (1..8); 0: every patch
+
     QString error; // usage error, when not empty
 };
 

@@ -1,4 +1,6 @@
 #include "CliCommands.h"
+#include "CliDiff.h"
+#include "CliExport.h"
 #include "CliOptions.h"
 #include "SettingsPath.h"
 #include "TerminalProgress.h"
@@ -39,5 +41,9 @@ int main(int argc, char **argv) {
         return cli::RunBackup(o, progress);
     if (o.command == QLatin1String("restore"))
         return cli::RunRestore(o, progress);
+    if (o.command == QLatin1String("diff"))
+        return cli::RunDiff(o, progress);
+    if (o.command == QLatin1String("export"))
+        return cli::RunExport(o, progress);
     return cli::RunCheck(o);
 }

@@ -1,0 +1,164 @@
+#include "CliExport.h"
+
+#include "ChannelNotation.h"
+#include "CliSession.h"
+#include "CliTokens.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cstdio>
+#include <memory>
+
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+namespace kestrava::cli {
+
+namespace {
+
+constexpr int kUsage = 2;
+
+// The cells of one output's row: output, output A/B, input, input A/B, attribute.
+QStringList rowCells(const TPatchSheet &sheet, const TSheetPage &page, int o) {
+    const PatchEntry v = page.entries[std::size_t(o)];
+    return {ChannelText(o, false), ChannelText(o, true), InputToken(v, false), InputToken(v, true),
+            sheet.attrs ? LoadAttrText((*sheet.attrs)[std::size_t(o)]) : QString()};
+}
+
+const char kHtmlHead[] = R"(<!DOCTYPE html>
+<html lang="en">
+<head>
+<meta charset="utf-8">
+<title>Kestrava patch sheet: %1</title>
+<style>
+@page { margin: 12mm; }
+body { font-family: sans-serif; font-size: 9pt; }
+section { break-before: page; page-break-before: always; }
+section:first-of-type { break-before: auto; page-break-before: auto; }
+h1 { font-size: 14pt; margin: 0 0 2pt; }
+p { margin: 0 0 6pt; }
+table { border-collapse: collapse; }
+thead { display: table-header-group; }
+tr { break-inside: avoid; page-break-inside: avoid; }
+th, td { border: 1px solid #888; padding: 0 6pt; text-align: right; }
+th { background: #eee; }
+td.attr { text-align: left; }
+</style>
+</head>
+<body>
+)";
+
+QString htmlAbout(const TPatchSheet &sheet) {
+    QStringList parts{sheet.source.toHtmlEscaped(), QStringLiteral("Kestrava ") + sheet.version};
+    if (!sheet.firmware.isEmpty())
+        parts << QStringLiteral("unit firmware ") + sheet.firmware;
+    return parts.join(QStringLiteral(" &middot; "));
+}
+
+bool writeOutput(const QString &path, const QByteArray &bytes) {
+    if (path.isEmpty() || path == QLatin1String("-")) {
+#ifdef Q_OS_WIN
+        _setmode(_fileno(stdout), _O_BINARY); // the CR LF of the sheet, unchanged
+#endif
+        const bool ok =
+            std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size());
+        return std::fflush(stdout) == 0 && ok;
+    }
+    QSaveFile f(path);
+    if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit())
+        return true;
+    PrintErr(QStringLiteral("保存に失敗しました: %1 (%2)").arg(path, f.errorString()));
+    return false;
+}
+
+void addPages(TPatchSheet &sheet, const TPatchModel &patches, int only) {
+    for (int p = 0; p < PatchCount; ++p)
+        if (only == 0 || only == p + 1)
+            sheet.pages.append({QString::number(p + 1), patches.Patches[std::size_t(p)]});
+}
+
+int usageError(const QString &text) {
+    PrintErr(QStringLiteral("kestrava-cli: ") + text);
+    return kUsage;
+}
+
+} // namespace
+
+QByteArray SheetCsv(const TPatchSheet &sheet) {
+    QString out = QStringLiteral("patch,output,output_ab,input,input_ab,attribute\r\n");
+    for (const TSheetPage &page : sheet.pages)
+        for (int o = 0; o < OutputCount; ++o)
+            out += page.patch + u',' + rowCells(sheet, page, o).join(u',') + QStringLiteral("\r\n");
+    return out.toLatin1(); // every token is ASCII
+}
+
+QByteArray SheetHtml(const TPatchSheet &sheet) {
+    QString out = QString::fromLatin1(kHtmlHead).arg(sheet.source.toHtmlEscaped());
+    const QString about = htmlAbout(sheet);
+    const bool attrs = sheet.attrs.has_value();
+    for (const TSheetPage &page : sheet.pages) {
+        out += QStringLiteral("<section>\n<h1>Patch %1</h1>\n<p>%2</p>\n<table>\n")
+                   .arg(page.patch, about);
+        out += QStringLiteral("<thead><tr><th>Output</th><th>A/B</th><th>Input</th><th>A/B</th>");
+        out += attrs ? QStringLiteral("<th>Attribute</th></tr></thead>\n<tbody>\n")
+                     : QStringLiteral("</tr></thead>\n<tbody>\n");
+        for (int o = 0; o < OutputCount; ++o) {
+            const QStringList c = rowCells(sheet, page, o);
+            out += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td>")
+                       .arg(c[0], c[1], c[2], c[3]);
+            out += attrs ? QStringLiteral("<td class=\"attr\">%1</td></tr>\n").arg(c[4])
+                         : QStringLiteral("</tr>\n");
+        }
+        out += QStringLiteral("</tbody>\n</table>\n</section>\n");
+    }
+    out += QStringLiteral("</body>\n</html>\n");
+    return out.toUtf8();
+}
+
+int RunExport(const CliOptions &o, TransferProgress &progress) {
+    const auto data = std::make_unique<TDataSet>(); // eight patch memories: off the stack
+    TPatchSheet sheet;
+    sheet.version = ProgramVersion();
+    if (o.fromUnit) {
+        // Patches marked in sync are not fetched: only the one asked for is.
+        for (int p = 0; p < PatchCount; ++p)
+            data->patches.PatchInSync[std::size_t(p)] = o.patch != 0 && o.patch != p + 1;
+        TUnitSession session(o);
+        if (!session.LinkUp() ||
+            !session.Fetch({DataSection::AllPatches, DataSection::Attributes}, *data, progress))
+            return 1;
+        sheet.source = QStringLiteral("unit");
+        sheet.firmware = FormatFirmwareVersion(session.link.FirmwareVersion);
+        addPages(sheet, data->patches, o.patch);
+        sheet.attrs = data->attrs.LoadAttrs;
+    } else {
+        const QString file = o.args.value(0);
+        const FileKind kind = FileKindOf(file);
+        if (kind == FileKind::None)
+            return usageError(KindError(file));
+        const QList<DataSection> &sections = FileKindInfo(kind)->sections;
+        const bool one = sections.contains(DataSection::CurrentPatch);
+        if (!one && !sections.contains(DataSection::AllPatches))
+            return usageError(QStringLiteral("%1 holds no patch").arg(file));
+        if (one && o.patch != 0)
+            return usageError(QStringLiteral("%1 holds one patch: no --patch").arg(file));
+        if (!ReadDataSet(kind, file, *data))
+            return 1;
+        sheet.source = QFileInfo(file).fileName();
+        if (one)
+            sheet.pages.append({QStringLiteral("*"), *data->patches.Current()});
+        else
+            addPages(sheet, data->patches, o.patch);
+        if (sections.contains(DataSection::Attributes))
+            sheet.attrs = data->attrs.LoadAttrs;
+    }
+    return writeOutput(o.outputPath,
+                       o.format == QLatin1String("html") ? SheetHtml(sheet) : SheetCsv(sheet))
+               ? 0
+               : 1;
+}
+
+} // namespace kestrava::cli

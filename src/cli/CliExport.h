@@ -1,0 +1,42 @@
+#pragma once
+
+#include "CliOptions.h"
+#include "LoadAttrModel.h"
+#include "PatchModel.h"
+#include "Progress.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace kestrava::cli {
+
+// One patch of the sheet: its name ("3", or "*" for a one-patch file) and its entries.
+struct TSheetPage {
+    QString patch;
+    TPatch entries{};
+};
+
+// What the patch sheet shows, whatever it is printed as.
+struct TPatchSheet {
+    QList<TSheetPage> pages;
+    std::optional<TLoadAttrs> attrs; // none when the source holds no attributes
+    QString source;                  // the data file's name, or "unit"
+    QString version;                 // this program's version
+    QString firmware;                // the unit's firmware version, "" for a file
+};
+
+// RFC 4180: the header patch,output,output_ab,input,input_ab,attribute, then one record per
+// output of every page; ASCII, CR LF after every record. The attribute is empty without
+// attributes.
+QByteArray SheetCsv(const TPatchSheet &sheet);
+// A printable page: each patch a section that starts a new printed page, headed by the
+// patch, the source and the versions; one table row per output.
+QByteArray SheetHtml(const TPatchSheet &sheet);
+
+// kestrava-cli export: 0 written, 1 failure, 2 usage.
+int RunExport(const CliOptions &o, TransferProgress &progress);
+
+} // namespace kestrava::cli

@@ -1,0 +1,105 @@
+#include "CliSession.h"
+
+#include "AttrTransfer.h"
+#include "ComPorts.h"
+#include "CurveTransfer.h"
+#include "PatchTransfer.h"
+#include "Usr_misc.h"
+
+#include <cstdio>
+
+namespace kestrava::cli {
+
+namespace {
+
+// Opens the unit's port as the program does; on failure says why.
+bool openUnitPort(TUnitLink &link, const CliOptions &o) {
+    link.Settings = TLinkSettings(o.settingsFile);
+    const bool isPath = o.port.contains(u'/') || o.port.startsWith(QLatin1String("\\\\"));
+    if (isPath) {
+        link.ComPortNo = 1;
+        if (link.OpenDevice(o.port))
+            return true;
+        PrintErr(o.port + QStringLiteral(":無効 (") + link.OpenError() + u')');
+        return false;
+    }
+    link.ComPortNo = o.port.isEmpty() ? link.Settings.ComPort() : o.port.toInt();
+    if (link.OpenPort())
+        return true;
+    const QString reason = (link.ComPortNo < 1 || link.ComPortNo > kMaxComPort)
+                               ? QStringLiteral("COM1..COM16 only")
+                               : link.OpenError();
+    PrintErr(QStringLiteral("COM%1:無効 (%2)").arg(link.ComPortNo).arg(reason));
+    return false;
+}
+
+} // namespace
+
+void PrintErr(const QString &text) {
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    std::fflush(stderr);
+}
+
+QString KindError(const QString &file) {
+    return QStringLiteral("%1: the extension must be .dat, .pat, .pt1, .atr or .crv").arg(file);
+}
+
+bool ReadDataSet(FileKind kind, const QString &file, TDataSet &d) {
+    const TReadResult read = ReadDataFile(kind, file, d.patches, d.attrs, d.curves);
+    if (!read)
+        PrintErr(QStringLiteral("%1: %2").arg(file, read.message()));
+    return bool(read);
+}
+
+TUnitSession::TUnitSession(const CliOptions &o) : opened_(openUnitPort(link, o)) {}
+
+TUnitSession::~TUnitSession() {
+    if (linked_ && link.Linked) {
+        NullProgress silent;
+        TransferEnv env{link, silent};
+        if (patchMoved_)
+            SelectUnitPatch(env, unitPatch_);
+        link.RemoteOff();
+    }
+    link.ClosePort();
+}
+
+bool TUnitSession::LinkUp() {
+    linked_ = opened_ && link.LinkUp();
+    if (linked_)
+        unitPatch_ = link.QueryCurrentPatch();
+    return linked_;
+}
+
+bool TUnitSession::Fetch(const QList<DataSection> &sections, TDataSet &d,
+                         TransferProgress &progress) {
+    TransferEnv env{link, progress};
+    d.patches.CurPatch = unitPatch_;
+    for (DataSection s : sections) {
+        bool ok = false;
+        switch (s) {
+        case DataSection::AllPatches:
+            // FetchAllPatches comes back to the unit's patch only when it gets that far.
+            patchMoved_ = true;
+            ok = FetchAllPatches(env, d.patches);
+            patchMoved_ = !ok;
+            break;
+        case DataSection::CurrentPatch:
+            ok = d.patches.HasCurrent() && FetchCurrentPatch(env, d.patches);
+            if (!d.patches.HasCurrent())
+                ShowErrorBox(QStringLiteral("取得に失敗しました")); // the unit named no patch
+            break;
+        case DataSection::Attributes:
+            ok = FetchLoadAttrs(env, d.attrs);
+            break;
+        case DataSection::Curves:
+            ok = FetchCurves(env, d.curves);
+            break;
+        }
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+} // namespace kestrava::cli

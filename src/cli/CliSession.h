@@ -1,0 +1,56 @@
+#pragma once
+
+#include "CliOptions.h"
+#include "Curve.h"
+#include "DataFileKind.h"
+#include "LoadAttrModel.h"
+#include "PatchModel.h"
+#include "Progress.h"
+#include "UnitLink.h"
+
+#include <QString>
+
+namespace kestrava::cli {
+
+// What a data file can hold, as one value: the unit's side or a file's side of a command.
+struct TDataSet {
+    TPatchModel patches;
+    TLoadAttrModel attrs;
+    TCurveSet curves;
+};
+
+void PrintErr(const QString &text);
+QString KindError(const QString &file);
+
+// Reads a data file with the reader of its kind; on failure says which line and rule.
+bool ReadDataSet(FileKind kind, const QString &file, TDataSet &d);
+
+// The unit for one command: the port opened as the program opens it, remote mode on, and on
+// the way out the unit on the patch it was found on and remote mode off, also after a
+// failed transfer. A unit that stopped answering is not sent anything more.
+class TUnitSession {
+public:
+    explicit TUnitSession(const CliOptions &o);
+    ~TUnitSession();
+    TUnitSession(const TUnitSession &) = delete;
+    TUnitSession &operator=(const TUnitSession &) = delete;
+
+    // Port open, remote mode on, the firmware and current patch read. False when the port
+    // did not open or the unit did not answer (already reported).
+    bool LinkUp();
+    // The patch the unit was on (0..7), or -1 when it named none.
+    int UnitPatch() const { return unitPatch_; }
+    // Fetches the given parts into d; the current patch is the unit's. Patches already
+    // marked in sync in d are not fetched. Failures are reported.
+    bool Fetch(const QList<DataSection> &sections, TDataSet &d, TransferProgress &progress);
+
+    TUnitLink link;
+
+private:
+    bool opened_;
+    bool linked_ = false;
+    bool patchMoved_ = false; // a transfer walked the patches and may not have come back
+    int unitPatch_ = -1;
+};
+
+} // namespace kestrava::cli

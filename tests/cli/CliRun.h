@@ -1,0 +1,45 @@
+#pragma once
+
+#include "CliSession.h"
+#include "DataFileKind.h"
+#include "TextLines.h"
+
+#include <QProcess>
+#include <QStringList>
+
+// Runs kestrava-cli as a process and the small file handling the command tests share.
+
+namespace kestrava::cli::test {
+
+struct CliRun {
+    int status = -1; // -1: crashed or timed out
+    QByteArray out;
+    QString err;
+    QStringList lines() const { return QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts); }
+};
+
+inline CliRun RunCli(const QString &settingsFile, const QStringList &args) {
+    QProcess p;
+    p.setProgram(QStringLiteral(KESTRAVA_CLI));
+    p.setArguments(QStringList{"--settings", settingsFile} + args);
+    p.start();
+    CliRun r;
+    if (!p.waitForFinished(20000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+// Writes d as a file of the kind its name gives (a one-patch file holds d's current patch).
+inline bool WriteDataSet(const QString &file, const TDataSet &d) {
+    QStringList lines;
+    return WriteDataFileLines(FileKindOf(file), lines, d.patches, d.attrs, d.curves) &&
+           SaveTextLines(file, lines);
+}
+
+} // namespace kestrava::cli::test

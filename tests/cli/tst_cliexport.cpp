@@ -1,0 +1,214 @@
+#include "CliExport.h"
+#include "CliRun.h"
+#include "UnitSim.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace kestrava;
+using namespace kestrava::cli;
+using namespace kestrava::cli::test;
+
+namespace {
+
+QString goldenPath(const QString &name) {
+    return qEnvironmentVariable("KESTRAVA_TEST_DATA") + QStringLiteral("/golden/") + name;
+}
+
+QByteArray readBytes(const QString &file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The golden sheets were written with this program at version 0.1.0; the version is the
+// one thing in them that moves on.
+QByteArray goldenSheet(const QString &name) {
+    return readBytes(goldenPath(name))
+        .replace("Kestrava 0.1.0", "Kestrava " KESTRAVA_PROJECT_VERSION);
+}
+
+// The records of a CSV sheet without its header, each without its CR LF.
+QList<QByteArray> csvRecords(const QByteArray &csv) {
+    QList<QByteArray> records = csv.split('\n');
+    records.removeFirst();
+    records.removeLast(); // after the last CR LF
+    for (QByteArray &r : records)
+        r.chop(1);
+    return records;
+}
+
+} // namespace
+
+class TestCliExport : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+
+    QString path(const QString &name) const { return dir_.filePath(name); }
+    CliRun cli(const QStringList &args) { return RunCli(path("kestrava.INI"), args); }
+
+private Q_SLOTS:
+    // golden/sheet.dat holds inputs on both lines and beyond 1024, FULL, unpatched outputs and
+    // every attribute; its patch 2 is the golden sheet, byte for byte, to stdout or a file.
+    void golden_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("toFile");
+        QTest::newRow("csv") << "--csv"
+                             << "sheet-patch2.csv" << false;
+        QTest::newRow("html") << "--html"
+                              << "sheet-patch2.html" << false;
+        QTest::newRow("csv -o") << "--csv"
+                                << "sheet-patch2.csv" << true;
+        QTest::newRow("html -o") << "--html"
+                                 << "sheet-patch2.html" << true;
+    }
+    void golden() {
+        QFETCH(QString, format);
+        QFETCH(QString, expected);
+        QFETCH(bool, toFile);
+        const QString out = path("sheet.out");
+        QFile::remove(out);
+        QStringList args{"export", goldenPath("sheet.dat"), format, "--patch", "2"};
+        if (toFile)
+            args << "-o" << out;
+        const CliRun r = cli(args);
+        QCOMPARE(r.status, 0);
+        QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+        QCOMPARE(toFile ? readBytes(out) : r.out, goldenSheet(expected));
+        QVERIFY(!toFile || r.out.isEmpty());
+    }
+
+    // Without --patch every patch follows in order, each as it is on its own; each HTML patch
+    // is a section of its own (a new printed page).
+    void everyPatch() {
+        const QByteArray csv = cli({"export", goldenPath("sheet.dat"), "--csv"}).out;
+        QVERIFY(csv.startsWith("patch,output,output_ab,input,input_ab,attribute\r\n"));
+        const QList<QByteArray> records = csvRecords(csv);
+        QCOMPARE(records.size(), 8 * 1024);
+        for (int p = 0; p < 8; ++p)
+            QVERIFY(records[p * 1024].startsWith(QByteArray::number(p + 1) + ",1,A001,") &&
+                    records[p * 1024 + 1023].startsWith(QByteArray::number(p + 1) + ",1024,B512,"));
+        QCOMPARE(records.mid(1024, 1024), csvRecords(goldenSheet("sheet-patch2.csv")));
+
+        const QByteArray html = cli({"export", goldenPath("sheet.dat"), "--html"}).out;
+        QCOMPARE(html.count("<section>"), 8);
+        const QByteArray page2 = goldenSheet("sheet-patch2.html");
+        const auto section = [](const QByteArray &h, int from) {
+            const qsizetype a = h.indexOf("<section>", from);
+            return h.mid(a, h.indexOf("</section>", a) - a);
+        };
+        QCOMPARE(section(html, html.indexOf("<h1>Patch 2</h1>") - 20), section(page2, 0));
+    }
+
+    // Files without attributes leave the attribute empty (CSV) or out (HTML); a one-patch
+    // file's patch is "*".
+    void withoutAttributes_data() {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("patch");
+        QTest::newRow("pat") << "p.pat" << QByteArray("2");
+        QTest::newRow("pt1") << "p.pt1" << QByteArray("*");
+    }
+    void withoutAttributes() {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, patch);
+        auto d = std::make_unique<TDataSet>();
+        QVERIFY(ReadDataFile(FileKind::AllData, goldenPath("sheet.dat"), d->patches, d->attrs,
+                             d->curves)
+                    .ok);
+        d->patches.CurPatch = 1;
+        QVERIFY(WriteDataSet(path(fileName), *d));
+        const QStringList only = patch == "*" ? QStringList{} : QStringList{"--patch", "2"};
+        const CliRun csv = cli(QStringList{"export", path(fileName), "--csv"} + only);
+        QCOMPARE(csv.status, 0);
+        QList<QByteArray> expected = csvRecords(goldenSheet("sheet-patch2.csv"));
+        for (QByteArray &r : expected)
+            r = patch + r.mid(1, r.lastIndexOf(',')); // "2," ... "," without the attribute
+        QCOMPARE(csvRecords(csv.out), expected);
+
+        const CliRun html = cli(QStringList{"export", path(fileName), "--html"} + only);
+        QVERIFY(html.out.contains("<h1>Patch " + patch + "</h1>"));
+        QVERIFY(html.out.contains("<tr><td>1</td><td>A001</td><td>38</td><td>A038</td></tr>\n"));
+        QVERIFY(!html.out.contains("Attribute"));
+    }
+
+    // The unit's sheet is the sheet of its backup; the HTML names its firmware; the unit is
+    // left on its patch with remote mode off, and --patch fetches only that patch.
+    void fromUnit() {
+        sim::UnitSimOptions o;
+        o.firmware = 0xA5;
+        o.currentPatch = 6;
+        sim::UnitSim unit(o);
+        QVERIFY(unit.start());
+        sim::UnitMemory m = sim::UnitMemory::factoryDefault();
+        for (int p = 1; p < 8; ++p)
+            for (int out = 0; out < 1024; ++out)
+                m.patches[p][out] = out % 9 == 0 ? 0x8FF : (out * 7 + p) % 0x400;
+        for (int out = 0; out < 1024; ++out)
+            m.attributes[out] = out % 3 == 0 ? out % 4 : 0x081;
+        unit.setMemory(m);
+        const QString backup = path("unit.dat");
+        QCOMPARE(cli({"--port", unit.devicePath(), "backup", backup}).status, 0);
+        const CliRun fromUnit =
+            cli({"--port", unit.devicePath(), "export", "--from-unit", "--csv"});
+        QCOMPARE(fromUnit.status, 0);
+        QCOMPARE(fromUnit.out, cli({"export", backup, "--csv"}).out);
+        QCOMPARE(unit.currentPatch(), 6);
+        QCOMPARE(unit.remoteMode(), 0);
+
+        unit.clearLog();
+        const CliRun html =
+            cli({"--port", unit.devicePath(), "export", "--html", "--from-unit", "--patch", "4"});
+        QCOMPARE(html.status, 0);
+        QVERIFY(html.out.contains("<p>unit &middot; Kestrava " KESTRAVA_PROJECT_VERSION
+                                  " &middot; unit firmware 1.65</p>"));
+        QCOMPARE(html.out.count("<section>"), 1);
+        QVERIFY(html.out.contains("<h1>Patch 4</h1>"));
+        const QStringList log = unit.requestLog();
+        QVERIFY2(log.contains("P003") && !log.contains("P000") && !log.contains("P004"),
+                 qPrintable(log.join(u' ')));
+        QCOMPARE(unit.currentPatch(), 6);
+        QCOMPARE(unit.remoteMode(), 0);
+    }
+
+    void usage_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        const QString dat = goldenPath("sheet.dat");
+        QTest::newRow("no format") << QStringList{"export", dat} << 2;
+        QTest::newRow("two formats") << QStringList{"export", dat, "--csv", "--html"} << 2;
+        QTest::newRow("file and unit") << QStringList{"export", dat, "--from-unit", "--csv"} << 2;
+        QTest::newRow("no source") << QStringList{"export", "--csv"} << 2;
+        QTest::newRow("attributes file") << QStringList{"export", "a.atr", "--csv"} << 2;
+        QTest::newRow("unknown kind") << QStringList{"export", "a.txt", "--csv"} << 2;
+        QTest::newRow("patch 9") << QStringList{"export", dat, "--csv", "--patch", "9"} << 2;
+        QTest::newRow("patch x") << QStringList{"export", dat, "--csv", "--patch=x"} << 2;
+        QTest::newRow("patch of a pt1")
+            << QStringList{"export", "a.pt1", "--csv", "--patch", "1"} << 2;
+        QTest::newRow("-o without value") << QStringList{"export", dat, "--csv", "-o"} << 2;
+        QTest::newRow("ab is diff's") << QStringList{"export", dat, "--csv", "--ab"} << 2;
+        QTest::newRow("csv is export's") << QStringList{"diff", dat, "--csv"} << 2;
+        QTest::newRow("offline is diff's")
+            << QStringList{"export", dat, "--csv", "--offline", dat} << 2;
+        QTest::newRow("empty offline") << QStringList{"diff", dat, "--offline="} << 2;
+        QTest::newRow("diff of two") << QStringList{"diff", dat, dat} << 2;
+        QTest::newRow("missing file") << QStringList{"export", "missing.dat", "--csv"} << 1;
+        QTest::newRow("unwritable output")
+            << QStringList{"export", dat, "--csv", "-o", "/nonexistent/dir/x.csv"} << 1;
+        QTest::newRow("stdout by -") << QStringList{"export", dat, "--csv", "--output=-"} << 0;
+    }
+    void usage() {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        const CliRun r = cli(args);
+        QCOMPARE(r.status, status);
+        QCOMPARE(r.err.isEmpty(), status == 0);
+        QCOMPARE(r.out.isEmpty(), status != 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliExport)
+#include "tst_cliexport.moc"
