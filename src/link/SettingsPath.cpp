@@ -7,16 +7,42 @@
 
 namespace kestrava {
 
+namespace {
+
+const QString kSettingsFile = QStringLiteral("kestrava.INI");
+
+QString installedDataFolder(const QString &programDir) {
+    return QDir::cleanPath(QDir(programDir).absoluteFilePath(QStringLiteral("../share/kestrava")));
+}
+
+// QSettings saves through a lock file and a new file beside the old one, so the folder
+// must be writable, and the file too when it is there.
+bool writableBeside(const QString &programDir) {
+    const QFileInfo file(QDir(programDir).filePath(kSettingsFile));
+    return QFileInfo(programDir).isWritable() && (!file.exists() || file.isWritable());
+}
+
+} // namespace
+
+bool IsInstalledLayout(const QString &programDir) {
+    return QFileInfo(installedDataFolder(programDir)).isDir();
+}
+
+QString KestravaDataFolderFor(const QString &programDir) {
+    return IsInstalledLayout(programDir) ? installedDataFolder(programDir) : programDir;
+}
+
+QString KestravaConfigFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Kestrava");
+}
+
 QString KestravaSettingsPathFor(const QString &programDir) {
-    const QString beside = QDir(programDir).filePath(QStringLiteral("kestrava.INI"));
-    const QFileInfo file(beside);
-    const bool usable = file.exists() ? file.isWritable() : QFileInfo(programDir).isWritable();
-    if (usable)
-        return beside;
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                           QStringLiteral("/Kestrava");
+    if (!IsInstalledLayout(programDir) && writableBeside(programDir))
+        return QDir(programDir).filePath(kSettingsFile);
+    const QString folder = KestravaConfigFolder();
     QDir().mkpath(folder);
-    return folder + QStringLiteral("/kestrava.INI");
+    return QDir(folder).filePath(kSettingsFile);
 }
 
 QString KestravaSettingsPath() {

@@ -1,5 +1,6 @@
 #include "Usr_help.h"
 
+#include "SettingsPath.h"
 #include "Usr_misc.h"
 
 #include <QCoreApplication>
@@ -27,10 +28,19 @@ bool openUrl(const QUrl &url) {
 
 } // namespace
 
+QString HelpFilePathFor(const QString &programDir) {
+    const QString name = QStringLiteral("kestrava.html");
+    const QString beside = QDir(programDir).filePath(name);
+    if (QFileInfo(beside).isFile())
+        return beside;
+    const QString installed = QDir(KestravaDataFolderFor(programDir)).filePath(name);
+    return QFileInfo(installed).isFile() ? installed : beside;
+}
+
 QString HelpFilePath() {
-    const QString folder =
-        helpFolder().isEmpty() ? QCoreApplication::applicationDirPath() : helpFolder();
-    return QDir(folder).filePath(QStringLiteral("kestrava.html"));
+    if (!helpFolder().isEmpty())
+        return QDir(helpFolder()).filePath(QStringLiteral("kestrava.html"));
+    return HelpFilePathFor(QCoreApplication::applicationDirPath());
 }
 
 bool HelpFileExists() {

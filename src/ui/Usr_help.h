@@ -20,11 +20,16 @@ inline constexpr int Options = 12;
 // The maker's web site, opened by GoWebAction.
 inline constexpr char kMakerWebAddress[] = "https://www.orv.example/";
 
-// The help page beside the program ("kestrava.html"), or in the folder given to
-// SetHelpFolder.
+// The help page ("kestrava.html") in the folder given to SetHelpFolder, or else
+// HelpFilePathFor the program's folder.
 QString HelpFilePath();
 bool HelpFileExists();
-// Where the help page is looked for; empty: the program's folder.
+// The help page beside the program when it is there, else the one in the data folder of
+// an installed program ("../share/kestrava/"); when neither exists, the path beside the
+// program.
+QString HelpFilePathFor(const QString &programDir);
+// Where the help page is looked for, and only there; empty: HelpFilePathFor the program's
+// folder.
 void SetHelpFolder(const QString &folder);
 
 // Open the help page at the topic of a context (0 or less: the contents). When there

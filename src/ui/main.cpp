@@ -20,6 +20,8 @@ int main(int argc, char **argv) {
         return -1;
 
     SetApplicationIdentity();
+    // Lets the desktop match the windows to the installed kestrava.desktop and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kestrava"));
     QTranslator qtTexts;
     InstallQtJapaneseTexts(qtTexts);
 

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Builds the Debian package (a Release build without tests) and checks it: what it
+# holds, its dependencies, its desktop entry and its AppStream metainfo.
+# Usage: scripts/package.sh [build-dir]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build-package}
+
+bash scripts/deps.sh desktop-file-utils appstream
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DKESTRAVA_TESTS=OFF -DKESTRAVA_BENCH=OFF -DKESTRAVA_SANITIZE=OFF
+cmake --build "$build" -j2
+rm -f "$build"/kestrava_*.deb
+(cd "$build" && cpack -G DEB)
+debs=("$build"/kestrava_*.deb)
+deb=${debs[0]}
+echo "Package: $deb ($(du -h "$deb" | cut -f1))"
+
+failed=0
+contents=$(dpkg-deb --contents "$deb" | awk '{print $NF}')
+for f in ./usr/bin/kestrava ./usr/bin/kestrava-cli ./usr/bin/kestrava-unitsim \
+         ./usr/share/kestrava/kestrava.html \
+         ./usr/share/applications/kestrava.desktop \
+         ./usr/share/metainfo/io.github.kestrava.Kestrava.metainfo.xml \
+         ./usr/share/man/man1/kestrava.1 ./usr/share/man/man1/kestrava-cli.1 \
+         ./usr/share/man/man1/kestrava-unitsim.1 \
+         ./usr/share/icons/hicolor/48x48/apps/kestrava.png \
+         ./usr/share/icons/hicolor/128x128/apps/kestrava.png; do
+    grep -qxF "$f" <<<"$contents" || { echo "missing from the package: $f" >&2; failed=1; }
+done
+if grep -E '/tst_|screenshot|bench|render-icon|\.a$|\.h$' <<<"$contents"; then
+    echo "the package holds files that are not for users (above)" >&2
+    failed=1
+fi
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6; do
+    grep -qw "$p" <<<"$depends" || { echo "Depends lacks $p" >&2; failed=1; }
+done
+
+tree=$(mktemp -d)
+trap 'rm -rf "$tree"' EXIT
+dpkg-deb -x "$deb" "$tree"
+desktop-file-validate "$tree/usr/share/applications/kestrava.desktop" || failed=1
+appstreamcli validate --no-net "$tree/usr/share/metainfo/io.github.kestrava.Kestrava.metainfo.xml" \
+    || failed=1
+# The installed programs start and find their data folder beside bin/.
+"$tree/usr/bin/kestrava-cli" --help >/dev/null || failed=1
+# Whether the dependencies can be met on this system (nothing is installed).
+if [ "$(id -u)" -eq 0 ]; then
+    apt-get install -s -q "$(realpath "$deb")" >/dev/null || { echo "apt cannot install $deb" >&2; failed=1; }
+fi
+exit $failed
