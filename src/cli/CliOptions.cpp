@@ -116,7 +116,7 @@ QString CliUsage() {
         "Options:\n"
         "  --port PORT      COM number from the port table of the settings file, or a\n"
         "                   device path such as /dev/ttyUSB0 (default: the ComPort setting)\n"
-        "  --settings FILE  settings file to use instead of kestrava.INI beside the program\n"
+        "  --settings FILE  settings file to use instead of the editor's kestrava.INI\n"
         "  --quiet          no progress bar\n"
         "  --help           this text\n"
         "\n"
