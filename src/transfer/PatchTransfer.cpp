@@ -291,7 +291,7 @@ bool TransferLoadedCurrentPatch(TransferEnv &env, TPatchModel &patches, const TL
         patches.PatchInSync[std::size_t(p)] = true;
         patches.PatchChanged = false;
         patches.ClearUndo();
-        QCoreApplication::processEvents();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         ShowInfoBox(tr("読込・転送が完了しました"));
     } catch (const EAbort &) {
         ok = false;
