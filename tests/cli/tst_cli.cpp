@@ -1,3 +1,4 @@
+#include "../model/DataFileFixtures.h"
 #include "CliOptions.h"
 #include "DataFileKind.h"
 #include "TerminalProgress.h"
@@ -337,51 +338,36 @@ private Q_SLOTS:
     // What a file leaves out is the unit's own, fetched first: a restore never writes blanks.
     void restoreKeepsWhatTheFileLeavesOut_data() {
         QTest::addColumn<QString>("ext");
-        QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<QString>("region"); // what the file changes on the unit
-        const auto rows = [](const char *header, const char *field, int count) {
-            return QStringList{header} + QStringList(count, QStringList(16, field).join(u','));
-        };
-        const QStringList curve3 =
-            QStringList{"[Curve3]", "Points=0,255"} + rows("Mode=1", "7", 16);
-        QTest::newRow("all patches, patch 2 only")
-            << "pat" << rows("[Patch2]", "0001", 10) << "patch 1";
-        QTest::newRow("one patch, ten lines") << "pt1" << rows("[Patch*]", "0001", 10) << "patch 2";
-        QTest::newRow("all data, curve 3 only") << "dat" << curve3 << "curve 2";
-        QTest::newRow("curves, curve 3 only") << "crv" << curve3 << "curve 2";
-        QTest::newRow("attributes, half") << "atr" << rows("[Attribute]", "081", 32) << "attrs";
-        QTest::newRow("attributes, none") << "atr" << rows("[Patch1]", "0001", 64) << "";
+        QTest::addColumn<QString>("spec"); // the parts of the file, see fileOf
+        QTest::newRow("all patches, patch 2 only") << "pat"
+                                                   << "P2:10";
+        QTest::newRow("one patch, ten lines") << "pt1"
+                                              << "P*:10";
+        QTest::newRow("all data, curve 3 only") << "dat"
+                                                << "C3";
+        QTest::newRow("curves, curve 3 only") << "crv"
+                                              << "C3";
+        QTest::newRow("attributes, half") << "atr"
+                                          << "A:32";
+        QTest::newRow("attributes, none") << "atr"
+                                          << "P1:64";
     }
     void restoreKeepsWhatTheFileLeavesOut() {
         QFETCH(QString, ext);
-        QFETCH(QStringList, lines);
-        QFETCH(QString, region);
+        QFETCH(QString, spec);
         const QString file = path(QStringLiteral("part.") + ext);
-        QVERIFY(SaveTextLines(file, lines));
+        QVERIFY(SaveTextLines(file, test::fileOf(spec)));
         sim::UnitSimOptions o;
         o.currentPatch = 2;
         sim::UnitSim unit(o);
         QVERIFY(unit.start());
         unit.setMemory(distinctMemory());
         const Run r = cli({"--port", unit.devicePath(), "restore", file});
-        sim::UnitMemory expected = distinctMemory();
-        const int n = region.section(u' ', 1).toInt();
-        if (region.startsWith("patch"))
-            std::fill_n(expected.patches[n].begin(), 160, 0);
-        if (region.startsWith("curve")) {
-            expected.curveTables[n].fill(7);
-            expected.pointBlocks[n].fill(0);
-            expected.pointBlocks[n][0] = 1;
-        }
-        if (region == "attrs")
-            std::fill_n(expected.attributes.begin(), 512, 0x081);
-        QCOMPARE(r.status, region.isEmpty() ? 1 : 0);
-        QVERIFY2(region.isEmpty() == r.err.contains("ファイルの読込に失敗しました"),
-                 qPrintable(r.err));
-        QCOMPARE(unit.memory().patches, expected.patches);
-        QCOMPARE(unit.memory().attributes, expected.attributes);
-        QCOMPARE(unit.memory().curveTables, expected.curveTables);
-        QCOMPARE(unit.memory().pointBlocks, expected.pointBlocks);
+        const bool refused = ext == "atr" && !spec.startsWith(u'A');
+        QCOMPARE(r.status, refused ? 1 : 0);
+        QCOMPARE(r.err.contains("ファイルの読込に失敗しました"), refused);
+        QVERIFY(unit.memory() ==
+                (refused ? distinctMemory() : test::withFile(distinctMemory(), spec, 2)));
     }
 
     void restoreReportsAFailingUnit() {

@@ -1,4 +1,5 @@
-#include "../model/GoldenModels.h"
+#include "../model/DataFileFixtures.h"
+#include "DataFileKind.h"
 #include "DrawGrid.h"
 #include "QtDialogResponder.h"
 #include "TextLines.h"
@@ -24,6 +25,13 @@
 
 using namespace kestrava;
 using Box = test::ScriptedResponder::Box;
+using test::addresses;
+using test::allPatchesWritten;
+using test::distinct;
+using test::fileOf;
+using test::goldenUnit;
+using test::shape;
+using test::withFile;
 
 enum class Link { Linked, EditMode, Lost };
 
@@ -41,104 +49,6 @@ const QString kTransferFailed = QStringLiteral("転送に失敗しました");
 const QString kFetchFailed = QStringLiteral("取得に失敗しました");
 const QString kLoaded = QStringLiteral("読込・転送が完了しました");
 const QString kAllWritten = QStringLiteral("転送・書込が完了しました");
-
-// A unit memory in which the patches, attributes and curves all differ from one another.
-sim::UnitMemory distinct() {
-    sim::UnitMemory m = sim::UnitMemory::factoryDefault();
-    for (int p = 0; p < 8; ++p)
-        for (int o = 0; o < 1024; ++o)
-            m.patches[p][o] = (o * 3 + p * 101) % 1024;
-    for (int o = 0; o < 1024; ++o)
-        m.attributes[o] = o % 3;
-    for (int c = 0; c < 4; ++c)
-        for (int i = 0; i < 256; ++i)
-            m.curveTables[c][i] = (i * (c + 2)) % 256;
-    return m;
-}
-
-// The golden state as the unit holds it.
-sim::UnitMemory goldenUnit() {
-    const test::DataModels g = test::GoldenModels();
-    sim::UnitMemory m;
-    for (int p = 0; p < 8; ++p)
-        for (int o = 0; o < 1024; ++o) {
-            const PatchEntry v = g.patches.Patches[p][o];
-            m.patches[p][o] = v == pvFull ? 0x8FF : v < 0 || v >= 1024 ? 0xFFF : v;
-        }
-    std::copy(g.attrs.LoadAttrs.begin(), g.attrs.LoadAttrs.end(), m.attributes.begin());
-    for (int c = 0; c < 4; ++c) {
-        const TUserCurve &curve = g.curves.Curves[c];
-        std::copy(curve.Table.begin(), curve.Table.end(), m.curveTables[c].begin());
-        m.pointBlocks[c].fill(0);
-        m.pointBlocks[c][0] = curve.Mode;
-        int slot = 1;
-        for (const TCurvePoint &pt : curve.Points)
-            if (pt.X > 0 && pt.X < 255)
-                m.pointBlocks[c][slot++] = pt.X;
-    }
-    return m;
-}
-
-// A file of parts: "P2:10" ten lines of [Patch2] routing input 1, "P*:10" the same in
-// [Patch*], "A:32" 32 lines of On/Off attributes, "C3" curve 3 as a flat polyline at 7.
-QStringList fileOf(const QString &spec) {
-    QStringList lines;
-    for (const QString &part : spec.split(u' ', Qt::SkipEmptyParts)) {
-        const int n = part.section(u':', 1).toInt();
-        if (part.startsWith(u'P'))
-            lines << QStringLiteral("[Patch%1]").arg(part.mid(1, 1))
-                  << QStringList(n, QStringList(16, QStringLiteral("0001")).join(u','));
-        else if (part.startsWith(u'A'))
-            lines << QStringLiteral("[Attribute]")
-                  << QStringList(n, QStringList(16, QStringLiteral("081")).join(u','));
-        else
-            lines << QStringLiteral("[Curve%1]").arg(part.mid(1, 1)) << QStringLiteral("Mode=1")
-                  << QStringLiteral("Points=0,255")
-                  << QStringList(16, QStringList(16, QStringLiteral("7")).join(u','));
-    }
-    return lines;
-}
-
-// What the unit holds after such a file was loaded over before.
-sim::UnitMemory withFile(sim::UnitMemory m, const QString &spec, int curPatch) {
-    for (const QString &part : spec.split(u' ', Qt::SkipEmptyParts)) {
-        const int n = 16 * part.section(u':', 1).toInt();
-        if (part.startsWith(u'P')) {
-            const int p = part[1] == u'*' ? curPatch : part.mid(1, 1).toInt() - 1;
-            std::fill_n(m.patches[p].begin(), n, 0);
-        } else if (part.startsWith(u'A')) {
-            std::fill_n(m.attributes.begin(), n, 0x081);
-        } else {
-            const int c = part.mid(1, 1).toInt() - 1;
-            m.curveTables[c].fill(7);
-            m.pointBlocks[c].fill(0);
-            m.pointBlocks[c][0] = 1;
-        }
-    }
-    return m;
-}
-
-// Requests by kind: a block write as its address ("S400"), anything else as sent.
-QStringList shape(const QStringList &log) {
-    QStringList s;
-    for (const QString &r : log)
-        s << (r.startsWith(u'S') && r.size() > 7 ? r.left(4) : r);
-    return s;
-}
-
-QStringList addresses(char kind, int first, int count) {
-    QStringList s;
-    for (int a = first; a < first + count; ++a)
-        s << QLatin1Char(kind) + QStringLiteral("%1").arg(a, 3, 16, QLatin1Char('0')).toUpper();
-    return s;
-}
-
-QStringList allPatchesWritten(int current) {
-    QStringList s;
-    for (int p = 0; p < 8; ++p)
-        s << QStringLiteral("P00%1").arg(p) << addresses('S', 0x400, 64) << QStringLiteral("WP");
-    return s << QStringLiteral("P00%1").arg(current);
-}
 
 // The patch grid on screen is what it would paint now, i.e. it shows the current memory.
 bool gridShowsMemory(TKestravaForm &f) {
@@ -287,41 +197,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("fromUnit"); // what is out of sync and fetched first
         QTest::addColumn<QString>("cleared");  // the flags the save clears
         using enum ActionId;
-        QTest::newRow("all data, linked") << SaveAllDataAction << Link::Linked << "all.dat"
-                                          << ""
-                                          << "";
-        QTest::newRow("all data, linked, attributes and curves fetched")
-            << SaveAllDataAction << Link::Linked << "all.dat"
-            << "attrs curves"
-            << "";
-        QTest::newRow("all data, edit mode") << SaveAllDataAction << Link::EditMode << "all.dat"
-                                             << ""
-                                             << "";
-        QTest::newRow("all patches, linked, seven fetched")
-            << SaveAllPatAction << Link::Linked << "all.pat"
-            << "patches"
-            << "";
-        QTest::newRow("all patches, edit mode") << SaveAllPatAction << Link::EditMode << "all.pat"
-                                                << ""
-                                                << "patch";
-        QTest::newRow("this patch, linked") << SaveCurPatAction << Link::Linked << "one.pt1"
-                                            << ""
-                                            << "";
-        QTest::newRow("this patch, edit mode") << SaveCurPatAction << Link::EditMode << "one.pt1"
-                                               << ""
-                                               << "";
-        QTest::newRow("attributes, linked") << SaveLdAtrAction << Link::Linked << "attrs.atr"
-                                            << ""
-                                            << "";
-        QTest::newRow("attributes, edit mode") << SaveLdAtrAction << Link::EditMode << "attrs.atr"
-                                               << ""
-                                               << "attr";
-        QTest::newRow("curves, linked") << SaveCurveAction << Link::Linked << "curves.crv"
-                                        << ""
-                                        << "";
-        QTest::newRow("curves, edit mode") << SaveCurveAction << Link::EditMode << "curves.crv"
-                                           << ""
-                                           << "curve";
+        const auto row = [](const char *name, ActionId id, Link link, const char *golden,
+                            const char *fromUnit, const char *cleared) {
+            QTest::newRow(name) << id << link << golden << fromUnit << cleared;
+        };
+        row("all data, linked", SaveAllDataAction, Link::Linked, "all.dat", "", "");
+        row("all data, linked, attributes and curves fetched", SaveAllDataAction, Link::Linked,
+            "all.dat", "attrs curves", "");
+        row("all data, edit mode", SaveAllDataAction, Link::EditMode, "all.dat", "", "");
+        row("all patches, linked, seven fetched", SaveAllPatAction, Link::Linked, "all.pat",
+            "patches", "");
+        row("all patches, edit mode", SaveAllPatAction, Link::EditMode, "all.pat", "", "patch");
+        row("this patch, linked", SaveCurPatAction, Link::Linked, "one.pt1", "", "");
+        row("this patch, edit mode", SaveCurPatAction, Link::EditMode, "one.pt1", "", "");
+        row("attributes, linked", SaveLdAtrAction, Link::Linked, "attrs.atr", "", "");
+        row("attributes, edit mode", SaveLdAtrAction, Link::EditMode, "attrs.atr", "", "attr");
+        row("curves, linked", SaveCurveAction, Link::Linked, "curves.crv", "", "");
+        row("curves, edit mode", SaveCurveAction, Link::EditMode, "curves.crv", "", "curve");
     }
     void savesMatchGolden() {
         QFETCH(ActionId, id);
@@ -353,7 +245,8 @@ private Q_SLOTS:
         QVERIFY(!rig.f().link.Transferring);
     }
 
-    // A target that cannot be written: the failure text, and every flag as it was.
+    // A target that cannot be written, or a backup of what was never fetched from the unit
+    // while the link is lost: the failure text, no file, and every flag as it was.
     void unwritableTarget_data() {
         QTest::addColumn<ActionId>("id");
         QTest::addColumn<Link>("link");
@@ -373,6 +266,8 @@ private Q_SLOTS:
             << SaveLdAtrAction << Link::EditMode << "none/x.atr";
         QTest::newRow("curves, edit mode, a folder")
             << SaveCurveAction << Link::EditMode << "folder.dat";
+        QTest::newRow("all data, link lost, never fetched")
+            << SaveAllDataAction << Link::Lost << "lost.dat";
     }
     void unwritableTarget() {
         QFETCH(ActionId, id);
@@ -385,7 +280,7 @@ private Q_SLOTS:
         rig.f().attrs.LdAtrInSync = false; // a fetch first, while linked
         QVERIFY(rig.run(id, dir_.filePath(target)));
         QCOMPARE(rig.boxes.texts().last(), kSaveFailed);
-        QVERIFY(QFileInfo(dir_.filePath("folder.dat")).isDir());
+        QVERIFY(!QFileInfo(dir_.filePath(target)).isFile());
         QVERIFY(rig.f().patches.PatchChanged && rig.f().attrs.LdAtrChanged);
         QVERIFY(rig.f().curves.CurveChanged && !rig.f().patches.UndoList.IsEmpty());
     }
@@ -442,50 +337,46 @@ private Q_SLOTS:
         QCOMPARE(rig.boxes.texts(), box.isEmpty() ? QStringList{} : QStringList{box});
         QCOMPARE(transferring, transferringAtBox);
         QVERIFY(!rig.f().link.Transferring);
-        const test::DataModels g = test::GoldenModels();
+        // memory holds exactly the file, and so does the unit when linked
         const TKestravaForm &f = rig.f();
-        if (golden.endsWith("pt1"))
-            QCOMPARE(f.patches.Patches[f.patches.CurPatch], g.patches.Patches[1]);
-        if (golden.endsWith("pat") || golden.endsWith("dat"))
-            QCOMPARE(f.patches.Patches, g.patches.Patches);
-        if (golden.endsWith("atr") || golden.endsWith("dat"))
-            QCOMPARE(f.attrs.LoadAttrs, g.attrs.LoadAttrs);
-        if (golden.endsWith("crv") || golden.endsWith("dat"))
-            QCOMPARE(f.curves.Curves, g.curves.Curves);
+        const FileKind kind = FileKindOf(golden);
+        QStringList lines;
+        WriteDataFileLines(kind, lines, f.patches, f.attrs, f.curves);
+        QStringList goldenLines;
+        QVERIFY(LoadTextLines(test::GoldenPath(golden), goldenLines));
+        QCOMPARE(lines, goldenLines);
         if (link == Link::Linked) {
             const sim::UnitMemory stored = rig.unit.storedMemory();
             const sim::UnitMemory expected = goldenUnit();
-            if (golden.endsWith("at") || golden.endsWith("pt1"))
-                QCOMPARE(stored.patches[1], expected.patches[1]);
-            if (golden.endsWith("atr") || golden.endsWith("dat"))
-                QCOMPARE(stored.attributes, expected.attributes);
-            if (golden.endsWith("crv") || golden.endsWith("dat"))
-                QCOMPARE(stored.curveTables, expected.curveTables);
+            const bool all = kind == FileKind::AllData;
+            QVERIFY(kind == FileKind::Attributes || kind == FileKind::Curves ||
+                    stored.patches[1] == expected.patches[1]);
+            QVERIFY(!(all || kind == FileKind::Attributes) ||
+                    stored.attributes == expected.attributes);
+            QVERIFY(!(all || kind == FileKind::Curves) ||
+                    stored.curveTables == expected.curveTables);
         }
     }
 
-    void loadAllPatchesOffWhileChanged_data() {
+    // Load all patches is off while the patch is changed, Save this patch without a patch.
+    void commandsOff_data() {
+        QTest::addColumn<ActionId>("id");
         QTest::addColumn<Link>("link");
-        QTest::newRow("linked") << Link::Linked;
-        QTest::newRow("edit mode") << Link::EditMode;
-        QTest::newRow("link lost") << Link::Lost;
+        using enum ActionId;
+        QTest::newRow("load all patches, changed, linked") << LoadAllPatAction << Link::Linked;
+        QTest::newRow("load all patches, changed, edit mode") << LoadAllPatAction << Link::EditMode;
+        QTest::newRow("load all patches, changed, link lost") << LoadAllPatAction << Link::Lost;
+        QTest::newRow("save this patch, no current patch") << SaveCurPatAction << Link::Linked;
     }
-    void loadAllPatchesOffWhileChanged() {
+    void commandsOff() {
+        QFETCH(ActionId, id);
         QFETCH(Link, link);
         Rig rig(link);
         QVERIFY(rig.up);
-        rig.f().patches.PatchChanged = true;
-        QVERIFY(!rig.run(ActionId::LoadAllPatAction, test::GoldenPath("all.pat")));
-        QVERIFY(!rig.f().Action(ActionId::LoadAllPatAction)->isEnabled());
-        QVERIFY(rig.boxes.fileDialogs().isEmpty());
-    }
-
-    void saveThisPatchOffWithoutCurrentPatch() {
-        Rig rig(Link::Linked);
-        QVERIFY(rig.up);
-        rig.f().patches.CurPatch = -1;
-        QVERIFY(!rig.run(ActionId::SaveCurPatAction, dir_.filePath("none.pt1")));
-        QVERIFY(!rig.f().Action(ActionId::SaveCurPatAction)->isEnabled());
+        rig.f().patches.PatchChanged = id == ActionId::LoadAllPatAction;
+        rig.f().patches.CurPatch = id == ActionId::SaveCurPatAction ? -1 : 2;
+        QVERIFY(!rig.run(id, test::GoldenPath("all.pat")));
+        QVERIFY(!rig.f().Action(id)->isEnabled());
         QVERIFY(rig.boxes.fileDialogs().isEmpty());
     }
 
@@ -569,16 +460,6 @@ private Q_SLOTS:
         QCOMPARE(rig.wire().mid(rig.wire().size() - 2), (QStringList{"P002", "R001"}));
         QCOMPARE(rig.unit.storedMemory(), distinct());
         QCOMPARE(rig.f().patches.Patches[1][0], pvNone); // the file was not laid over memory
-    }
-
-    // Outside edit mode a backup holds only what was fetched from the unit.
-    void backupRefusedWhileLinkLost() {
-        Rig rig(Link::Lost);
-        QVERIFY(rig.up);
-        const QString path = dir_.filePath("lost.dat");
-        QVERIFY(rig.run(ActionId::SaveAllDataAction, path));
-        QCOMPARE(rig.boxes.texts(), QStringList{kSaveFailed});
-        QVERIFY(!QFile::exists(path));
     }
 
     // A file holding none of the sections a command loads is refused; nothing changes.
