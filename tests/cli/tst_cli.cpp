@@ -338,7 +338,7 @@ private Q_SLOTS:
     // What a file leaves out is the unit's own, fetched first: a restore never writes blanks.
     void restoreKeepsWhatTheFileLeavesOut_data() {
         QTest::addColumn<QString>("ext");
-        QTest::addColumn<QString>("spec"); // the parts of the file, see fileOf
+        QTest::addColumn<QString>("contents"); // the parts of the file, as fileOf takes them
         QTest::newRow("all patches, patch 2 only") << "pat"
                                                    << "P2:10";
         QTest::newRow("one patch, ten lines") << "pt1"
@@ -354,20 +354,20 @@ private Q_SLOTS:
     }
     void restoreKeepsWhatTheFileLeavesOut() {
         QFETCH(QString, ext);
-        QFETCH(QString, spec);
+        QFETCH(QString, contents);
         const QString file = path(QStringLiteral("part.") + ext);
-        QVERIFY(SaveTextLines(file, test::fileOf(spec)));
+        QVERIFY(SaveTextLines(file, test::fileOf(contents)));
         sim::UnitSimOptions o;
         o.currentPatch = 2;
         sim::UnitSim unit(o);
         QVERIFY(unit.start());
         unit.setMemory(distinctMemory());
         const Run r = cli({"--port", unit.devicePath(), "restore", file});
-        const bool refused = ext == "atr" && !spec.startsWith(u'A');
+        const bool refused = ext == "atr" && !contents.startsWith(u'A');
         QCOMPARE(r.status, refused ? 1 : 0);
         QCOMPARE(r.err.contains("ファイルの読込に失敗しました"), refused);
         QVERIFY(unit.memory() ==
-                (refused ? distinctMemory() : test::withFile(distinctMemory(), spec, 2)));
+                (refused ? distinctMemory() : test::withFile(distinctMemory(), contents, 2)));
     }
 
     void restoreReportsAFailingUnit() {

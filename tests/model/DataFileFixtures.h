@@ -50,9 +50,9 @@ inline sim::UnitMemory goldenUnit() {
 
 // A file of parts: "P2:10" ten lines of [Patch2] routing input 1, "P*:10" the same in
 // [Patch*], "A:32" 32 lines of On/Off attributes, "C3" curve 3 as a flat polyline at 7.
-inline QStringList fileOf(const QString &spec) {
+inline QStringList fileOf(const QString &contents) {
     QStringList lines;
-    for (const QString &part : spec.split(u' ', Qt::SkipEmptyParts)) {
+    for (const QString &part : contents.split(u' ', Qt::SkipEmptyParts)) {
         const int n = part.section(u':', 1).toInt();
         if (part.startsWith(u'P'))
             lines << QStringLiteral("[Patch%1]").arg(part.mid(1, 1))
@@ -69,8 +69,8 @@ inline QStringList fileOf(const QString &spec) {
 }
 
 // What the unit holds after such a file was loaded over before.
-inline sim::UnitMemory withFile(sim::UnitMemory m, const QString &spec, int curPatch) {
-    for (const QString &part : spec.split(u' ', Qt::SkipEmptyParts)) {
+inline sim::UnitMemory withFile(sim::UnitMemory m, const QString &contents, int curPatch) {
+    for (const QString &part : contents.split(u' ', Qt::SkipEmptyParts)) {
         const int n = 16 * part.section(u':', 1).toInt();
         if (part.startsWith(u'P')) {
             const int p = part[1] == u'*' ? curPatch : part.mid(1, 1).toInt() - 1;

@@ -404,7 +404,7 @@ private Q_SLOTS:
     // the unit inside the load's one R002 before anything is written, never written blank.
     void loadsKeepWhatTheFileLeavesOut_data() {
         QTest::addColumn<ActionId>("id");
-        QTest::addColumn<QString>("spec");
+        QTest::addColumn<QString>("contents");
         QTest::addColumn<bool>("attrsFetched");
         using enum ActionId;
         QTest::newRow("all patches, a one-patch file") << LoadAllPatAction << "P*:10" << false;
@@ -415,13 +415,13 @@ private Q_SLOTS:
     }
     void loadsKeepWhatTheFileLeavesOut() {
         QFETCH(ActionId, id);
-        QFETCH(QString, spec);
+        QFETCH(QString, contents);
         QFETCH(bool, attrsFetched);
         Rig rig(Link::Linked);
         QVERIFY(rig.up);
         rig.f().attrs.LdAtrInSync = !attrsFetched;
         const QString ext = id == ActionId::LoadAllDataAction ? ".dat" : ".pat";
-        QVERIFY(rig.run(id, file(QTest::currentDataTag() + ext, fileOf(spec))));
+        QVERIFY(rig.run(id, file(QTest::currentDataTag() + ext, fileOf(contents))));
         QCOMPARE(rig.boxes.texts(),
                  QStringList{id == ActionId::LoadAllDataAction ? kAllWritten : kLoaded});
         const QStringList wire = rig.wire();
@@ -435,7 +435,7 @@ private Q_SLOTS:
         }
         QCOMPARE(wire.indexOf("Q500") >= 0 && wire.indexOf("Q500") < firstWrite, attrsFetched);
         QVERIFY(wire.lastIndexOf(QRegularExpression("Q.*")) < firstWrite);
-        const sim::UnitMemory expected = withFile(distinct(), spec, 2);
+        const sim::UnitMemory expected = withFile(distinct(), contents, 2);
         QCOMPARE(rig.unit.storedMemory().patches, expected.patches);
         QCOMPARE(rig.unit.storedMemory().attributes, expected.attributes);
         QVERIFY(gridShowsMemory(rig.f()));
@@ -499,14 +499,14 @@ private Q_SLOTS:
 
     // This patch from a file of all patches takes the current patch's own section only.
     void thisPatchFromAllPatches_data() {
-        QTest::addColumn<QString>("spec");
+        QTest::addColumn<QString>("contents");
         QTest::addColumn<int>("curPatch");
         QTest::newRow("its section") << "P2:10 P3:10 P4:10" << 2;
         QTest::newRow("no section of its number") << "P2:10 P4:10" << 2;
         QTest::newRow("no current patch") << "P3:10" << -1;
     }
     void thisPatchFromAllPatches() {
-        QFETCH(QString, spec);
+        QFETCH(QString, contents);
         QFETCH(int, curPatch);
         Rig rig(Link::Linked);
         QVERIFY(rig.up);
@@ -514,8 +514,8 @@ private Q_SLOTS:
         m.CurPatch = curPatch;
         const TPatches before = m.Patches;
         const auto inSync = m.PatchInSync;
-        QVERIFY(rig.run(ActionId::LoadCurPatAction, file("this.pat", fileOf(spec))));
-        const bool taken = spec.contains("P3") && curPatch == 2;
+        QVERIFY(rig.run(ActionId::LoadCurPatAction, file("this.pat", fileOf(contents))));
+        const bool taken = contents.contains("P3") && curPatch == 2;
         QCOMPARE(rig.boxes.texts(), QStringList{taken ? kLoaded : kReadFailed});
         QCOMPARE(m.PatchInSync, inSync);
         for (int p : {1, 3})
