@@ -87,12 +87,22 @@ QString kindError(const QString &file) {
     return QStringLiteral("%1: the extension must be .dat, .pat, .pt1, .atr or .crv").arg(file);
 }
 
-// Reads a file for a restore; says which line and rule failed when it does not read.
-bool readForRestore(FileKind kind, const QString &file, UnitData &d) {
-    const TReadResult read = readData(kind, file, d);
-    if (!read)
-        printErr(QStringLiteral("ファイルの読込に失敗しました: %1: %2").arg(file, read.message()));
-    return bool(read);
+// Reads a file for a restore (curPatch: what "[Patch*]" stands for); says which line and rule
+// failed when it does not read, or that it holds nothing to restore.
+bool readForRestore(FileKind kind, const QString &file, int curPatch, TLoadFile &load) {
+    load = ReadLoadFile(kind, file, curPatch);
+    QString why;
+    if (!load.read)
+        why = load.read.message();
+    else if (!load.Usable())
+        why = QStringLiteral("no section of this kind of file");
+    else if (kind == FileKind::OnePatch &&
+             (!IsPatchIndex(curPatch) ||
+              !load.read.found.patchSections.test(std::size_t(curPatch))))
+        why = QStringLiteral("no section for the unit's current patch");
+    if (!why.isEmpty())
+        printErr(QStringLiteral("ファイルの読込に失敗しました: %1: %2").arg(file, why));
+    return why.isEmpty();
 }
 
 } // namespace
@@ -165,7 +175,8 @@ int RunRestore(const CliOptions &o, TransferProgress &progress) {
         return usageError(kindError(file));
     // Read before the unit hears anything: a file that does not read sends nothing.
     UnitData d;
-    if (!readForRestore(kind, file, d))
+    TLoadFile load;
+    if (!readForRestore(kind, file, d.patches.CurPatch, load))
         return 1;
     Session s(o);
     if (!s.linkUp())
@@ -173,28 +184,32 @@ int RunRestore(const CliOptions &o, TransferProgress &progress) {
     const int unitPatch = s.link.QueryCurrentPatch();
     if (unitPatch != d.patches.CurPatch) {
         // "[Patch*]" stands for the unit's current patch: read again for that one.
-        d = UnitData{};
         d.patches.CurPatch = unitPatch;
-        if (!readForRestore(kind, file, d))
+        if (!readForRestore(kind, file, unitPatch, load))
             return 1;
     }
+    // Nothing of the unit's is in memory: whatever the file leaves out is fetched from the
+    // unit before anything is written, so a restore never writes blanks in its place.
+    const TReadReport &found = load.read.found;
     TransferEnv env{s.link, progress};
     bool ok = false;
     switch (kind) {
     case FileKind::AllData:
-        ok = TransferLoadedAllData(env, d.patches, d.attrs, d.curves);
+        ok = TransferLoadedAllData(env, d.patches, d.attrs, d.curves, load);
         break;
     case FileKind::AllPatches:
-        ok = TransferLoadedPatches(env, d.patches);
+        ok = TransferLoadedPatches(env, d.patches, load);
         break;
     case FileKind::OnePatch:
-        ok = TransferLoadedCurrentPatch(env, d.patches);
+        ok = TransferLoadedCurrentPatch(env, d.patches, load);
         break;
     case FileKind::Attributes:
-        ok = WriteLoadAttrs(env, d.attrs);
+        ok = (found.FillsAttributes() || FetchLoadAttrs(env, d.attrs)) &&
+             load.LayOver(d.patches, d.attrs, d.curves) && WriteLoadAttrs(env, d.attrs);
         break;
     case FileKind::Curves:
-        ok = WriteCurves(env, d.curves);
+        ok = (found.HoldsAllCurves() || FetchCurves(env, d.curves)) &&
+             load.LayOver(d.patches, d.attrs, d.curves) && WriteCurves(env, d.curves);
         break;
     case FileKind::None:
         break;

@@ -3,6 +3,7 @@
 #include "NumberText.h"
 #include "TextLines.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace kestrava {
@@ -117,13 +118,13 @@ public:
             m_line = i + 1;
             const TReadRule broken = IsHeader(line) ? Header(line) : DataLine(line);
             if (broken != TReadRule::None)
-                return {false, m_line, broken};
+                return {false, m_line, broken, m_found};
         }
         if (m_w.kind == ReaderKind::AllData || m_w.kind == ReaderKind::Curve) {
             for (TUserCurve &c : m_w.curves)
                 c.SyncPointsToTable();
         }
-        return {};
+        return {true, 0, TReadRule::None, m_found};
     }
 
 private:
@@ -146,6 +147,8 @@ private:
             if (m_w.kind == ReaderKind::Patch && argument == QLatin1String("*")) {
                 m_index = m_w.curPatch;
                 m_section = IsPatchIndex(m_index) ? Section::Patch : Section::PatchNoCurrent;
+                if (m_section == Section::Patch)
+                    m_found.patchSections.set(std::size_t(m_index));
                 return TReadRule::None;
             }
             const int n = HeaderNumber(argument);
@@ -153,11 +156,13 @@ private:
                 return TReadRule::PatchHeaderNumber;
             m_index = n - 1;
             m_section = Section::Patch;
+            m_found.patchSections.set(std::size_t(m_index));
             return TReadRule::None;
         }
         if (line == kAttributeHeader) {
             m_section = Reads(ReaderKind::AllData, ReaderKind::Attribute) ? Section::Attribute
                                                                           : Section::Ignored;
+            m_found.attributeSection = m_found.attributeSection || m_section == Section::Attribute;
             return TReadRule::None;
         }
         if (StartsWithNoCase(line, kCurvePrefix)) {
@@ -170,6 +175,7 @@ private:
                 return TReadRule::CurveHeaderNumber;
             m_index = n - 1;
             m_section = Section::Curve;
+            m_found.curveSections.set(std::size_t(m_index));
             m_w.curves[std::size_t(m_index)].Reset(DefaultMaxLevel);
             return TReadRule::None;
         }
@@ -210,6 +216,8 @@ private:
                 return TReadRule::PatchInputRange;
             patch[std::size_t(m_pos++)] = *v;
         }
+        int &most = m_found.patchValues[std::size_t(m_index)];
+        most = std::max(most, m_pos);
         return TReadRule::None;
     }
 
@@ -228,6 +236,7 @@ private:
             if (!IsValidLoadAttr(code))
                 return TReadRule::AttrCode;
             m_w.attrs[std::size_t(m_pos++)] = code;
+            m_found.attributeValues = std::max(m_found.attributeValues, m_pos);
         }
         return TReadRule::None;
     }
@@ -277,6 +286,7 @@ private:
     }
 
     Working &m_w;
+    TReadReport m_found;
     Section m_section = Section::None;
     int m_index = 0;
     int m_pos = 0;
@@ -284,7 +294,7 @@ private:
 };
 
 TReadResult CannotRead() {
-    return {false, 0, TReadRule::CannotRead};
+    return {false, 0, TReadRule::CannotRead, {}};
 }
 
 } // namespace

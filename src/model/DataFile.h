@@ -7,6 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
+#include <bitset>
+
 namespace kestrava {
 
 // Highest input channel number a patch field may hold: what three hexadecimal digits carry.
@@ -36,11 +39,31 @@ enum class TReadRule {
 
 QString ReadRuleText(TReadRule rule);
 
+// What a read met of the sections its reader takes, and how far each got, so that a command
+// can tell a file that holds nothing for it, and which memories the file leaves to memory.
+struct TReadReport {
+    std::bitset<PatchCount> patchSections;     // by memory ("[Patch*]" counts as the current one)
+    std::array<int, PatchCount> patchValues{}; // the most values one section stored, from output 1
+    bool attributeSection = false;
+    int attributeValues = 0; // the most values one "[Attribute]" section stored
+    std::bitset<4> curveSections;
+
+    bool FillsPatch(int p) const {
+        return IsPatchIndex(p) && patchValues[std::size_t(p)] >= OutputCount;
+    }
+    bool FillsAttributes() const { return attributeValues >= LoadAttrCount; }
+    bool HoldsAllCurves() const { return curveSections.all(); }
+    bool HoldsAnything() const {
+        return patchSections.any() || attributeSection || curveSections.any();
+    }
+};
+
 // Outcome of a read: line is the 1-based line that broke the rule (0 for the file as a whole).
 struct TReadResult {
     bool ok = true;
     int line = 0;
     TReadRule rule = TReadRule::None;
+    TReadReport found;
 
     explicit operator bool() const { return ok; }
     QString ruleText() const { return ReadRuleText(rule); }

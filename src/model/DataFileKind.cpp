@@ -85,17 +85,73 @@ FileKind FileKindOf(const QString &fileName) {
     return FileKind::None;
 }
 
+namespace {
+
+TReadResult cannotRead() {
+    TReadResult r;
+    r.ok = false;
+    r.rule = TReadRule::CannotRead;
+    return r;
+}
+
+} // namespace
+
 TReadResult ReadDataFile(FileKind kind, const QString &fileName, TPatchModel &patches,
                          TLoadAttrModel &attrs, TCurveSet &curves) {
-    const TFileKindInfo *k = FileKindInfo(kind);
     QStringList lines;
-    if (!k || !LoadTextLines(fileName, lines)) {
-        TReadResult r;
-        r.ok = false;
-        r.rule = TReadRule::CannotRead;
-        return r;
+    if (!FileKindInfo(kind) || !LoadTextLines(fileName, lines))
+        return cannotRead();
+    return ReadDataLines(kind, lines, patches, attrs, curves);
+}
+
+TReadResult ReadDataLines(FileKind kind, const QStringList &lines, TPatchModel &patches,
+                          TLoadAttrModel &attrs, TCurveSet &curves) {
+    const TFileKindInfo *k = FileKindInfo(kind);
+    return k ? k->read(lines, patches, attrs, curves) : cannotRead();
+}
+
+bool HoldsSectionsOf(FileKind kind, const TReadReport &found) {
+    switch (kind) {
+    case FileKind::AllData:
+        return found.HoldsAnything();
+    case FileKind::AllPatches:
+    case FileKind::OnePatch:
+        return found.patchSections.any();
+    case FileKind::Attributes:
+        return found.attributeSection;
+    case FileKind::Curves:
+        return found.curveSections.any();
+    case FileKind::None:
+        break;
     }
-    return k->read(lines, patches, attrs, curves);
+    return false;
+}
+
+bool TLoadFile::LayOver(TPatchModel &patches, TLoadAttrModel &attrs, TCurveSet &curves) const {
+    return Usable() && ReadDataLines(kind, lines, patches, attrs, curves).ok;
+}
+
+TLoadFile ReadLoadFile(FileKind kind, const QString &fileName, int curPatch) {
+    QStringList lines;
+    if (!FileKindInfo(kind) || !LoadTextLines(fileName, lines)) {
+        TLoadFile f;
+        f.kind = kind;
+        f.read = cannotRead();
+        return f;
+    }
+    return ReadLoadLines(kind, std::move(lines), curPatch);
+}
+
+TLoadFile ReadLoadLines(FileKind kind, QStringList lines, int curPatch) {
+    TLoadFile f;
+    f.kind = kind;
+    f.lines = std::move(lines);
+    TPatchModel patches;
+    patches.CurPatch = curPatch;
+    TLoadAttrModel attrs;
+    TCurveSet curves;
+    f.read = ReadDataLines(kind, f.lines, patches, attrs, curves);
+    return f;
 }
 
 bool WriteDataFileLines(FileKind kind, QStringList &lines, const TPatchModel &patches,

@@ -46,9 +46,33 @@ const TFileKindInfo *FileKindInfo(FileKind kind);
 // From the extension, without regard to case: .dat .pat .pt1 .atr .crv
 FileKind FileKindOf(const QString &fileName);
 
-// Reads fileName with the reader of its kind.
+// Reads fileName, or lines already loaded, with the reader of the kind.
 TReadResult ReadDataFile(FileKind kind, const QString &fileName, TPatchModel &patches,
                          TLoadAttrModel &attrs, TCurveSet &curves);
+TReadResult ReadDataLines(FileKind kind, const QStringList &lines, TPatchModel &patches,
+                          TLoadAttrModel &attrs, TCurveSet &curves);
+
+// Whether a read met a section of what the kind is loaded for: a patch section for the two
+// patch kinds, "[Attribute]", a curve section, or any of the three for all data.
+bool HoldsSectionsOf(FileKind kind, const TReadReport &found);
+
+// A data file read for a load before memory is touched: it is read over scratch models, so
+// what it holds is known first, and laid over memory only when the load goes on.
+struct TLoadFile {
+    FileKind kind = FileKind::None;
+    QStringList lines;
+    TReadResult read;
+
+    // Read without breaking a rule, and holding something of its kind.
+    bool Usable() const { return read.ok && HoldsSectionsOf(kind, read.found); }
+    // The file's values over the models (what it leaves out keeps memory's values). A file
+    // that read once reads again, as long as the current patch is the one it was read for.
+    bool LayOver(TPatchModel &patches, TLoadAttrModel &attrs, TCurveSet &curves) const;
+};
+
+// curPatch: the memory a "[Patch*]" section stands for.
+TLoadFile ReadLoadFile(FileKind kind, const QString &fileName, int curPatch);
+TLoadFile ReadLoadLines(FileKind kind, QStringList lines, int curPatch);
 // Appends the sections of a file of this kind to lines. False, with nothing appended, for
 // FileKind::None or a one-patch file while there is no current patch.
 bool WriteDataFileLines(FileKind kind, QStringList &lines, const TPatchModel &patches,

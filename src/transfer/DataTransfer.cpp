@@ -20,26 +20,68 @@ bool writeActionEnabled(const TransferEnv &env) {
     return env.link.Linked && !env.link.Transferring;
 }
 
+// Attributes and curves that the file leaves to memory while memory does not hold the
+// unit's. The fetch's own rule about LdAtrChanged is not the load's.
+bool fetchAttrsAndCurvesTheFileLeaves(TransferEnv &env, TLoadAttrModel &attrs, TCurveSet &curves,
+                                      const TReadReport &found) {
+    if (!attrs.LdAtrInSync && !found.FillsAttributes()) {
+        const bool changed = attrs.LdAtrChanged;
+        const bool fetched = FetchLoadAttrs(env, attrs);
+        attrs.LdAtrChanged = changed;
+        if (!fetched)
+            return false;
+    }
+    return curves.CurvesInSync || found.HoldsAllCurves() || FetchCurves(env, curves);
+}
+
 } // namespace
 
-bool TransferLoadedAllData(TransferEnv &env, TPatchModel &patches, TLoadAttrModel &attrs,
-                           TCurveSet &curves) {
-    bool ok = EnterPatchTransferMode(env.link);
-    if (ok) {
-        TransferringScope transferring(env);
-        ok = SendAllPatches(env, patches);
+void MarkUnwritten(const TReadReport &found, TPatchModel &patches, TLoadAttrModel &attrs,
+                   TCurveSet &curves) {
+    MarkPatchesUnwritten(patches, found);
+    if (found.attributeSection) {
+        attrs.LdAtrInSync = false;
+        attrs.LdAtrChanged = true;
     }
-    // A write that failed has shown its own text; it still fails the whole load,
-    // which must not then report completion.
-    ok = ok && writeActionEnabled(env) && WriteLoadAttrs(env, attrs);
-    ok = ok && writeActionEnabled(env) && WriteCurves(env, curves);
-    ok = ok && LeavePatchTransferMode(env.link);
+    if (found.curveSections.any()) {
+        curves.CurvesInSync = false;
+        curves.CurveChanged = true;
+    }
+}
+
+bool TransferLoadedAllData(TransferEnv &env, TPatchModel &patches, TLoadAttrModel &attrs,
+                           TCurveSet &curves, const TLoadFile &file) {
+    const TReadReport &found = file.read.found;
+    bool ok = EnterPatchTransferMode(env.link) && FetchPatchesTheFileLeaves(env, patches, found) &&
+              fetchAttrsAndCurvesTheFileLeaves(env, attrs, curves, found);
+    ok = ok && file.LayOver(patches, attrs, curves);
+    if (ok) {
+        MarkUnwritten(found, patches, attrs, curves);
+        {
+            TransferringScope transferring(env);
+            ok = SendAllPatches(env, patches);
+        }
+        // A write that failed has shown its own text; it still fails the whole load,
+        // which must not then report completion.
+        ok = ok && writeActionEnabled(env) && WriteLoadAttrs(env, attrs);
+        ok = ok && writeActionEnabled(env) && WriteCurves(env, curves);
+        ok = ok && LeavePatchTransferMode(env.link);
+    }
     if (!ok) {
         ShowErrorBox(tr("読込・転送に失敗しました"));
+        RealignAfterFailedLoad(env, patches);
         return false;
     }
     ShowInfoBox(tr("転送・書込が完了しました"));
     return true;
+}
+
+bool TransferLoadedAllData(TransferEnv &env, TPatchModel &patches, TLoadAttrModel &attrs,
+                           TCurveSet &curves) {
+    QStringList lines;
+    WriteDataFileLines(FileKind::AllData, lines, patches, attrs, curves);
+    return TransferLoadedAllData(env, patches, attrs, curves,
+                                 ReadLoadLines(FileKind::AllData, lines, patches.CurPatch));
 }
 
 bool FetchAllData(TransferEnv &env, TPatchModel &patches, TLoadAttrModel &attrs,

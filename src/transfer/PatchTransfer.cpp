@@ -28,17 +28,48 @@ void sendPatchBlocks(TransferEnv &env, const TPatch &patch, int firstBlock, int 
     SendOrAbort(env, QStringLiteral("WP\r"));
 }
 
-// The end of a patch load's transfer: its message, and on success the memory
-// counts as written.
-bool reportLoadedTransfer(bool ok, TPatchModel &patches) {
-    if (!ok) {
-        ShowErrorBox(tr("転送に失敗しました"));
+// Memory p from the unit's current patch; sets PatchInSync[p] only. Raises the silent abort.
+void queryMemory(TransferEnv &env, TPatchModel &patches, int p) {
+    TPatch &memory = patches.Patches[std::size_t(p)];
+    QueryBlocks(env, 0, kPatchBlocks, {0, kPatchBlocks}, [&memory](int b, QStringView reply) {
+        for (int k = 0; k < kBlockValues; ++k)
+            memory[std::size_t(kBlockValues * b + k)] = PatchEntryFromCode(reply.mid(3 * k, 3));
+    });
+    patches.PatchInSync[std::size_t(p)] = true;
+}
+
+// The same as a command of its own: its bracket and its failure text.
+bool fetchMemory(TransferEnv &env, TPatchModel &patches, int p) {
+    TransferringScope transferring(env);
+    BracketScope bracket(env, tr("パッチデータ") + QString::number(p + 1) + tr(" 取得中"));
+    try {
+        queryMemory(env, patches, p);
+        return true;
+    } catch (const EAbort &) {
+        ShowErrorBox(tr("取得に失敗しました"));
         return false;
     }
-    patches.PatchChanged = false;
-    patches.ClearUndo();
-    ShowInfoBox(tr("読込・転送が完了しました"));
+}
+
+// The file's section for memory p, and nothing else, over that memory.
+bool layOverMemory(const TLoadFile &file, TPatchModel &patches, int p) {
+    if (!file.read.found.patchSections.test(std::size_t(p)))
+        return false;
+    TPatchModel over;
+    over.CurPatch = p;
+    over.Patches[std::size_t(p)] = patches.Patches[std::size_t(p)];
+    TLoadAttrModel attrs;
+    TCurveSet curves;
+    if (!file.LayOver(over, attrs, curves))
+        return false;
+    patches.Patches[std::size_t(p)] = over.Patches[std::size_t(p)];
     return true;
+}
+
+bool layOverPatches(const TLoadFile &file, TPatchModel &patches) {
+    TLoadAttrModel attrs;
+    TCurveSet curves;
+    return file.LayOver(patches, attrs, curves);
 }
 
 } // namespace
@@ -53,25 +84,13 @@ QString PatchBlockCommand(const TPatch &patch, int block) {
 bool FetchCurrentPatch(TransferEnv &env, TPatchModel &patches) {
     if (env.link.EditMode || !env.link.Linked || !patches.HasCurrent())
         return false;
-    const int p = patches.CurPatch;
-    if (patches.PatchInSync[std::size_t(p)])
+    if (patches.PatchInSync[std::size_t(patches.CurPatch)])
         return true;
-    TransferringScope transferring(env);
-    BracketScope bracket(env, tr("パッチデータ") + QString::number(p + 1) + tr(" 取得中"));
-    try {
-        TPatch &memory = patches.Patches[std::size_t(p)];
-        QueryBlocks(env, 0, kPatchBlocks, {0, kPatchBlocks}, [&memory](int b, QStringView reply) {
-            for (int k = 0; k < kBlockValues; ++k)
-                memory[std::size_t(kBlockValues * b + k)] = PatchEntryFromCode(reply.mid(3 * k, 3));
-        });
-        patches.PatchInSync[std::size_t(p)] = true;
-        patches.PatchChanged = false;
-        patches.ClearUndo();
-        return true;
-    } catch (const EAbort &) {
-        ShowErrorBox(tr("取得に失敗しました"));
+    if (!fetchMemory(env, patches, patches.CurPatch))
         return false;
-    }
+    patches.PatchChanged = false;
+    patches.ClearUndo();
+    return true;
 }
 
 bool SetPatchEntry(TransferEnv &env, TPatchModel &patches, int output, PatchEntry v) {
@@ -108,33 +127,57 @@ bool WritePatch(TransferEnv &env, TPatchModel &patches) {
 }
 
 bool FetchAllPatches(TransferEnv &env, TPatchModel &patches) {
-    const int remembered = patches.CurPatch;
-    bool restored = false;
+    // CurPatch stays the shown memory throughout, and the flags of its edits stay as they
+    // are: filling the other memories changes neither what is shown nor what is unwritten.
     try {
         BeginPatchTransferMode(env);
         for (int p = 0; p < PatchCount; ++p) {
             if (patches.PatchInSync[std::size_t(p)])
                 continue;
-            patches.CurPatch = p;
             SendOrAbort(env, selectCommand(p));
-            FetchCurrentPatch(env, patches);
+            fetchMemory(env, patches, p);
         }
-        patches.CurPatch = remembered;
-        restored = true;
         // A unit that reported no current patch is not sent a patch number.
-        if (IsPatchIndex(remembered))
-            SendOrAbort(env, selectCommand(remembered));
+        if (patches.HasCurrent())
+            SendOrAbort(env, selectCommand(patches.CurPatch));
         EndPatchTransferMode(env);
         for (bool inSync : patches.PatchInSync)
             if (!inSync)
                 throw EAbort();
         return true;
     } catch (const EAbort &) {
-        if (!restored)
-            patches.CurPatch = remembered;
         ShowErrorBox(tr("取得に失敗しました"));
         return false;
     }
+}
+
+bool FetchPatchesTheFileLeaves(TransferEnv &env, TPatchModel &patches, const TReadReport &found) {
+    for (int p = 0; p < PatchCount; ++p) {
+        if (patches.PatchInSync[std::size_t(p)] || found.FillsPatch(p))
+            continue;
+        if (!SelectUnitPatch(env, p) || !fetchMemory(env, patches, p))
+            return false;
+    }
+    return true;
+}
+
+void MarkPatchesUnwritten(TPatchModel &patches, const TReadReport &found) {
+    for (int p = 0; p < PatchCount; ++p)
+        if (found.patchSections.test(std::size_t(p)))
+            patches.PatchInSync[std::size_t(p)] = false;
+}
+
+void RealignAfterFailedLoad(TransferEnv &env, TPatchModel &patches) {
+    // Best effort, each step only while the unit still answers: the unit back on the shown
+    // patch and out of the transfer mode, and the shown memory read again if it is not
+    // what the unit holds, so that the table and the live edits mean the same patch.
+    if (!env.link.Linked)
+        return;
+    const bool selected = !patches.HasCurrent() || SelectUnitPatch(env, patches.CurPatch);
+    if (env.link.Linked)
+        LeavePatchTransferMode(env.link);
+    if (selected)
+        FetchCurrentPatch(env, patches);
 }
 
 bool SendAllPatches(TransferEnv &env, TPatchModel &patches) {
@@ -205,27 +248,62 @@ bool ClearAllPatches(TransferEnv &env, TPatchModel &patches) {
     }
 }
 
-bool TransferLoadedPatches(TransferEnv &env, TPatchModel &patches) {
+bool TransferLoadedPatches(TransferEnv &env, TPatchModel &patches, const TLoadFile &file) {
     TransferringScope transferring(env);
-    bool ok = EnterPatchTransferMode(env.link) && SendAllPatches(env, patches);
-    ok = ok && LeavePatchTransferMode(env.link);
-    return reportLoadedTransfer(ok, patches);
+    // What the file leaves to memory must be what the unit holds before all eight are written.
+    bool ok = EnterPatchTransferMode(env.link) &&
+              FetchPatchesTheFileLeaves(env, patches, file.read.found);
+    ok = ok && layOverPatches(file, patches);
+    if (ok) {
+        MarkPatchesUnwritten(patches, file.read.found);
+        ok = SendAllPatches(env, patches) && LeavePatchTransferMode(env.link);
+    }
+    if (ok) {
+        patches.PatchChanged = false;
+        patches.ClearUndo();
+        ShowInfoBox(tr("読込・転送が完了しました"));
+    } else {
+        ShowErrorBox(tr("転送に失敗しました"));
+        RealignAfterFailedLoad(env, patches);
+    }
+    env.EndTransfer(QString());
+    return ok;
 }
 
-bool TransferLoadedCurrentPatch(TransferEnv &env, TPatchModel &patches) {
-    const TPatch *memory = patches.Current();
+bool TransferLoadedCurrentPatch(TransferEnv &env, TPatchModel &patches, const TLoadFile &file) {
+    const int p = patches.CurPatch;
     TransferringScope transferring(env);
-    BracketScope bracket(env, tr("パッチデータ転送中"));
+    env.BeginTransfer(tr("パッチデータ転送中"));
+    bool ok = true;
     try {
-        if (!memory)
+        if (!IsPatchIndex(p) || !file.read.found.patchSections.test(std::size_t(p)))
             throw EAbort();
         BeginPatchTransferMode(env);
-        sendPatchBlocks(env, *memory, 0, kPatchBlocks);
+        // The blocks go to the unit's current patch: that is where memory is filled from,
+        // within this command's bracket.
+        if (!patches.PatchInSync[std::size_t(p)] && !file.read.found.FillsPatch(p))
+            queryMemory(env, patches, p);
+        if (!layOverMemory(file, patches, p))
+            throw EAbort();
+        patches.PatchInSync[std::size_t(p)] = false;
+        sendPatchBlocks(env, patches.Patches[std::size_t(p)], 0, kPatchBlocks);
         EndPatchTransferMode(env);
+        patches.PatchInSync[std::size_t(p)] = true;
+        patches.PatchChanged = false;
+        patches.ClearUndo();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        ShowInfoBox(tr("読込・転送が完了しました"));
     } catch (const EAbort &) {
-        return reportLoadedTransfer(false, patches);
+        ok = false;
+        ShowErrorBox(tr("転送に失敗しました"));
+        RealignAfterFailedLoad(env, patches);
     }
-    return reportLoadedTransfer(true, patches);
+    env.EndTransfer(QString());
+    return ok;
+}
+
+bool LayOverCurrentPatch(const TLoadFile &file, TPatchModel &patches) {
+    return patches.HasCurrent() && layOverMemory(file, patches, patches.CurPatch);
 }
 
 } // namespace kestrava

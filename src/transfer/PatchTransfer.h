@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DataFileKind.h"
 #include "PatchModel.h"
 #include "TransferEnv.h"
 
@@ -18,7 +19,8 @@ bool SetPatchEntry(TransferEnv &env, TPatchModel &patches, int output, PatchEntr
 bool SelectUnitPatch(TransferEnv &env, int patch);
 // "WP\r": the unit stores its current patch.
 bool WritePatch(TransferEnv &env, TPatchModel &patches);
-// All eight memories in sync, the unit left on the current patch.
+// All eight memories in sync, the unit left on the current patch. CurPatch, PatchChanged and
+// the undo history are left as they are.
 bool FetchAllPatches(TransferEnv &env, TPatchModel &patches);
 bool SendAllPatches(TransferEnv &env, TPatchModel &patches);
 bool SendCurrentPatch(TransferEnv &env, const TPatchModel &patches);
@@ -28,9 +30,26 @@ bool ClearOrThroughCurrentPatch(TransferEnv &env, TPatchModel &patches, bool thr
 // All eight memories cleared; CurPatch walks 0..7 and is left for the caller to set back.
 bool ClearAllPatches(TransferEnv &env, TPatchModel &patches);
 
-// The transfer halves of the patch loads: after a file was read into memory.
-bool TransferLoadedPatches(TransferEnv &env, TPatchModel &patches);
-bool TransferLoadedCurrentPatch(TransferEnv &env, TPatchModel &patches);
+// The transfer halves of the patch loads, after the file was read for the load; they show
+// their own messages. Inside one "R002", a memory to be written that is out of sync and that
+// the file does not fill is fetched first, then the file is laid over memory and written.
+// The loaded memories count as out of sync until written; after a failure the unit is put
+// back on the shown patch (see RealignAfterFailedLoad). The one-patch load takes only the
+// current patch's section of the file and needs one.
+bool TransferLoadedPatches(TransferEnv &env, TPatchModel &patches, const TLoadFile &file);
+bool TransferLoadedCurrentPatch(TransferEnv &env, TPatchModel &patches, const TLoadFile &file);
+// The file's section for the current patch over that memory only; false (nothing changed)
+// when there is no current patch or the file has no section for it.
+bool LayOverCurrentPatch(const TLoadFile &file, TPatchModel &patches);
+
+// Inside "R002": each memory out of sync that the file does not fill completely, made the
+// unit's current patch and fetched. False at the first failure (the fetch says so).
+bool FetchPatchesTheFileLeaves(TransferEnv &env, TPatchModel &patches, const TReadReport &found);
+// The memories a file holds sections for no longer mirror the unit.
+void MarkPatchesUnwritten(TPatchModel &patches, const TReadReport &found);
+// After a load that did not reach the unit, while the link is up: "P" of the current patch,
+// the end of the "R002" mode, and the current memory fetched again when out of sync.
+void RealignAfterFailedLoad(TransferEnv &env, TPatchModel &patches);
 
 // "S%03X" with the block address 400 + b and the 16 entries of block b.
 QString PatchBlockCommand(const TPatch &patch, int block);

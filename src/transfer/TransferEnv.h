@@ -26,15 +26,16 @@ struct TransferEnv {
     }
 };
 
-// Transferring set for a command's whole run, cleared on every way out.
+// Transferring set for a command's whole run and put back on every way out (cleared, unless
+// the command runs inside another that set it).
 class TransferringScope {
 public:
-    explicit TransferringScope(TransferEnv &env) : env_(env) {
+    explicit TransferringScope(TransferEnv &env) : env_(env), outer_(env.link.Transferring) {
         env_.link.Transferring = true;
         env_.RefreshActions();
     }
     ~TransferringScope() {
-        env_.link.Transferring = false;
+        env_.link.Transferring = outer_;
         env_.RefreshActions();
     }
     TransferringScope(const TransferringScope &) = delete;
@@ -42,6 +43,7 @@ public:
 
 private:
     TransferEnv &env_;
+    bool outer_;
 };
 
 // The bracket: EndTransfer with an empty text on every way out.

@@ -11,6 +11,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace kestrava {
 
 TFileCommands::TFileCommands(TPatchModel &patches, TLoadAttrModel &attrs, TCurveSet &curves,
@@ -58,6 +60,15 @@ bool TFileCommands::store(const QString &file, const QStringList &lines) const {
     return false;
 }
 
+TLoadFile TFileCommands::readForLoad(FileKind kind, const QString &file) const {
+    return ReadLoadFile(kind, file, patches_.CurPatch);
+}
+
+bool TFileCommands::allInSync() const {
+    return std::ranges::all_of(patches_.PatchInSync, [](bool s) { return s; }) &&
+           attrs_.LdAtrInSync && curves_.CurvesInSync;
+}
+
 bool TFileCommands::SaveAllDataActionExecute() {
     clearMessagePanel();
     const QString file = askFile(true, FileKind::AllData, ActionId::SaveAllDataAction);
@@ -65,10 +76,24 @@ bool TFileCommands::SaveAllDataActionExecute() {
         return false;
     bool ok = true;
     if (link_.Linked) {
+        // The fetches clear the changed flags by their own rule; a save changes none.
+        const bool attrsChanged = attrs_.LdAtrChanged;
+        const bool curvesChanged = curves_.CurveChanged;
         ok = FetchAllPatches(env_, patches_);
-        ok = ok && actions_.Execute(ActionId::GetLdAtrAcion) && attrs_.LdAtrInSync;
-        ok = ok && actions_.Execute(ActionId::GetCurveAction) && curves_.CurvesInSync;
+        if (ok) {
+            actions_.Execute(ActionId::GetLdAtrAcion);
+            ok = attrs_.LdAtrInSync;
+        }
+        if (ok) {
+            actions_.Execute(ActionId::GetCurveAction);
+            ok = curves_.CurvesInSync;
+        }
+        attrs_.LdAtrChanged = attrsChanged;
+        curves_.CurveChanged = curvesChanged;
     }
+    // Outside edit mode the file stands for the unit: what memory holds of it must be the
+    // unit's, never blanks that were not fetched. In edit mode memory is the data.
+    ok = ok && (link_.EditMode || allInSync());
     QStringList lines;
     WriteDataFileLines(FileKind::AllData, lines, patches_, attrs_, curves_);
     if (!ok || !SaveTextLines(file, lines)) {
@@ -143,14 +168,21 @@ bool TFileCommands::LoadAllDataActionExecute() {
     const QString file = askFile(false, FileKind::AllData, ActionId::LoadAllDataAction);
     if (file.isEmpty())
         return false;
-    if (!ReadAllDataFile(file, patches_, attrs_, curves_)) {
+    const TLoadFile load = readForLoad(FileKind::AllData, file);
+    if (!load.Usable()) {
         ShowErrorBox(tr("読込・転送に失敗しました"));
         return false;
     }
-    Q_EMIT Loaded();
-    if (!link_.Linked)
+    if (!link_.Linked) {
+        load.LayOver(patches_, attrs_, curves_);
+        if (!link_.EditMode)
+            MarkUnwritten(load.read.found, patches_, attrs_, curves_);
+        Q_EMIT Loaded();
         return true;
-    return TransferLoadedAllData(env_, patches_, attrs_, curves_);
+    }
+    const bool ok = TransferLoadedAllData(env_, patches_, attrs_, curves_, load);
+    Q_EMIT Loaded();
+    return ok;
 }
 
 bool TFileCommands::LoadAllPatActionExecute() {
@@ -158,22 +190,23 @@ bool TFileCommands::LoadAllPatActionExecute() {
     const QString file = askFile(false, FileKind::AllPatches, ActionId::LoadAllPatAction);
     if (file.isEmpty())
         return false;
-    if (!ReadPatchFile(file, patches_)) {
+    const TLoadFile load = readForLoad(FileKind::AllPatches, file);
+    if (!load.Usable()) {
         ShowErrorBox(tr("ファイルの読込に失敗しました"));
         return false;
     }
-    if (link_.EditMode) {
-        Q_EMIT PatchesReplaced();
-        return true;
-    }
     if (!link_.Linked) {
-        // The link was lost: the file is in memory, and the view shows it.
+        load.LayOver(patches_, attrs_, curves_);
+        if (link_.EditMode) {
+            Q_EMIT PatchesReplaced();
+            return true;
+        }
+        MarkPatchesUnwritten(patches_, load.read.found);
         Q_EMIT Loaded();
         return true;
     }
     Q_EMIT PatchSelectionDropped();
-    Q_EMIT Loaded();
-    const bool ok = TransferLoadedPatches(env_, patches_);
+    const bool ok = TransferLoadedPatches(env_, patches_, load);
     Q_EMIT Loaded();
     return ok;
 }
@@ -183,18 +216,26 @@ bool TFileCommands::LoadCurPatActionExecute() {
     const QString file = askFile(false, FileKind::OnePatch, ActionId::LoadCurPatAction);
     if (file.isEmpty())
         return false;
-    if (!ReadPatchFile(file, patches_)) {
+    // Only the current patch is loaded, also from a file of all patches: its own section.
+    const TLoadFile load = readForLoad(FileKind::OnePatch, file);
+    const int p = patches_.CurPatch;
+    if (!load.Usable() || !patches_.HasCurrent() ||
+        !load.read.found.patchSections.test(std::size_t(p))) {
         ShowErrorBox(tr("ファイルの読込に失敗しました"));
-        Q_EMIT PatchesReplaced();
         return false;
     }
-    if (link_.EditMode) {
-        Q_EMIT PatchesReplaced();
+    if (!link_.Linked) {
+        LayOverCurrentPatch(load, patches_);
+        if (link_.EditMode) {
+            Q_EMIT PatchesReplaced();
+            return true;
+        }
+        patches_.PatchInSync[std::size_t(p)] = false;
+        Q_EMIT Loaded();
         return true;
     }
     Q_EMIT PatchSelectionDropped();
-    Q_EMIT Loaded();
-    const bool ok = TransferLoadedCurrentPatch(env_, patches_);
+    const bool ok = TransferLoadedCurrentPatch(env_, patches_, load);
     Q_EMIT Loaded();
     return ok;
 }
@@ -203,27 +244,36 @@ bool TFileCommands::LoadLdAtrActionExecute() {
     const QString file = askFile(false, FileKind::Attributes, ActionId::LoadLdAtrAction);
     if (file.isEmpty())
         return false;
-    if (!ReadAttributeFile(file, attrs_)) {
+    const TLoadFile load = readForLoad(FileKind::Attributes, file);
+    if (!load.Usable()) {
         ShowErrorBox(tr("読込に失敗しました"));
         return false;
     }
+    load.LayOver(patches_, attrs_, curves_);
+    if (!link_.EditMode)
+        MarkUnwritten(load.read.found, patches_, attrs_, curves_);
     Q_EMIT Loaded();
     actions_.Execute(ActionId::WriteLdAtrAction);
-    return true;
+    return link_.EditMode || !attrs_.LdAtrChanged;
 }
 
 bool TFileCommands::LoadCurveActionExecute() {
     const QString file = askFile(false, FileKind::Curves, ActionId::LoadCurveAction);
     if (file.isEmpty())
         return false;
-    if (!ReadCurveFile(file, curves_)) {
+    const TLoadFile load = readForLoad(FileKind::Curves, file);
+    if (!load.Usable()) {
         ShowErrorBox(tr("読込に失敗しました"));
         return false;
     }
+    load.LayOver(patches_, attrs_, curves_);
+    if (!link_.EditMode)
+        MarkUnwritten(load.read.found, patches_, attrs_, curves_);
     actions_.Execute(ActionId::WriteCurveAction);
+    const bool written = link_.EditMode || !curves_.CurveChanged;
     Q_EMIT CurvesLoaded();
     Q_EMIT Loaded();
-    return true;
+    return written;
 }
 
 } // namespace kestrava

@@ -17,6 +17,10 @@ class TStatusBar;
 
 // The ten save and load commands of the File menu. Each returns whether it did
 // what was asked (false also when its file dialog was cancelled).
+//
+// A load reads its file completely before memory changes, and a file that holds nothing of
+// what the command loads is refused. While the link is lost (neither linked nor in edit
+// mode) a load only fills memory, which then counts as not written to the unit.
 class TFileCommands : public QObject {
     Q_OBJECT
 public:
@@ -49,6 +53,9 @@ private:
     QString askFile(bool save, FileKind kind, ActionId action) const;
     bool store(const QString &file, const QStringList &lines) const;
     void clearMessagePanel();
+    TLoadFile readForLoad(FileKind kind, const QString &file) const;
+    // Every memory, the attributes and the curves hold what the unit holds.
+    bool allInSync() const;
 
     TUnitLink &link_;
     TPatchModel &patches_;

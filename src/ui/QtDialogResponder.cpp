@@ -1,8 +1,10 @@
 #include "QtDialogResponder.h"
 
+#include "NameIconProvider.h"
 #include "QtNameFilter.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QPushButton>
 
 namespace kestrava {
@@ -37,6 +39,16 @@ BoxStyle styleOf(MsgKind kind) {
 void labelButton(QMessageBox &box, QMessageBox::StandardButton which, const QString &text) {
     if (QAbstractButton *b = box.button(which))
         b->setText(text);
+}
+
+// Shared by every file dialog for the whole run: it holds no state.
+TNameIconProvider &nameIcons() {
+    static TNameIconProvider provider;
+    return provider;
+}
+
+bool isNamePattern(const QString &name) {
+    return name.contains(u'*') || name.contains(u'?');
 }
 
 } // namespace
@@ -77,6 +89,10 @@ int MessageBoxAnswer(const QMessageBox &box, MsgKind kind) {
 std::unique_ptr<QFileDialog> BuildFileDialog(const FileDialogRequest &request) {
     auto dialog = std::make_unique<QFileDialog>(QApplication::activeWindow(), request.title,
                                                 request.initialDir);
+    // Qt's own dialog, so that icons and types come from names and file status only; set
+    // before control returns to the event loop, where the folder's listing first arrives.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setIconProvider(&nameIcons());
     dialog->setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // Loading reports a missing file itself, so the dialog does not insist on one.
     dialog->setFileMode(QFileDialog::AnyFile);
@@ -84,11 +100,19 @@ std::unique_ptr<QFileDialog> BuildFileDialog(const FileDialogRequest &request) {
     if (!filter.isEmpty())
         dialog->setNameFilter(filter);
     dialog->setDefaultSuffix(request.defaultExt);
-    // A wildcard name ("*.dat") only restates the filter; do not put it in the box.
-    if (!request.fileName.isEmpty() && !request.fileName.contains(u'*') &&
-        !request.fileName.contains(u'?'))
+    // The name box starts with the name asked for, a pattern such as "*.dat" included.
+    if (!request.fileName.isEmpty())
         dialog->selectFile(request.fileName);
     return dialog;
+}
+
+bool TakeNamePattern(QFileDialog &dialog) {
+    const QString name = QFileInfo(ChosenFile(dialog)).fileName();
+    if (!isNamePattern(name))
+        return false;
+    dialog.setNameFilter(name);
+    dialog.selectFile(name);
+    return true;
 }
 
 QString ChosenFile(const QFileDialog &dialog) {
@@ -116,7 +140,9 @@ int QtDialogResponder::respond(MsgKind kind, const QString &text, const QString 
 
 QString QtDialogResponder::fileDialog(const FileDialogRequest &request) {
     const std::unique_ptr<QFileDialog> dialog = BuildFileDialog(request);
-    dialog->exec();
+    do
+        dialog->exec();
+    while (TakeNamePattern(*dialog));
     return ChosenFile(*dialog);
 }
 

@@ -1,3 +1,4 @@
+#include "../model/DataFileFixtures.h"
 #include "CliOptions.h"
 #include "DataFileKind.h"
 #include "TerminalProgress.h"
@@ -332,6 +333,41 @@ private Q_SLOTS:
         QVERIFY(frames[2].endsWith(QStringLiteral("]  99%")));
         QCOMPARE(frames[3],
                  QStringLiteral("全パッチデータ転送中 [") + QString(30, u'#') + "] 100%\n");
+    }
+
+    // What a file leaves out is the unit's own, fetched first: a restore never writes blanks.
+    void restoreKeepsWhatTheFileLeavesOut_data() {
+        QTest::addColumn<QString>("ext");
+        QTest::addColumn<QString>("contents"); // the parts of the file, as fileOf takes them
+        QTest::newRow("all patches, patch 2 only") << "pat"
+                                                   << "P2:10";
+        QTest::newRow("one patch, ten lines") << "pt1"
+                                              << "P*:10";
+        QTest::newRow("all data, curve 3 only") << "dat"
+                                                << "C3";
+        QTest::newRow("curves, curve 3 only") << "crv"
+                                              << "C3";
+        QTest::newRow("attributes, half") << "atr"
+                                          << "A:32";
+        QTest::newRow("attributes, none") << "atr"
+                                          << "P1:64";
+    }
+    void restoreKeepsWhatTheFileLeavesOut() {
+        QFETCH(QString, ext);
+        QFETCH(QString, contents);
+        const QString file = path(QStringLiteral("part.") + ext);
+        QVERIFY(SaveTextLines(file, test::fileOf(contents)));
+        sim::UnitSimOptions o;
+        o.currentPatch = 2;
+        sim::UnitSim unit(o);
+        QVERIFY(unit.start());
+        unit.setMemory(distinctMemory());
+        const Run r = cli({"--port", unit.devicePath(), "restore", file});
+        const bool refused = ext == "atr" && !contents.startsWith(u'A');
+        QCOMPARE(r.status, refused ? 1 : 0);
+        QCOMPARE(r.err.contains("ファイルの読込に失敗しました"), refused);
+        QVERIFY(unit.memory() ==
+                (refused ? distinctMemory() : test::withFile(distinctMemory(), contents, 2)));
     }
 
     void restoreReportsAFailingUnit() {

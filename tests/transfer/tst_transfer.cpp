@@ -1,5 +1,6 @@
 #include "AttrTransfer.h"
 #include "CurveTransfer.h"
+#include "DataFileKind.h"
 #include "DataTransfer.h"
 #include "OutputCheck.h"
 #include "PatchTransfer.h"
@@ -373,22 +374,31 @@ private Q_SLOTS:
         QCOMPARE(r.sim.currentPatch(), 1);
         QVERIFY(!r.link.Transferring);
 
+        // one patch: the file's section over the current memory only
         r.sim.clearLog();
         r.boxes.clear();
         m.PatchChanged = true;
         m.PushUndo();
-        m.Patches[1][1] = pvFull;
-        QVERIFY(TransferLoadedCurrentPatch(r.env, m));
+        QStringList lines{QStringLiteral("[Patch*]"),
+                          QStringLiteral("0001,FULL") + QStringLiteral(",____").repeated(14)};
+        const TLoadFile one = ReadLoadLines(FileKind::OnePatch, lines, m.CurPatch);
+        QVERIFY(TransferLoadedCurrentPatch(r.env, m, one));
         QCOMPARE(r.boxes.texts(), QStringList{QStringLiteral("読込・転送が完了しました")});
         QCOMPARE(r.sim.requestLog().size(), 1 + 64 + 1 + 1);
         QCOMPARE(r.sim.requestLog()[65], QStringLiteral("WP"));
         QCOMPARE(r.sim.storedMemory().patches[1][1], 0x8FF);
+        QCOMPARE(r.sim.storedMemory().patches[1][16], 0xFFF); // memory beyond the file's values
+        QCOMPARE(m.Patches[1][0], 0);
+        QVERIFY(m.PatchInSync[1]);
         QVERIFY(!m.PatchChanged);
         QVERIFY(m.UndoList.IsEmpty());
+        QCOMPARE(r.progress.starts.last(), QStringLiteral("パッチデータ転送中"));
+        QCOMPARE(r.progress.open, 0);
 
         r.sim.clearLog();
         r.boxes.clear();
-        QVERIFY(TransferLoadedPatches(r.env, m));
+        lines[0] = QStringLiteral("[Patch2]");
+        QVERIFY(TransferLoadedPatches(r.env, m, ReadLoadLines(FileKind::AllPatches, lines, 1)));
         QCOMPARE(r.boxes.texts(), QStringList{QStringLiteral("読込・転送が完了しました")});
         QCOMPARE(r.sim.requestLog().first(), QStringLiteral("R002"));
         QCOMPARE(r.sim.requestLog().last(), QStringLiteral("R001"));

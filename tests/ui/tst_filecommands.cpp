@@ -1,0 +1,665 @@
+#include "../model/DataFileFixtures.h"
+#include "DataFileKind.h"
+#include "DrawGrid.h"
+#include "QtDialogResponder.h"
+#include "TextLines.h"
+#include "UiRigs.h"
+#include "WireCodes.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <atomic>
+#include <fcntl.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace kestrava;
+using Box = test::ScriptedResponder::Box;
+using test::addresses;
+using test::allPatchesWritten;
+using test::distinct;
+using test::fileOf;
+using test::goldenUnit;
+using test::shape;
+using test::withFile;
+
+enum class Link { Linked, EditMode, Lost };
+
+Q_DECLARE_METATYPE(ActionId)
+Q_DECLARE_METATYPE(Link)
+
+namespace {
+
+const QString kSaved = QStringLiteral("保存が完了しました");
+const QString kSaveFailed = QStringLiteral("保存に失敗しました");
+const QString kReadFailed = QStringLiteral("ファイルの読込に失敗しました");
+const QString kLoadFailed = QStringLiteral("読込に失敗しました");
+const QString kAllDataFailed = QStringLiteral("読込・転送に失敗しました");
+const QString kTransferFailed = QStringLiteral("転送に失敗しました");
+const QString kFetchFailed = QStringLiteral("取得に失敗しました");
+const QString kLoaded = QStringLiteral("読込・転送が完了しました");
+const QString kAllWritten = QStringLiteral("転送・書込が完了しました");
+
+// The patch grid on screen is what it would paint now, i.e. it shows the current memory.
+bool gridShowsMemory(TKestravaForm &f) {
+    QWidget *vp = f.findChild<TDrawGrid *>(QStringLiteral("PatTableGrid"))->viewport();
+    const QImage shown = f.screen()->grabWindow(f.winId()).toImage().copy(
+        QRect(vp->mapTo(&f, QPoint()), vp->size()));
+    return shown == vp->grab().toImage().convertToFormat(shown.format());
+}
+
+// The window on a unit holding distinct(), linked, in edit mode, or after the link was lost.
+struct Rig : test::FormRig {
+    explicit Rig(Link link, int currentPatch = 2) : FormRig(options(currentPatch)) {
+        unit.setMemory(distinct());
+        if (link == Link::EditMode) {
+            unit.setAbsent(true);
+            boxes.queueAnswer(IDYES);
+            up = showOnly() && QTest::qWaitFor([this] { return form->Timer1->isActive(); }) &&
+                 form->link.EditMode;
+        } else {
+            up = showLinked();
+        }
+        if (link == Link::Lost) {
+            unit.setAbsent(true);
+            form->link.Linked = false;
+            form->UpdateActions();
+        }
+        boxes.clear();
+        unit.clearLog();
+    }
+    static sim::UnitSimOptions options(int currentPatch) {
+        sim::UnitSimOptions o;
+        o.currentPatch = currentPatch;
+        return o;
+    }
+    // The command as its menu item runs it, the file dialog answered with file.
+    bool run(ActionId id, const QString &file) {
+        boxes.queueFile(file);
+        return form->ExecuteAction(id);
+    }
+    QStringList wire() const { return unit.requestLog().filter(QRegularExpression("^(?!Q802$)")); }
+    void setGolden() {
+        const test::DataModels g = test::GoldenModels();
+        f().patches.Patches = g.patches.Patches;
+        f().patches.PatchInSync.fill(true);
+        f().attrs.LoadAttrs = g.attrs.LoadAttrs;
+        f().curves.Curves = g.curves.Curves;
+        f().attrs.LdAtrInSync = f().curves.CurvesInSync = true;
+    }
+    void setChangedFlags() {
+        f().patches.PatchChanged = f().attrs.LdAtrChanged = f().curves.CurveChanged = true;
+        f().patches.PushUndo();
+    }
+    TKestravaForm &f() { return *form; }
+    bool up = false;
+};
+
+QByteArray bytesOf(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestFileCommands : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+
+    QString file(const QString &name, const QStringList &lines) {
+        const QString path = dir_.filePath(name);
+        return SaveTextLines(path, lines) ? path : QString();
+    }
+
+private Q_SLOTS:
+    // The dialog each command asks for, linked and not; cancelling it ends the command.
+    void dialogRequests_data() {
+        QTest::addColumn<ActionId>("id");
+        QTest::addColumn<bool>("linked");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("ext");
+        using enum ActionId;
+        const struct {
+            ActionId id;
+            const char *caption;
+            const char *ext;
+            bool load;
+        } commands[] = {
+            {SaveAllDataAction, "全データをファイルに保存", "dat", false},
+            {LoadAllDataAction, "全データをファイルから読込", "dat", true},
+            {SaveAllPatAction, "全パッチをファイルに保存", "pat", false},
+            {SaveCurPatAction, "このパッチをファイルに保存", "pt1", false},
+            {LoadAllPatAction, "全パッチをファイルから読込", "pat", true},
+            {LoadCurPatAction, "このパッチをファイルから読込", "pt1", true},
+            {SaveLdAtrAction, "負荷属性をファイルに保存", "atr", false},
+            {LoadLdAtrAction, "負荷属性をファイルから読込", "atr", true},
+            {SaveCurveAction, "カーブをファイルに保存", "crv", false},
+            {LoadCurveAction, "カーブをファイルから読込", "crv", true},
+        };
+        for (const auto &c : commands)
+            for (bool linked : {true, false})
+                QTest::addRow("%s, %s", ActionName(c.id), linked ? "linked" : "edit mode")
+                    << c.id << linked
+                    << QString::fromUtf8(c.caption) + (c.load && linked ? "・転送" : "")
+                    << QString::fromLatin1(c.ext);
+    }
+    void dialogRequests() {
+        QFETCH(ActionId, id);
+        QFETCH(bool, linked);
+        QFETCH(QString, title);
+        QFETCH(QString, ext);
+        Rig rig(linked ? Link::Linked : Link::EditMode);
+        QVERIFY(rig.up);
+        rig.f().StatusBar1->setPanelText(1, QStringLiteral("前の表示"));
+        const QString name = ActionName(id);
+        rig.f().ShowPage(name.contains("LdAtr")   ? Page::Attr
+                         : name.contains("Curve") ? Page::Curve
+                                                  : Page::Patch);
+        rig.unit.clearLog(); // leaving the patch page turns the check off
+        QVERIFY(rig.f().Action(id)->isVisible());
+        QVERIFY(rig.run(id, QString()));
+        QCOMPARE(rig.boxes.fileDialogs().size(), 1);
+        const FileDialogRequest r = rig.boxes.fileDialogs().first();
+        QCOMPARE(r.title, title);
+        QCOMPARE(r.title, rig.f().Action(id)->text());
+        QCOMPARE(r.save, name.startsWith("Save"));
+        const QString kind = ext == "dat"   ? "データファイル"
+                             : ext == "atr" ? "負荷属性データ"
+                             : ext == "crv" ? "カーブデータ"
+                                            : "パッチデータ";
+        QCOMPARE(r.filter, QStringLiteral("%1 (*.%2)|*.%3").arg(kind, ext, ext.toUpper()));
+        QCOMPARE(r.defaultExt, ext.toUpper());
+        QCOMPARE(r.fileName, "*." + ext);
+        QCOMPARE(r.initialDir, QCoreApplication::applicationDirPath());
+        QVERIFY(rig.boxes.boxes().isEmpty());
+        QVERIFY(rig.wire().isEmpty());
+        const bool keepsPanel = id == ActionId::SaveCurveAction ||
+                                id == ActionId::LoadLdAtrAction || id == ActionId::LoadCurveAction;
+        QCOMPARE(rig.f().StatusBar1->panelText(1), keepsPanel ? "前の表示" : "");
+    }
+
+    // Each save writes its golden file byte for byte; only edit mode clears changed flags.
+    void savesMatchGolden_data() {
+        QTest::addColumn<ActionId>("id");
+        QTest::addColumn<Link>("link");
+        QTest::addColumn<QString>("golden");
+        QTest::addColumn<QString>("fromUnit"); // what is out of sync and fetched first
+        QTest::addColumn<QString>("cleared");  // the flags the save clears
+        using enum ActionId;
+        const auto row = [](const char *name, ActionId id, Link link, const char *golden,
+                            const char *fromUnit, const char *cleared) {
+            QTest::newRow(name) << id << link << golden << fromUnit << cleared;
+        };
+        row("all data, linked", SaveAllDataAction, Link::Linked, "all.dat", "", "");
+        row("all data, linked, attributes and curves fetched", SaveAllDataAction, Link::Linked,
+            "all.dat", "attrs curves", "");
+        row("all data, edit mode", SaveAllDataAction, Link::EditMode, "all.dat", "", "");
+        row("all patches, linked, seven fetched", SaveAllPatAction, Link::Linked, "all.pat",
+            "patches", "");
+        row("all patches, edit mode", SaveAllPatAction, Link::EditMode, "all.pat", "", "patch");
+        row("this patch, linked", SaveCurPatAction, Link::Linked, "one.pt1", "", "");
+        row("this patch, edit mode", SaveCurPatAction, Link::EditMode, "one.pt1", "", "");
+        row("attributes, linked", SaveLdAtrAction, Link::Linked, "attrs.atr", "", "");
+        row("attributes, edit mode", SaveLdAtrAction, Link::EditMode, "attrs.atr", "", "attr");
+        row("curves, linked", SaveCurveAction, Link::Linked, "curves.crv", "", "");
+        row("curves, edit mode", SaveCurveAction, Link::EditMode, "curves.crv", "", "curve");
+    }
+    void savesMatchGolden() {
+        QFETCH(ActionId, id);
+        QFETCH(Link, link);
+        QFETCH(QString, golden);
+        QFETCH(QString, fromUnit);
+        QFETCH(QString, cleared);
+        Rig rig(link, 1);
+        QVERIFY(rig.up);
+        rig.f().patches.CurPatch = 1; // the one-patch file holds patch 2
+        rig.setGolden();
+        rig.setChangedFlags();
+        if (!fromUnit.isEmpty())
+            rig.unit.setMemory(goldenUnit());
+        if (fromUnit.contains("patches"))
+            rig.f().patches.PatchInSync = {false, true}; // patch 2 holds what no wire carries
+        rig.f().attrs.LdAtrInSync = !fromUnit.contains("attrs");
+        rig.f().curves.CurvesInSync = !fromUnit.contains("curves");
+        const QString path = dir_.filePath(QTest::currentDataTag() + golden.mid(golden.size() - 4));
+        QVERIFY(rig.run(id, path));
+        QCOMPARE(bytesOf(path), bytesOf(test::GoldenPath(golden)));
+        const bool box = id == ActionId::SaveAllDataAction || id == ActionId::SaveAllPatAction;
+        QCOMPARE(rig.boxes.texts(), box ? QStringList{kSaved} : QStringList{});
+        QCOMPARE(rig.f().patches.PatchChanged, !cleared.contains("patch"));
+        QCOMPARE(rig.f().patches.UndoList.IsEmpty(), cleared.contains("patch"));
+        QCOMPARE(rig.f().attrs.LdAtrChanged, !cleared.contains("attr"));
+        QCOMPARE(rig.f().curves.CurveChanged, !cleared.contains("curve"));
+        QCOMPARE(rig.f().patches.CurPatch, 1);
+        QVERIFY(!rig.f().link.Transferring);
+    }
+
+    // A target that cannot be written, or a backup of what was never fetched from the unit
+    // while the link is lost: the failure text, no file, and every flag as it was.
+    void unwritableTarget_data() {
+        QTest::addColumn<ActionId>("id");
+        QTest::addColumn<Link>("link");
+        QTest::addColumn<QString>("target");
+        using enum ActionId;
+        QTest::newRow("all data, edit mode, a folder")
+            << SaveAllDataAction << Link::EditMode << "folder.dat";
+        QTest::newRow("all data, linked, a folder")
+            << SaveAllDataAction << Link::Linked << "folder.dat";
+        QTest::newRow("all patches, edit mode, missing folder")
+            << SaveAllPatAction << Link::EditMode << "none/x.pat";
+        QTest::newRow("all patches, linked, missing folder")
+            << SaveAllPatAction << Link::Linked << "none/x.pat";
+        QTest::newRow("this patch, edit mode, a folder")
+            << SaveCurPatAction << Link::EditMode << "folder.dat";
+        QTest::newRow("attributes, edit mode, missing folder")
+            << SaveLdAtrAction << Link::EditMode << "none/x.atr";
+        QTest::newRow("curves, edit mode, a folder")
+            << SaveCurveAction << Link::EditMode << "folder.dat";
+        QTest::newRow("all data, link lost, never fetched")
+            << SaveAllDataAction << Link::Lost << "lost.dat";
+    }
+    void unwritableTarget() {
+        QFETCH(ActionId, id);
+        QFETCH(Link, link);
+        QFETCH(QString, target);
+        QVERIFY(QDir(dir_.path()).mkpath("folder.dat"));
+        Rig rig(link);
+        QVERIFY(rig.up);
+        rig.setChangedFlags();
+        rig.f().attrs.LdAtrInSync = false; // a fetch first, while linked
+        QVERIFY(rig.run(id, dir_.filePath(target)));
+        QCOMPARE(rig.boxes.texts().last(), kSaveFailed);
+        QVERIFY(!QFileInfo(dir_.filePath(target)).isFile());
+        QVERIFY(rig.f().patches.PatchChanged && rig.f().attrs.LdAtrChanged);
+        QVERIFY(rig.f().curves.CurveChanged && !rig.f().patches.UndoList.IsEmpty());
+    }
+
+    // Each load of a golden file: what goes over the wire, what the unit stores, the box
+    // and whether the transfer still counts as running while it shows.
+    void loads_data() {
+        QTest::addColumn<ActionId>("id");
+        QTest::addColumn<Link>("link");
+        QTest::addColumn<QString>("golden");
+        QTest::addColumn<QStringList>("wire");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<bool>("transferringAtBox");
+        using enum ActionId;
+        const QStringList attrs = addresses('S', 0x500, 64) << "WA";
+        const QStringList curves = addresses('S', 0x600, 68) << "WC";
+        QTest::newRow("all data") << LoadAllDataAction << Link::Linked << "all.dat"
+                                  << QStringList{"R002"} + allPatchesWritten(1) + attrs + curves +
+                                         QStringList{"R001"}
+                                  << kAllWritten << false;
+        QTest::newRow("all patches")
+            << LoadAllPatAction << Link::Linked << "all.pat"
+            << QStringList{"R002"} + allPatchesWritten(1) + QStringList{"R001"} << kLoaded << true;
+        QTest::newRow("this patch")
+            << LoadCurPatAction << Link::Linked << "one.pt1"
+            << QStringList{"R002"} + addresses('S', 0x400, 64) + QStringList{"WP", "R001"}
+            << kLoaded << true;
+        QTest::newRow("attributes")
+            << LoadLdAtrAction << Link::Linked << "attrs.atr" << attrs << "" << false;
+        QTest::newRow("curves") << LoadCurveAction << Link::Linked << "curves.crv" << curves << ""
+                                << false;
+        for (const auto &[id, golden] : {std::pair{LoadAllDataAction, "all.dat"},
+                                         {LoadAllPatAction, "all.pat"},
+                                         {LoadCurPatAction, "one.pt1"},
+                                         {LoadLdAtrAction, "attrs.atr"},
+                                         {LoadCurveAction, "curves.crv"}})
+            QTest::addRow("%s, edit mode", golden)
+                << id << Link::EditMode << golden << QStringList{} << "" << false;
+    }
+    void loads() {
+        QFETCH(ActionId, id);
+        QFETCH(Link, link);
+        QFETCH(QString, golden);
+        QFETCH(QStringList, wire);
+        QFETCH(QString, box);
+        QFETCH(bool, transferringAtBox);
+        Rig rig(link, 1);
+        QVERIFY(rig.up);
+        rig.f().patches.PatchInSync.fill(true);
+        bool transferring = false;
+        rig.boxes.onBox([&](const Box &) { transferring = rig.f().link.Transferring; });
+        QVERIFY(rig.run(id, test::GoldenPath(golden)));
+        QCOMPARE(shape(rig.wire()), wire);
+        QCOMPARE(rig.boxes.texts(), box.isEmpty() ? QStringList{} : QStringList{box});
+        QCOMPARE(transferring, transferringAtBox);
+        QVERIFY(!rig.f().link.Transferring);
+        // memory holds exactly the file, and so does the unit when linked
+        const TKestravaForm &f = rig.f();
+        const FileKind kind = FileKindOf(golden);
+        QStringList lines;
+        WriteDataFileLines(kind, lines, f.patches, f.attrs, f.curves);
+        QStringList goldenLines;
+        QVERIFY(LoadTextLines(test::GoldenPath(golden), goldenLines));
+        QCOMPARE(lines, goldenLines);
+        if (link == Link::Linked) {
+            const sim::UnitMemory stored = rig.unit.storedMemory();
+            const sim::UnitMemory expected = goldenUnit();
+            const bool all = kind == FileKind::AllData;
+            QVERIFY(kind == FileKind::Attributes || kind == FileKind::Curves ||
+                    stored.patches[1] == expected.patches[1]);
+            QVERIFY(!(all || kind == FileKind::Attributes) ||
+                    stored.attributes == expected.attributes);
+            QVERIFY(!(all || kind == FileKind::Curves) ||
+                    stored.curveTables == expected.curveTables);
+        }
+    }
+
+    // Load all patches is off while the patch is changed, Save this patch without a patch.
+    void commandsOff_data() {
+        QTest::addColumn<ActionId>("id");
+        QTest::addColumn<Link>("link");
+        using enum ActionId;
+        QTest::newRow("load all patches, changed, linked") << LoadAllPatAction << Link::Linked;
+        QTest::newRow("load all patches, changed, edit mode") << LoadAllPatAction << Link::EditMode;
+        QTest::newRow("load all patches, changed, link lost") << LoadAllPatAction << Link::Lost;
+        QTest::newRow("save this patch, no current patch") << SaveCurPatAction << Link::Linked;
+    }
+    void commandsOff() {
+        QFETCH(ActionId, id);
+        QFETCH(Link, link);
+        Rig rig(link);
+        QVERIFY(rig.up);
+        rig.f().patches.PatchChanged = id == ActionId::LoadAllPatAction;
+        rig.f().patches.CurPatch = id == ActionId::SaveCurPatAction ? -1 : 2;
+        QVERIFY(!rig.run(id, test::GoldenPath("all.pat")));
+        QVERIFY(!rig.f().Action(id)->isEnabled());
+        QVERIFY(rig.boxes.fileDialogs().isEmpty());
+    }
+
+    // After a save that fetched the other patches, the grid shows the current one at once.
+    void savesShowTheCurrentPatch_data() {
+        QTest::addColumn<ActionId>("id");
+        QTest::newRow("all data") << ActionId::SaveAllDataAction;
+        QTest::newRow("all patches") << ActionId::SaveAllPatAction;
+    }
+    void savesShowTheCurrentPatch() {
+        QFETCH(ActionId, id);
+        Rig rig(Link::Linked);
+        QVERIFY(rig.up);
+        bool shownAtBox = false;
+        rig.boxes.onBox([&](const Box &) { shownAtBox = gridShowsMemory(rig.f()); });
+        QVERIFY(rig.run(id, dir_.filePath(QTest::currentDataTag())));
+        QCOMPARE(rig.boxes.texts(), QStringList{kSaved});
+        QVERIFY(shownAtBox);
+        QVERIFY(gridShowsMemory(rig.f()));
+        QCOMPARE(rig.f().patches.CurPatch, 2);
+        QCOMPARE(rig.f().findChild<QComboBox *>("PatNoCombo")->currentIndex(), 2);
+    }
+
+    // Memory holds only the patch fetched at start-up: what a file leaves out is fetched from
+    // the unit inside the load's one R002 before anything is written, never written blank.
+    void loadsKeepWhatTheFileLeavesOut_data() {
+        QTest::addColumn<ActionId>("id");
+        QTest::addColumn<QString>("contents");
+        QTest::addColumn<bool>("attrsFetched");
+        using enum ActionId;
+        QTest::newRow("all patches, a one-patch file") << LoadAllPatAction << "P*:10" << false;
+        QTest::newRow("all patches, patch 2 only") << LoadAllPatAction << "P2:10" << false;
+        QTest::newRow("all data, patch 2 only") << LoadAllDataAction << "P2:10" << false;
+        QTest::newRow("all data, only curves, attributes out of sync")
+            << LoadAllDataAction << "C1 C2 C3 C4" << true;
+    }
+    void loadsKeepWhatTheFileLeavesOut() {
+        QFETCH(ActionId, id);
+        QFETCH(QString, contents);
+        QFETCH(bool, attrsFetched);
+        Rig rig(Link::Linked);
+        QVERIFY(rig.up);
+        rig.f().attrs.LdAtrInSync = !attrsFetched;
+        const QString ext = id == ActionId::LoadAllDataAction ? ".dat" : ".pat";
+        QVERIFY(rig.run(id, file(QTest::currentDataTag() + ext, fileOf(contents))));
+        QCOMPARE(rig.boxes.texts(),
+                 QStringList{id == ActionId::LoadAllDataAction ? kAllWritten : kLoaded});
+        const QStringList wire = rig.wire();
+        QCOMPARE(wire.first(), "R002");
+        QCOMPARE(wire.count("R002") + wire.count("R001") + wire.count("R000"), 2);
+        QCOMPARE(wire.last(), "R001");
+        const qsizetype firstWrite = wire.indexOf(QRegularExpression("S.*"));
+        for (int p : {0, 1, 3, 4, 5, 6, 7}) {
+            const qsizetype at = wire.indexOf(QStringLiteral("P00%1").arg(p));
+            QVERIFY(at > 0 && at < firstWrite && wire[at + 1] == "Q000");
+        }
+        QCOMPARE(wire.indexOf("Q500") >= 0 && wire.indexOf("Q500") < firstWrite, attrsFetched);
+        QVERIFY(wire.lastIndexOf(QRegularExpression("Q.*")) < firstWrite);
+        const sim::UnitMemory expected = withFile(distinct(), contents, 2);
+        QCOMPARE(rig.unit.storedMemory().patches, expected.patches);
+        QCOMPARE(rig.unit.storedMemory().attributes, expected.attributes);
+        QVERIFY(gridShowsMemory(rig.f()));
+    }
+
+    // When a fetch for the load fails nothing is written and the load says it failed.
+    void failedFillWritesNothing_data() {
+        QTest::addColumn<ActionId>("id");
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("all patches") << ActionId::LoadAllPatAction << kTransferFailed;
+        QTest::newRow("all data") << ActionId::LoadAllDataAction << kAllDataFailed;
+    }
+    void failedFillWritesNothing() {
+        QFETCH(ActionId, id);
+        QFETCH(QString, failure);
+        Rig rig(Link::Linked);
+        QVERIFY(rig.up);
+        rig.unit.setRefused({"Q005"});
+        QVERIFY(rig.run(id, file(QTest::currentDataTag() + QString(".dat"), fileOf("P2:10"))));
+        QCOMPARE(rig.boxes.texts(), (QStringList{kFetchFailed, failure}));
+        QVERIFY(rig.wire().filter(QRegularExpression("^(S|W)")).isEmpty());
+        QCOMPARE(rig.wire().mid(rig.wire().size() - 2), (QStringList{"P002", "R001"}));
+        QCOMPARE(rig.unit.storedMemory(), distinct());
+        QCOMPARE(rig.f().patches.Patches[1][0], pvNone); // the file was not laid over memory
+    }
+
+    // A file holding none of the sections a command loads is refused; nothing changes.
+    void filesOfAnotherKindRefused_data() {
+        QTest::addColumn<ActionId>("id");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("failure");
+        using enum ActionId;
+        const QStringList junk{"\x01\x02PK\x03\x04 binary", "\x7f\xc3\xa9,,,,"};
+        QTest::newRow("attributes, junk") << LoadLdAtrAction << junk << kLoadFailed;
+        QTest::newRow("attributes, patches only")
+            << LoadLdAtrAction << fileOf("P1:64") << kLoadFailed;
+        QTest::newRow("curves, junk") << LoadCurveAction << junk << kLoadFailed;
+        QTest::newRow("curves, attributes only")
+            << LoadCurveAction << fileOf("A:64") << kLoadFailed;
+        QTest::newRow("all patches, empty") << LoadAllPatAction << QStringList{} << kReadFailed;
+        QTest::newRow("this patch, empty") << LoadCurPatAction << QStringList{} << kReadFailed;
+        QTest::newRow("all data, empty") << LoadAllDataAction << QStringList{} << kAllDataFailed;
+    }
+    void filesOfAnotherKindRefused() {
+        QFETCH(ActionId, id);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, failure);
+        Rig rig(Link::Linked);
+        QVERIFY(rig.up);
+        const TKestravaForm &f = rig.f();
+        const auto patches = f.patches.Patches;
+        const auto attrs = f.attrs.LoadAttrs;
+        const auto curves = f.curves.Curves;
+        QVERIFY(rig.run(id, file(QTest::currentDataTag() + QString(".x"), lines)));
+        QCOMPARE(rig.boxes.texts(), QStringList{failure});
+        QVERIFY(rig.wire().isEmpty());
+        QVERIFY(f.patches.Patches == patches && f.attrs.LoadAttrs == attrs);
+        QVERIFY(f.curves.Curves == curves);
+        QVERIFY(!f.attrs.LdAtrChanged && !f.curves.CurveChanged && f.patches.PatchInSync[2]);
+    }
+
+    // This patch from a file of all patches takes the current patch's own section only.
+    void thisPatchFromAllPatches_data() {
+        QTest::addColumn<QString>("contents");
+        QTest::addColumn<int>("curPatch");
+        QTest::newRow("its section") << "P2:10 P3:10 P4:10" << 2;
+        QTest::newRow("no section of its number") << "P2:10 P4:10" << 2;
+        QTest::newRow("no current patch") << "P3:10" << -1;
+    }
+    void thisPatchFromAllPatches() {
+        QFETCH(QString, contents);
+        QFETCH(int, curPatch);
+        Rig rig(Link::Linked);
+        QVERIFY(rig.up);
+        TPatchModel &m = rig.f().patches;
+        m.CurPatch = curPatch;
+        const TPatches before = m.Patches;
+        const auto inSync = m.PatchInSync;
+        QVERIFY(rig.run(ActionId::LoadCurPatAction, file("this.pat", fileOf(contents))));
+        const bool taken = contents.contains("P3") && curPatch == 2;
+        QCOMPARE(rig.boxes.texts(), QStringList{taken ? kLoaded : kReadFailed});
+        QCOMPARE(m.PatchInSync, inSync);
+        for (int p : {1, 3})
+            QCOMPARE(m.Patches[p], before[p]);
+        QCOMPARE(m.Patches[2][0], taken ? 0 : before[2][0]);
+        const QStringList sent =
+            QStringList{"R002"} + addresses('S', 0x400, 64) + QStringList{"WP", "R001"};
+        QCOMPARE(shape(rig.wire()), taken ? sent : QStringList());
+        QCOMPARE(rig.unit.storedMemory().patches,
+                 (taken ? withFile(distinct(), "P3:10", 2) : distinct()).patches);
+    }
+
+    // What a load could not write to the unit stays marked as not written; after a failed
+    // patch transfer the unit is put back on the shown patch, which is read again.
+    void unwrittenLoadsStayMarked_data() {
+        QTest::addColumn<ActionId>("id");
+        QTest::addColumn<Link>("link");
+        QTest::addColumn<QString>("golden");
+        QTest::addColumn<QString>("refused");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QStringList>("tail");
+        QTest::addColumn<QString>("changed"); // the flags set afterwards
+        using enum ActionId;
+        const QStringList realign = QStringList{"P002", "R001"} + addresses('Q', 0, 64);
+        QTest::newRow("all patches, WP refused")
+            << LoadAllPatAction << Link::Linked << "all.pat"
+            << "WP" << QStringList{kTransferFailed} << realign << "";
+        QTest::newRow("this patch, WP refused")
+            << LoadCurPatAction << Link::Linked << "one.pt1"
+            << "WP" << QStringList{kTransferFailed} << realign << "";
+        QTest::newRow("all data, WA refused")
+            << LoadAllDataAction << Link::Linked << "all.dat"
+            << "WA" << QStringList{QStringLiteral("書込に失敗しました"), kAllDataFailed}
+            << QStringList{"WA", "P002", "R001"} << "attrs curves";
+        QTest::newRow("curves, WC refused")
+            << LoadCurveAction << Link::Linked << "curves.crv"
+            << "WC" << QStringList{kTransferFailed} << QStringList{"WC"} << "curves";
+        QTest::newRow("attributes, link lost") << LoadLdAtrAction << Link::Lost << "attrs.atr"
+                                               << "" << QStringList{} << QStringList{} << "attrs";
+        QTest::newRow("all data, link lost")
+            << LoadAllDataAction << Link::Lost << "all.dat"
+            << "" << QStringList{} << QStringList{} << "attrs curves patches";
+        QTest::newRow("all patches, link lost")
+            << LoadAllPatAction << Link::Lost << "all.pat"
+            << "" << QStringList{} << QStringList{} << "patches";
+    }
+    void unwrittenLoadsStayMarked() {
+        QFETCH(ActionId, id);
+        QFETCH(Link, link);
+        QFETCH(QString, golden);
+        QFETCH(QString, refused);
+        QFETCH(QStringList, texts);
+        QFETCH(QStringList, tail);
+        QFETCH(QString, changed);
+        Rig rig(link);
+        QVERIFY(rig.up);
+        if (!refused.isEmpty())
+            rig.unit.setRefused({refused});
+        const TKestravaForm &f = rig.f();
+        QVERIFY(rig.run(id, test::GoldenPath(golden)));
+        QCOMPARE(rig.boxes.texts(), texts);
+        const QStringList wire = shape(rig.wire());
+        QCOMPARE(wire.mid(wire.size() - tail.size()), tail);
+        QCOMPARE(f.attrs.LdAtrChanged, changed.contains("attrs"));
+        QCOMPARE(f.attrs.LdAtrInSync, !changed.contains("attrs"));
+        QCOMPARE(f.curves.CurveChanged, changed.contains("curves"));
+        QCOMPARE(f.curves.CurvesInSync, !changed.contains("curves"));
+        if (changed.contains("patches"))
+            QCOMPARE(f.patches.PatchInSync, (std::array<bool, 8>{}));
+        if (tail.contains("Q03F")) {
+            // the shown memory is what the unit's current patch holds; the loaded memories
+            // not written are out of sync
+            const auto unitPatch = rig.unit.memory().patches[2];
+            for (int o : {0, 1, 5, 700, 1023})
+                QCOMPARE(f.patches.Patches[2][o], PatchEntryFromCode(Hex3(unitPatch[o])));
+            QVERIFY(f.patches.PatchInSync[2] && !f.patches.PatchInSync[0]);
+            QVERIFY(gridShowsMemory(rig.f()));
+        }
+    }
+
+    // The name box starts with the pattern; a pattern accepted filters the list instead.
+    void nameBoxPattern() {
+        FileDialogRequest r{false, "t", "パッチデータ (*.pat)|*.PAT", "PAT", dir_.path(), "*.pat"};
+        const auto d = BuildFileDialog(r);
+        d->show();
+        QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+        auto *name = d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QCOMPARE(name->text(), QStringLiteral("*.pat"));
+        QMetaObject::invokeMethod(d.get(), "accept");
+        QVERIFY(TakeNamePattern(*d));
+        QCOMPARE(d->nameFilters(), QStringList{"*.pat"});
+        d->show();
+        name->setText(QStringLiteral("show.pat"));
+        QMetaObject::invokeMethod(d.get(), "accept");
+        QVERIFY(!TakeNamePattern(*d));
+        QCOMPARE(ChosenFile(*d), dir_.filePath("show.pat"));
+    }
+
+    // Listing a folder opens none of its files: a pipe there would block the dialog for good.
+    void dialogReadsNoFileContents() {
+        QTemporaryDir dir;
+        for (const char *name : {"a.dat", "b.xyz", "c"})
+            QVERIFY(SaveTextLines(dir.filePath(name), {"[Patch1]"}));
+        const QByteArray fifo = QFile::encodeName(dir.filePath("pipe.dat"));
+        QCOMPARE(mkfifo(fifo.constData(), 0600), 0);
+        std::atomic<bool> stop = false;
+        std::atomic<int> readers = 0;
+        std::thread unblock([&] { // lets a reader of the pipe go, and counts it
+            while (!stop) {
+                if (const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK); fd >= 0) {
+                    ++readers;
+                    ::close(fd);
+                }
+                QThread::msleep(5);
+            }
+        });
+        const int watch = inotify_init1(IN_NONBLOCK);
+        inotify_add_watch(watch, QFile::encodeName(dir.path()).constData(), IN_OPEN | IN_ACCESS);
+        {
+            const auto d = BuildFileDialog(
+                {true, "t", "データファイル (*.dat)|*.DAT", "DAT", dir.path(), "*.dat"});
+            d->show();
+            QSignalSpy listed(d->findChild<QFileSystemModel *>(),
+                              &QFileSystemModel::directoryLoaded);
+            QVERIFY(listed.wait(5000));
+            QTest::keyClicks(d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")), "p");
+            QTest::qWait(300);
+        }
+        stop = true;
+        unblock.join();
+        QStringList opened;
+        char buffer[4096];
+        const ssize_t n = ::read(watch, buffer, sizeof buffer);
+        for (ssize_t at = 0; at < n;) {
+            const auto *e = reinterpret_cast<const inotify_event *>(buffer + at);
+            if (e->len > 0)
+                opened << QString::fromLocal8Bit(e->name);
+            at += ssize_t(sizeof(inotify_event) + e->len);
+        }
+        ::close(watch);
+        QCOMPARE(opened, QStringList{});
+        QCOMPARE(readers.load(), 0);
+    }
+};
+
+QTEST_MAIN(TestFileCommands)
+#include "tst_filecommands.moc"
