@@ -4,6 +4,7 @@
 #include "DataFile.h"
 #include "DataFileKind.h"
 #include "DataTransfer.h"
+#include "InstallLayout.h"
 #include "PatchTransfer.h"
 #include "TextLines.h"
 #include "Usr_misc.h"
@@ -49,7 +50,7 @@ QString TFileCommands::askFile(bool save, FileKind kind, ActionId action) const 
     r.filter = k.filter();
     r.defaultExt = k.defaultExt;
     r.fileName = QStringLiteral("*.") + k.ext;
-    r.initialDir = QCoreApplication::applicationDirPath();
+    r.initialDir = FileDialogStartFolder();
     return RunFileDialog(r);
 }
 
