@@ -1,7 +1,7 @@
 #include "CliCommands.h"
 
 #include "AttrTransfer.h"
-#include "ComPorts.h"
+#include "CliSession.h"
 #include "CurveTransfer.h"
 #include "DataFileKind.h"
 #include "DataTransfer.h"
@@ -27,36 +27,10 @@ TReadResult readData(FileKind kind, const QString &file, UnitData &d) {
     return ReadDataFile(kind, file, d.patches, d.attrs, d.curves);
 }
 
-void printErr(const QString &text) {
-    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
-    std::fflush(stderr);
-}
-
-// Opens the unit's port as the program does; on failure says why.
-bool openUnitPort(TUnitLink &link, const CliOptions &o) {
-    link.Settings = TLinkSettings(o.settingsFile);
-    const bool isPath = o.port.contains(u'/') || o.port.startsWith(QLatin1String("\\\\"));
-    if (isPath) {
-        link.ComPortNo = 1;
-        if (link.OpenDevice(o.port))
-            return true;
-        printErr(o.port + QStringLiteral(":無効 (") + link.OpenError() + u')');
-        return false;
-    }
-    link.ComPortNo = o.port.isEmpty() ? link.Settings.ComPort() : o.port.toInt();
-    if (link.OpenPort())
-        return true;
-    const QString reason = (link.ComPortNo < 1 || link.ComPortNo > kMaxComPort)
-                               ? QStringLiteral("COM1..COM16 only")
-                               : link.OpenError();
-    printErr(QStringLiteral("COM%1:無効 (%2)").arg(link.ComPortNo).arg(reason));
-    return false;
-}
-
 // The port open and the unit in remote mode; "R000\r" and the port closed at the end.
 class Session {
 public:
-    explicit Session(const CliOptions &o) : opened_(openUnitPort(link, o)) {}
+    explicit Session(const CliOptions &o) : opened_(OpenUnitPort(link, o)) {}
     ~Session() {
         if (linked_)
             link.RemoteOff();
@@ -79,7 +53,7 @@ private:
 };
 
 int usageError(const QString &text) {
-    printErr(QStringLiteral("kestrava-cli: ") + text);
+    PrintErr(QStringLiteral("kestrava-cli: ") + text);
     return 2;
 }
 
@@ -101,7 +75,7 @@ bool readForRestore(FileKind kind, const QString &file, int curPatch, TLoadFile 
               !load.read.found.patchSections.test(std::size_t(curPatch))))
         why = QStringLiteral("no section for the unit's current patch");
     if (!why.isEmpty())
-        printErr(QStringLiteral("ファイルの読込に失敗しました: %1: %2").arg(file, why));
+        PrintErr(QStringLiteral("ファイルの読込に失敗しました: %1: %2").arg(file, why));
     return why.isEmpty();
 }
 
@@ -225,7 +199,7 @@ int RunCheck(const CliOptions &o) {
     UnitData d;
     const TReadResult read = readData(kind, file, d);
     if (!read) {
-        printErr(QStringLiteral("%1: %2").arg(file, read.message()));
+        PrintErr(QStringLiteral("%1: %2").arg(file, read.message()));
         return 1;
     }
     std::printf("%s: ok\n", file.toUtf8().constData());

@@ -10,10 +10,8 @@
 
 namespace kestrava::cli {
 
-namespace {
-
 // Opens the unit's port as the program does; on failure says why.
-bool openUnitPort(TUnitLink &link, const CliOptions &o) {
+bool OpenUnitPort(TUnitLink &link, const CliOptions &o) {
     link.Settings = TLinkSettings(o.settingsFile);
     const bool isPath = o.port.contains(u'/') || o.port.startsWith(QLatin1String("\\\\"));
     if (isPath) {
@@ -33,8 +31,6 @@ bool openUnitPort(TUnitLink &link, const CliOptions &o) {
     return false;
 }
 
-} // namespace
-
 void PrintErr(const QString &text) {
     std::fprintf(stderr, "%s\n", text.toUtf8().constData());
     std::fflush(stderr);
@@ -51,7 +47,7 @@ bool ReadDataSet(FileKind kind, const QString &file, TDataSet &d) {
     return bool(read);
 }
 
-TUnitSession::TUnitSession(const CliOptions &o) : opened_(openUnitPort(link, o)) {}
+TUnitSession::TUnitSession(const CliOptions &o) : opened_(OpenUnitPort(link, o)) {}
 
 TUnitSession::~TUnitSession() {
     if (linked_ && link.Linked) {

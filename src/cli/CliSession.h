@@ -20,6 +20,9 @@ struct TDataSet {
 };
 
 void PrintErr(const QString &text);
+// Opens the unit's port from the options (a COM number or a device path); on failure
+// says why on stderr.
+bool OpenUnitPort(TUnitLink &link, const CliOptions &o);
 QString KindError(const QString &file);
 
 // Reads a data file with the reader of its kind; on failure says which line and rule.
