@@ -75,7 +75,7 @@ bool readForRestore(FileKind kind, const QString &file, int curPatch, TLoadFile 
               !load.read.found.patchSections.test(std::size_t(curPatch))))
         why = QStringLiteral("no section for the unit's current patch");
     if (!why.isEmpty())
-        PrintErr(QStringLiteral("ファイルの読込に失敗しました: %1: %2").arg(file, why));
+        PrintErr(Texts::tr("ファイルの読込に失敗しました: %1: %2").arg(file, why));
     return why.isEmpty();
 }
 
@@ -120,7 +120,7 @@ int RunBackup(const CliOptions &o, TransferProgress &progress) {
     case FileKind::OnePatch:
         ok = d.patches.HasCurrent() && FetchCurrentPatch(env, d.patches);
         if (!d.patches.HasCurrent())
-            ShowErrorBox(QStringLiteral("取得に失敗しました")); // the unit named no patch
+            ShowErrorBox(Texts::tr("取得に失敗しました")); // the unit named no patch
         break;
     case FileKind::Attributes:
         ok = FetchLoadAttrs(env, d.attrs);
@@ -136,7 +136,7 @@ int RunBackup(const CliOptions &o, TransferProgress &progress) {
     QStringList lines;
     if (!WriteDataFileLines(kind, lines, d.patches, d.attrs, d.curves) ||
         !SaveTextLines(file, lines)) {
-        ShowErrorBox(QStringLiteral("保存に失敗しました"));
+        ShowErrorBox(Texts::tr("保存に失敗しました"));
         return 1;
     }
     return 0;

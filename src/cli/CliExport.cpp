@@ -70,7 +70,7 @@ bool writeOutput(const QString &path, const QByteArray &bytes) {
     QSaveFile f(path);
     if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit())
         return true;
-    PrintErr(QStringLiteral("保存に失敗しました: %1 (%2)").arg(path, f.errorString()));
+    PrintErr(Texts::tr("保存に失敗しました: %1 (%2)").arg(path, f.errorString()));
     return false;
 }
 

@@ -18,7 +18,7 @@ bool OpenUnitPort(TUnitLink &link, const CliOptions &o) {
         link.ComPortNo = 1;
         if (link.OpenDevice(o.port))
             return true;
-        PrintErr(o.port + QStringLiteral(":無効 (") + link.OpenError() + u')');
+        PrintErr(Texts::tr("%1:無効 (%2)").arg(o.port, link.OpenError()));
         return false;
     }
     link.ComPortNo = o.port.isEmpty() ? link.Settings.ComPort() : o.port.toInt();
@@ -27,7 +27,7 @@ bool OpenUnitPort(TUnitLink &link, const CliOptions &o) {
     const QString reason = (link.ComPortNo < 1 || link.ComPortNo > kMaxComPort)
                                ? QStringLiteral("COM1..COM16 only")
                                : link.OpenError();
-    PrintErr(QStringLiteral("COM%1:無効 (%2)").arg(link.ComPortNo).arg(reason));
+    PrintErr(Texts::tr("%1:無効 (%2)").arg(QStringLiteral("COM%1").arg(link.ComPortNo), reason));
     return false;
 }
 
@@ -83,7 +83,7 @@ bool TUnitSession::Fetch(const QList<DataSection> &sections, TDataSet &d,
         case DataSection::CurrentPatch:
             ok = d.patches.HasCurrent() && FetchCurrentPatch(env, d.patches);
             if (!d.patches.HasCurrent())
-                ShowErrorBox(QStringLiteral("取得に失敗しました")); // the unit named no patch
+                ShowErrorBox(Texts::tr("取得に失敗しました")); // the unit named no patch
             break;
         case DataSection::Attributes:
             ok = FetchLoadAttrs(env, d.attrs);

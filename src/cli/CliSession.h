@@ -8,9 +8,15 @@
 #include "Progress.h"
 #include "UnitLink.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 namespace kestrava::cli {
+
+// The messages the tool says in the user's language (the editor's choice of language).
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(KestravaCli)
+};
 
 // What a data file can hold, as one value: the unit's side or a file's side of a command.
 struct TDataSet {

@@ -4,9 +4,11 @@
 #include "CliOptions.h"
 #include "SettingsPath.h"
 #include "TerminalProgress.h"
+#include "UiLanguage.h"
 #include "Usr_misc.h"
 
 #include <QCoreApplication>
+#include <QTranslator>
 
 #include <cstdio>
 #include <unistd.h>
@@ -27,6 +29,10 @@ int main(int argc, char **argv) {
     }
     if (o.settingsFile.isEmpty())
         o.settingsFile = KestravaSettingsPath();
+    // The editor's language: its settings file decides for both.
+    QTranslator texts;
+    InstallProgramTranslation(texts, QCoreApplication::applicationDirPath(),
+                              UiLanguageOf(o.settingsFile));
     StderrResponder responder;
     ScopedMessageResponder scoped(&responder);
 

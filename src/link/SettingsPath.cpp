@@ -32,6 +32,15 @@ QString KestravaDataFolderFor(const QString &programDir) {
     return IsInstalledLayout(programDir) ? installedDataFolder(programDir) : programDir;
 }
 
+QString FindProgramFile(const QString &programDir, const QString &relativePath) {
+    for (const QString &folder : {programDir, KestravaDataFolderFor(programDir)}) {
+        const QString path = QDir(folder).filePath(relativePath);
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return {};
+}
+
 QString KestravaConfigFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/Kestrava");

@@ -15,6 +15,9 @@ bool IsInstalledLayout(const QString &programDir);
 // "../share/kestrava" of an installed program (as a clean absolute path), the program's
 // own folder otherwise.
 QString KestravaDataFolderFor(const QString &programDir);
+// A read-only file of the suite (a path relative to the folders above): beside the
+// program first, then in an installed program's data folder; empty when in neither.
+QString FindProgramFile(const QString &programDir, const QString &relativePath);
 
 // The per-user configuration folder ("~/.config/Kestrava" on Linux). The editor's
 // QStandardPaths::AppConfigLocation; named here so that the command-line tool, which

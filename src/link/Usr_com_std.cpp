@@ -2,6 +2,7 @@
 
 #include "ComPortMap.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSerialPort>
 #include <QThread>
@@ -100,17 +101,20 @@ bool drain(Slot &s) {
 QString describeOpenFailure(const QSerialPort &sp, const QString &device) {
     switch (sp.error()) {
     case QSerialPort::DeviceNotFoundError:
-        return QStringLiteral("%1 がありません").arg(device);
+        return QCoreApplication::translate("Usr_com_std", "%1 がありません").arg(device);
     case QSerialPort::PermissionError:
 #ifndef Q_OS_WIN
         if (::access(device.toLocal8Bit().constData(), R_OK | W_OK) != 0)
-            return QStringLiteral(
+            return QCoreApplication::translate(
+                       "Usr_com_std",
                        "%1 へのアクセス権がありません (dialout グループに入っていますか?)")
                 .arg(device);
 #endif
-        return QStringLiteral("%1 は他のプログラムが使用中です").arg(device);
+        return QCoreApplication::translate("Usr_com_std", "%1 は他のプログラムが使用中です")
+            .arg(device);
     default:
-        return QStringLiteral("%1 を開けません: %2").arg(device, sp.errorString());
+        return QCoreApplication::translate("Usr_com_std", "%1 を開けません: %2")
+            .arg(device, sp.errorString());
     }
 }
 
@@ -156,7 +160,9 @@ bool OpenComPort(int port, int baudCode, int lineFlags, const QString &settingsF
         return false;
     const QString device = ComPortMap(settingsFile, CurrentComDeviceSource()).deviceFor(port);
     if (device.isEmpty()) {
-        lastOpenError() = QStringLiteral("COM%1 に割り当てられた装置がありません").arg(port);
+        lastOpenError() =
+            QCoreApplication::translate("Usr_com_std", "COM%1 に割り当てられた装置がありません")
+                .arg(port);
         return false;
     }
     return OpenComDevice(port, device, baudCode, lineFlags);
@@ -180,7 +186,8 @@ bool OpenComDevice(int port, const QString &devicePath, int baudCode, int lineFl
     s = Slot{};
     if (!configured) {
         lastOpenError() =
-            QStringLiteral("%1 を設定できません: %2").arg(devicePath, sp->errorString());
+            QCoreApplication::translate("Usr_com_std", "%1 を設定できません: %2")
+                .arg(devicePath, sp->errorString());
         sp->close();
         return false;
     }

@@ -14,9 +14,9 @@ namespace {
 constexpr int kAttrBlocks = 64;
 constexpr int kAttrBase = 0x500;
 
-QString tr(const char *text) {
-    return QCoreApplication::translate("AttrTransfer", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(AttrTransfer)
+};
 
 } // namespace
 
@@ -32,7 +32,7 @@ bool FetchLoadAttrs(TransferEnv &env, TLoadAttrModel &attrs) {
         return false;
     if (!attrs.LdAtrInSync) {
         TransferringScope transferring(env);
-        BracketScope bracket(env, tr("負荷属性取得中"));
+        BracketScope bracket(env, Texts::tr("負荷属性取得中"));
         try {
             QueryBlocks(env, kAttrBase, kAttrBlocks, {0, kAttrBlocks},
                         [&attrs](int b, QStringView reply) {
@@ -42,7 +42,7 @@ bool FetchLoadAttrs(TransferEnv &env, TLoadAttrModel &attrs) {
                         });
             attrs.LdAtrInSync = true;
         } catch (const EAbort &) {
-            ShowErrorBox(tr("取得に失敗しました"));
+            ShowErrorBox(Texts::tr("取得に失敗しました"));
         }
     }
     attrs.LdAtrChanged = false;
@@ -51,7 +51,7 @@ bool FetchLoadAttrs(TransferEnv &env, TLoadAttrModel &attrs) {
 
 bool WriteLoadAttrs(TransferEnv &env, TLoadAttrModel &attrs) {
     TransferringScope transferring(env);
-    BracketScope bracket(env, tr("負荷属性書込中"));
+    BracketScope bracket(env, Texts::tr("負荷属性書込中"));
     try {
         SendBlocks(env, kAttrBlocks, {0, kAttrBlocks},
                    [&attrs](int b) { return LoadAttrBlockCommand(attrs.LoadAttrs, b); });
@@ -60,7 +60,7 @@ bool WriteLoadAttrs(TransferEnv &env, TLoadAttrModel &attrs) {
         attrs.LdAtrChanged = false;
         return true;
     } catch (const EAbort &) {
-        ShowErrorBox(tr("書込に失敗しました"));
+        ShowErrorBox(Texts::tr("書込に失敗しました"));
         return false;
     }
 }

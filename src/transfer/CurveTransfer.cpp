@@ -19,9 +19,9 @@ constexpr int kTableBlocks = kCurves * kBlocksPerCurve;
 constexpr int kTableBase = 0x600;
 constexpr int kPointBase = 0x640;
 
-QString tr(const char *text) {
-    return QCoreApplication::translate("CurveTransfer", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(CurveTransfer)
+};
 
 } // namespace
 
@@ -55,7 +55,7 @@ bool FetchCurves(TransferEnv &env, TCurveSet &curves) {
     if (curves.CurvesInSync)
         return true;
     TransferringScope transferring(env);
-    BracketScope bracket(env, tr("カーブデータ取得中"));
+    BracketScope bracket(env, Texts::tr("カーブデータ取得中"));
     try {
         curves.ResetAll();
         QueryBlocks(env, kTableBase, kTableBlocks, {0, kTableBlocks + 1},
@@ -92,14 +92,14 @@ bool FetchCurves(TransferEnv &env, TCurveSet &curves) {
         curves.CurvesInSync = true;
         return true;
     } catch (const EAbort &) {
-        ShowErrorBox(tr("取得に失敗しました"));
+        ShowErrorBox(Texts::tr("取得に失敗しました"));
         return false;
     }
 }
 
 bool WriteCurves(TransferEnv &env, TCurveSet &curves) {
     TransferringScope transferring(env);
-    BracketScope bracket(env, tr("カーブ書込中"));
+    BracketScope bracket(env, Texts::tr("カーブ書込中"));
     try {
         SendBlocks(env, kTableBlocks, {0, kTableBlocks},
                    [&curves](int b) { return CurveTableBlockCommand(curves, b); });
@@ -111,7 +111,7 @@ bool WriteCurves(TransferEnv &env, TCurveSet &curves) {
         curves.CurveChanged = false;
         return true;
     } catch (const EAbort &) {
-        ShowErrorBox(tr("転送に失敗しました"));
+        ShowErrorBox(Texts::tr("転送に失敗しました"));
         return false;
     }
 }

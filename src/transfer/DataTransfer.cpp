@@ -11,9 +11,9 @@ namespace kestrava {
 
 namespace {
 
-QString tr(const char *text) {
-    return QCoreApplication::translate("DataTransfer", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(DataTransfer)
+};
 
 // The write commands run only while their action would be enabled.
 bool writeActionEnabled(const TransferEnv &env) {
@@ -68,11 +68,11 @@ bool TransferLoadedAllData(TransferEnv &env, TPatchModel &patches, TLoadAttrMode
         ok = ok && LeavePatchTransferMode(env.link);
     }
     if (!ok) {
-        ShowErrorBox(tr("読込・転送に失敗しました"));
+        ShowErrorBox(Texts::tr("読込・転送に失敗しました"));
         RealignAfterFailedLoad(env, patches);
         return false;
     }
-    ShowInfoBox(tr("転送・書込が完了しました"));
+    ShowInfoBox(Texts::tr("転送・書込が完了しました"));
     return true;
 }
 

@@ -13,9 +13,9 @@ namespace {
 
 constexpr int kPatchBlocks = 64;
 
-QString tr(const char *text) {
-    return QCoreApplication::translate("PatchTransfer", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(PatchTransfer)
+};
 
 QString selectCommand(int patch) {
     return QStringLiteral("P%1\r").arg(Hex3(patch));
@@ -41,12 +41,12 @@ void queryMemory(TransferEnv &env, TPatchModel &patches, int p) {
 // The same as a command of its own: its bracket and its failure text.
 bool fetchMemory(TransferEnv &env, TPatchModel &patches, int p) {
     TransferringScope transferring(env);
-    BracketScope bracket(env, tr("パッチデータ") + QString::number(p + 1) + tr(" 取得中"));
+    BracketScope bracket(env, Texts::tr("パッチデータ%1 取得中").arg(p + 1));
     try {
         queryMemory(env, patches, p);
         return true;
     } catch (const EAbort &) {
-        ShowErrorBox(tr("取得に失敗しました"));
+        ShowErrorBox(Texts::tr("取得に失敗しました"));
         return false;
     }
 }
@@ -146,7 +146,7 @@ bool FetchAllPatches(TransferEnv &env, TPatchModel &patches) {
                 throw EAbort();
         return true;
     } catch (const EAbort &) {
-        ShowErrorBox(tr("取得に失敗しました"));
+        ShowErrorBox(Texts::tr("取得に失敗しました"));
         return false;
     }
 }
@@ -181,7 +181,7 @@ void RealignAfterFailedLoad(TransferEnv &env, TPatchModel &patches) {
 }
 
 bool SendAllPatches(TransferEnv &env, TPatchModel &patches) {
-    BracketScope bracket(env, tr("全パッチデータ転送中"));
+    BracketScope bracket(env, Texts::tr("全パッチデータ転送中"));
     try {
         for (int p = 0; p < PatchCount; ++p) {
             SendOrAbort(env, selectCommand(p));
@@ -201,7 +201,7 @@ bool SendCurrentPatch(TransferEnv &env, const TPatchModel &patches) {
     const TPatch *memory = patches.Current();
     if (!memory)
         return false;
-    BracketScope bracket(env, tr("パッチデータ転送中"));
+    BracketScope bracket(env, Texts::tr("パッチデータ転送中"));
     try {
         sendPatchBlocks(env, *memory, 0, kPatchBlocks);
         return true;
@@ -227,7 +227,7 @@ bool ClearOrThroughCurrentPatch(TransferEnv &env, TPatchModel &patches, bool thr
 
 bool ClearAllPatches(TransferEnv &env, TPatchModel &patches) {
     TransferringScope transferring(env);
-    BracketScope bracket(env, tr("全パッチクリア中"));
+    BracketScope bracket(env, Texts::tr("全パッチクリア中"));
     try {
         for (int c = 0; c < PatchCount; ++c) {
             patches.CurPatch = c;
@@ -240,10 +240,10 @@ bool ClearAllPatches(TransferEnv &env, TPatchModel &patches) {
         }
         patches.PatchChanged = false;
         patches.ClearUndo();
-        ShowInfoBox(tr("全てのパッチがクリアされました"));
+        ShowInfoBox(Texts::tr("全てのパッチがクリアされました"));
         return true;
     } catch (const EAbort &) {
-        ShowErrorBox(tr("処理に失敗しました"));
+        ShowErrorBox(Texts::tr("処理に失敗しました"));
         return false;
     }
 }
@@ -261,9 +261,9 @@ bool TransferLoadedPatches(TransferEnv &env, TPatchModel &patches, const TLoadFi
     if (ok) {
         patches.PatchChanged = false;
         patches.ClearUndo();
-        ShowInfoBox(tr("読込・転送が完了しました"));
+        ShowInfoBox(Texts::tr("読込・転送が完了しました"));
     } else {
-        ShowErrorBox(tr("転送に失敗しました"));
+        ShowErrorBox(Texts::tr("転送に失敗しました"));
         RealignAfterFailedLoad(env, patches);
     }
     env.EndTransfer(QString());
@@ -273,7 +273,7 @@ bool TransferLoadedPatches(TransferEnv &env, TPatchModel &patches, const TLoadFi
 bool TransferLoadedCurrentPatch(TransferEnv &env, TPatchModel &patches, const TLoadFile &file) {
     const int p = patches.CurPatch;
     TransferringScope transferring(env);
-    env.BeginTransfer(tr("パッチデータ転送中"));
+    env.BeginTransfer(Texts::tr("パッチデータ転送中"));
     bool ok = true;
     try {
         if (!IsPatchIndex(p) || !file.read.found.patchSections.test(std::size_t(p)))
@@ -292,10 +292,10 @@ bool TransferLoadedCurrentPatch(TransferEnv &env, TPatchModel &patches, const TL
         patches.PatchChanged = false;
         patches.ClearUndo();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        ShowInfoBox(tr("読込・転送が完了しました"));
+        ShowInfoBox(Texts::tr("読込・転送が完了しました"));
     } catch (const EAbort &) {
         ok = false;
-        ShowErrorBox(tr("転送に失敗しました"));
+        ShowErrorBox(Texts::tr("転送に失敗しました"));
         RealignAfterFailedLoad(env, patches);
     }
     env.EndTransfer(QString());

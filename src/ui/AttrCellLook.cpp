@@ -2,11 +2,17 @@
 
 #include "ChannelNotation.h"
 
+#include <QCoreApplication>
+
 #include <array>
 
 namespace kestrava {
 
 namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(AttrTable)
+};
 
 using Labels = std::array<QString, LoadAttrCount>;
 
@@ -64,7 +70,7 @@ TCellLook AttrCellLook(const TAttrCellInput &in, int col, int row, bool selected
     look.textColor = in.buttonText;
     look.align = col == 0 ? Qt::AlignRight : Qt::AlignLeft;
     if (row == 0) {
-        look.text = col == 0 ? QStringLiteral("出力") : QStringLiteral("カーブ");
+        look.text = col == 0 ? Texts::tr("出力") : Texts::tr("カーブ");
         look.fill = col == 0 ? kOutputHeader : kCurveHeader;
     } else {
         look.text = AttrRowLabel(row - 1, in.ab);

@@ -13,9 +13,9 @@ const QColor kPointFrame(0, 128, 0);
 const QColor kPickedFrame(255, 0, 0);
 const QColor kOffCurveText(255, 0, 0);
 
-QString tr(const char *text) {
-    return QCoreApplication::translate("TCurvePage", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(TCurvePage)
+};
 
 // A number right-aligned in a field of `width` characters, as "%3u" prints it.
 QString field(int v, int width) {
@@ -74,12 +74,12 @@ TCurveCellLook CurveCellLook(const TCurveCellInput &in, int col, int row, bool s
 
 QString CurveStatusText(int input, int level, int maxLevel) {
     const double percent = std::max(0.0, level * 100.0 / std::max(maxLevel, 1));
-    return tr("入力=") + field(input, 3) + tr(" : 出力=") + field(level, 4) +
+    return Texts::tr("入力=") + field(input, 3) + Texts::tr(" : 出力=") + field(level, 4) +
            QString::asprintf(" (%4.1f%%)", percent);
 }
 
 QString CurveClickText(int input, int level) {
-    return tr("入力=") + field(input, 3) + tr(" : 出力=") + field(level, 3);
+    return Texts::tr("入力=") + field(input, 3) + Texts::tr(" : 出力=") + field(level, 3);
 }
 
 } // namespace kestrava

@@ -97,7 +97,7 @@ void TCurvePage::buildWidgets() {
     ModeRadioGroup = named(new QGroupBox(CrvGraphPanel), "ModeRadioGroup");
     auto *modes = new QHBoxLayout(ModeRadioGroup);
     ModeButtons = new QButtonGroup(this);
-    const char *captions[] = {"個別", "折線", "曲線"};
+    const char *captions[] = {QT_TR_NOOP("個別"), QT_TR_NOOP("折線"), QT_TR_NOOP("曲線")};
     for (int m = 0; m < 3; ++m) {
         auto *b = new QRadioButton(tr(captions[m]), ModeRadioGroup);
         ModeButtons->addButton(b, m);

@@ -322,23 +322,25 @@ void TKestravaForm::HelpAboutItemClick() {
 bool TKestravaForm::FormCloseQuery() {
     struct Question {
         bool *changed;
-        QString subject;
+        QString toSave;  // the question in edit mode
+        QString toWrite; // linked
         ActionId saveAction;
         ActionId writeAction;
     };
     using enum ActionId;
+    const int patch = patches.CurPatch + 1;
     const Question questions[] = {
-        {&patches.PatchChanged, QStringLiteral("パッチ%1の変更内容").arg(patches.CurPatch + 1),
-         SaveAllPatAction, WritePatAction},
-        {&attrs.LdAtrChanged, tr("負荷属性の変更内容"), SaveLdAtrAction, WriteLdAtrAction},
-        {&curves.CurveChanged, tr("カーブの変更内容"), SaveCurveAction, WriteCurveAction},
+        {&patches.PatchChanged, tr("パッチ%1の変更内容をファイルに保存しますか?").arg(patch),
+         tr("パッチ%1の変更内容を書き込みますか?").arg(patch), SaveAllPatAction, WritePatAction},
+        {&attrs.LdAtrChanged, tr("負荷属性の変更内容をファイルに保存しますか?"),
+         tr("負荷属性の変更内容を書き込みますか?"), SaveLdAtrAction, WriteLdAtrAction},
+        {&curves.CurveChanged, tr("カーブの変更内容をファイルに保存しますか?"),
+         tr("カーブの変更内容を書き込みますか?"), SaveCurveAction, WriteCurveAction},
     };
-    const QString ending =
-        link.EditMode ? tr("をファイルに保存しますか?") : tr("を書き込みますか?");
     for (const Question &q : questions) {
         if (!*q.changed)
             continue;
-        const int answer = AskYesNoCancel(q.subject + ending, tr("終了確認"));
+        const int answer = AskYesNoCancel(link.EditMode ? q.toSave : q.toWrite, tr("終了確認"));
         if (answer == IDCANCEL)
             return false;
         if (answer != IDYES)

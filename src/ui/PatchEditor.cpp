@@ -16,14 +16,13 @@ namespace kestrava {
 namespace {
 
 // The system's overflow text ("out of present range") has no counterpart here.
-constexpr const char *kRangeMessage = "値が範囲外です";
 
-QString tr(const char *text) {
-    return QCoreApplication::translate("TPatchEditor", text);
-}
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(TPatchEditor)
+};
 
 QString settingFailed() {
-    return tr("設定に失敗しました");
+    return Texts::tr("設定に失敗しました");
 }
 
 bool isFullText(const QString &t) {
@@ -55,9 +54,10 @@ bool TPatchEditor::ConfirmOverwrite(int o) {
     if (entry == pvNone)
         return true;
     const bool ab = settings_.DispAbCh;
-    QString text = tr("出力 %1 は ").arg(ChannelText(o, ab));
-    text += entry == pvFull ? tr("常時ON") : tr("入力 ") + ChannelText(entry, ab);
-    text += tr(" にパッチされていますが変更しますか?");
+    const QString patchedTo = entry == pvFull ? Texts::tr("常時ON")
+                                              : Texts::tr("入力 %1").arg(ChannelText(entry, ab));
+    const QString text = Texts::tr("出力 %1 は %2 にパッチされていますが変更しますか?")
+                             .arg(ChannelText(o, ab), patchedTo);
     return AskYesNo(text);
 }
 
@@ -96,7 +96,7 @@ void TPatchEditor::applyInputToOutput(int r, const QString &value) {
     // A row the view does not have stands for nothing that could be stored.
     if (rowValue == pvNoRow)
         return;
-    BracketScope bracket(env_, tr("パッチ設定中"));
+    BracketScope bracket(env_, Texts::tr("パッチ設定中"));
     bool written = false;
     try {
         const QList<int> outputs = ParseChannelList(value);
@@ -129,7 +129,7 @@ void TPatchEditor::applyOutputToInput(const QString &value, const QString &editS
         return;
     const TPatch &patch = *patches_.Current();
     const QString t = value.trimmed().toUpper();
-    BracketScope bracket(env_, tr("パッチ設定中"));
+    BracketScope bracket(env_, Texts::tr("パッチ設定中"));
     try {
         int k = 0;
         int last = -1;
@@ -172,7 +172,7 @@ bool TPatchEditor::ToolBarPatch(const QString &inputText, const QString &outputL
     try {
         const int input = parseTypedChannel(inputText);
         if (input < 0 || input >= patches_.MaxRxChannel)
-            throw EAbort(tr("不正な入力チャンネルです"));
+            throw EAbort(Texts::tr("不正な入力チャンネルです"));
         if (inputToOutput)
             patches_.PushUndo();
         const QList<int> outputs = ParseChannelList(outputListText);
@@ -220,7 +220,7 @@ QString TPatchEditor::ProposedFirstInput() const {
 
 void TPatchEditor::SetChSel() {
     QString text = ProposedFirstInput();
-    if (!InputQuery(tr("連番チャンネル設定"), tr("先頭入力チャンネルを指定してください"), text) ||
+    if (!InputQuery(Texts::tr("連番チャンネル設定"), Texts::tr("先頭入力チャンネルを指定してください"), text) ||
         !patches_.HasCurrent()) {
         view_.FocusTable();
         return;
@@ -240,7 +240,7 @@ void TPatchEditor::SetChSel() {
     int last = -1;
     bool failed = false;
     {
-        BracketScope bracket(env_, tr("パッチ設定中"));
+        BracketScope bracket(env_, Texts::tr("パッチ設定中"));
         patches_.PushUndo();
         int k = 0;
         for (const int o : selected) {
@@ -288,7 +288,7 @@ void TPatchEditor::DelPatch() {
     const int n = int(selected.size());
     int last = -1;
     {
-        BracketScope bracket(env_, tr("パッチ解除中"));
+        BracketScope bracket(env_, Texts::tr("パッチ解除中"));
         try {
             int k = 0;
             for (const int o : selected) {

@@ -2,9 +2,15 @@
 
 #include "ChannelNotation.h"
 
+#include <QCoreApplication>
+
 namespace kestrava {
 
 namespace {
+
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(PatchTable)
+};
 
 int ceilDiv(int a, int b) {
     return (a + b - 1) / b;
@@ -58,7 +64,7 @@ TPatchCellLook PatchCellLook(const TPatchCellInput &in, int col, int row, bool s
         look.edge = true;
         if (o2i) {
             if (col == 0 && row == 0) {
-                look.text = QStringLiteral("出力");
+                look.text = Texts::tr("出力");
                 look.fill = QColor(255, 204, 204);
             } else if (row == 0) {
                 look.text = QString::number(col);
@@ -69,7 +75,7 @@ TPatchCellLook PatchCellLook(const TPatchCellInput &in, int col, int row, bool s
                                                                             : QColor(255, 221, 221);
             }
         } else if (col == 0 && row == 0) {
-            look.text = QStringLiteral("入力");
+            look.text = Texts::tr("入力");
             look.fill = QColor(204, 255, 204);
         } else if (row == 0) {
             look.text = QString::number(col);
@@ -79,10 +85,10 @@ TPatchCellLook PatchCellLook(const TPatchCellInput &in, int col, int row, bool s
             look.text = ChannelText(row - 1, l.ab);
             look.fill = QColor(221, 255, 221);
         } else if (row == l.maxRx + 1) {
-            look.text = QStringLiteral("常時");
+            look.text = Texts::tr("常時");
             look.fill = QColor(204, 255, 255);
         } else {
-            look.text = QStringLiteral("空");
+            look.text = Texts::tr("空");
             look.fill = QColor(204, 204, 204);
         }
         return look;

@@ -7,12 +7,17 @@
 
 namespace kestrava {
 
+namespace {
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(KestravaForm)
+};
+} // namespace
+
 QString LinkPanelText(bool editMode, int comPortNo, bool linked, bool portOpen, int statusWord) {
-    auto tr = [](const char *t) { return QCoreApplication::translate("KestravaForm", t); };
     if (editMode)
-        return tr("編集モード");
+        return Texts::tr("編集モード");
     QString text = QStringLiteral("COM%1").arg(comPortNo);
-    text += linked ? tr(":接続") : portOpen ? tr(":切断") : tr(":無効");
+    text += linked ? Texts::tr(":接続") : portOpen ? Texts::tr(":切断") : Texts::tr(":無効");
     text += QStringLiteral("  DMX:");
     text += (statusWord & 0x001) ? u'A' : u'-';
     text += (statusWord & 0x010) ? u'B' : u'-';
@@ -21,10 +26,9 @@ QString LinkPanelText(bool editMode, int comPortNo, bool linked, bool portOpen, 
 
 QString InfoPanelText(bool hasPatch, int output, int mode, bool ab, int maxTx, int loadAttr,
                       int selected, bool changed) {
-    auto tr = [](const char *t) { return QCoreApplication::translate("KestravaForm", t); };
     QString text;
     if (hasPatch) {
-        text = tr("出力Ch:");
+        text = Texts::tr("出力Ch:");
         if (output >= 0 && output < maxTx) {
             text += ab ? QStringLiteral("%1(%2) ").arg(ChannelText(output, true)).arg(output + 1)
                        : QStringLiteral("%1 ").arg(output + 1);
@@ -34,10 +38,10 @@ QString InfoPanelText(bool hasPatch, int output, int mode, bool ab, int maxTx, i
         }
     }
     if (mode == 0)
-        text += tr("  選択中:") + QString::number(selected);
+        text += Texts::tr("  選択中:") + QString::number(selected);
     if (changed)
-        text += tr("  変更有");
-    text += mode == 1 ? tr("  (ユニット番号入力)") : tr("  (フェーダ番号入力)");
+        text += Texts::tr("  変更有");
+    text += mode == 1 ? Texts::tr("  (ユニット番号入力)") : Texts::tr("  (フェーダ番号入力)");
     return text;
 }
 

@@ -22,25 +22,40 @@ QString &helpFolder() {
     return folder;
 }
 
+UiLanguage &helpLanguage() {
+    static UiLanguage language = UiLanguage::Japanese;
+    return language;
+}
+
+QString helpPageName(UiLanguage language) {
+    return language == UiLanguage::Japanese
+               ? QStringLiteral("kestrava.html")
+               : QStringLiteral("kestrava_%1.html").arg(UiLanguageCode(language));
+}
+
 bool openUrl(const QUrl &url) {
     return opener() ? opener()(url) : QDesktopServices::openUrl(url);
 }
 
 } // namespace
 
-QString HelpFilePathFor(const QString &programDir) {
-    const QString name = QStringLiteral("kestrava.html");
-    const QString beside = QDir(programDir).filePath(name);
-    if (QFileInfo(beside).isFile())
-        return beside;
-    const QString installed = QDir(KestravaDataFolderFor(programDir)).filePath(name);
-    return QFileInfo(installed).isFile() ? installed : beside;
+QString HelpFilePathFor(const QString &programDir, UiLanguage language) {
+    if (language != UiLanguage::Japanese) {
+        const QString page = FindProgramFile(programDir, helpPageName(language));
+        if (!page.isEmpty())
+            return page;
+    }
+    const QString page = FindProgramFile(programDir, helpPageName(UiLanguage::Japanese));
+    return page.isEmpty() ? QDir(programDir).filePath(helpPageName(UiLanguage::Japanese)) : page;
 }
 
 QString HelpFilePath() {
-    if (!helpFolder().isEmpty())
-        return QDir(helpFolder()).filePath(QStringLiteral("kestrava.html"));
-    return HelpFilePathFor(QCoreApplication::applicationDirPath());
+    if (helpFolder().isEmpty())
+        return HelpFilePathFor(QCoreApplication::applicationDirPath(), helpLanguage());
+    const QDir folder(helpFolder());
+    const QString translated = folder.filePath(helpPageName(helpLanguage()));
+    return QFileInfo(translated).isFile() ? translated
+                                          : folder.filePath(helpPageName(UiLanguage::Japanese));
 }
 
 bool HelpFileExists() {
@@ -49,6 +64,10 @@ bool HelpFileExists() {
 
 void SetHelpFolder(const QString &folder) {
     helpFolder() = folder;
+}
+
+void SetHelpLanguage(UiLanguage language) {
+    helpLanguage() = language;
 }
 
 bool ShowHelpTopic(int context) {

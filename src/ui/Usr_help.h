@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UiLanguage.h"
+
 #include <QString>
 #include <QUrl>
 
@@ -20,17 +22,19 @@ inline constexpr int Options = 12;
 // The maker's web site, opened by GoWebAction.
 inline constexpr char kMakerWebAddress[] = "https://www.orv.example/";
 
-// The help page ("kestrava.html") in the folder given to SetHelpFolder, or else
-// HelpFilePathFor the program's folder.
+// The help page in the language given to SetHelpLanguage, in the folder given to
+// SetHelpFolder, or else HelpFilePathFor the program's folder.
 QString HelpFilePath();
 bool HelpFileExists();
-// The help page beside the program when it is there, else the one in the data folder of
-// an installed program ("../share/kestrava/"); when neither exists, the path beside the
-// program.
-QString HelpFilePathFor(const QString &programDir);
+// The help page ("kestrava.html", in English "kestrava_en.html") beside the program when
+// it is there, else the one in the data folder of an installed program
+// ("../share/kestrava/"). A missing English page falls back to the Japanese one, which
+// beats no help at all; when neither exists, the Japanese path beside the program.
+QString HelpFilePathFor(const QString &programDir, UiLanguage language = UiLanguage::Japanese);
 // Where the help page is looked for, and only there; empty: HelpFilePathFor the program's
 // folder.
 void SetHelpFolder(const QString &folder);
+void SetHelpLanguage(UiLanguage language);
 
 // Open the help page at the topic of a context (0 or less: the contents). When there
 // is no help page or nothing could open it, an error box says so and the result is false.

@@ -3,12 +3,11 @@
 #include "KestravaForm.h"
 #include "OptDlg.h"
 #include "QtDialogResponder.h"
-#include "QtJapaneseTexts.h"
 #include "SettingsPath.h"
 #include "SingleInstance.h"
+#include "UiTexts.h"
 
 #include <QApplication>
-#include <QTranslator>
 
 using namespace kestrava;
 
@@ -22,13 +21,13 @@ int main(int argc, char **argv) {
     SetApplicationIdentity();
     // Lets the desktop match the windows to the installed kestrava.desktop and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("kestrava"));
-    QTranslator qtTexts;
-    InstallQtJapaneseTexts(qtTexts);
+    const QString settingsPath = KestravaSettingsPath();
+    const TUiTexts texts(settingsPath);
 
     QtDialogResponder dialogs;
     ScopedMessageResponder responder(&dialogs);
 
-    TKestravaForm form(KestravaSettingsPath());
+    TKestravaForm form(settingsPath);
     TOptDlg optDlg(&form);
     TAboutBox aboutBox(&form);
     form.SetDialogs(&optDlg, &aboutBox);

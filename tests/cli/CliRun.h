@@ -5,6 +5,7 @@
 #include "TextLines.h"
 
 #include <QProcess>
+#include <QSettings>
 #include <QStringList>
 
 // Runs kestrava-cli as a process and the small file handling the command tests share.
@@ -18,7 +19,16 @@ struct CliRun {
     QStringList lines() const { return QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts); }
 };
 
+// The tool speaks the language of its settings file: Japanese, the texts the tests read,
+// unless a test wrote a language there.
+inline void PinLanguage(const QString &settingsFile) {
+    QSettings s(settingsFile, QSettings::IniFormat);
+    if (!s.contains(QStringLiteral("General/Language")))
+        s.setValue(QStringLiteral("General/Language"), QStringLiteral("ja"));
+}
+
 inline CliRun RunCli(const QString &settingsFile, const QStringList &args) {
+    PinLanguage(settingsFile);
     QProcess p;
     p.setProgram(QStringLiteral(KESTRAVA_CLI));
     p.setArguments(QStringList{"--settings", settingsFile} + args);

@@ -14,17 +14,20 @@ namespace kestrava::test {
 
 SettingsFile::SettingsFile() = default;
 
-void SettingsFile::mapPort(const QString &device, int port) {
+void SettingsFile::mapPort(const QString &device, int port, const QString &language) {
     QFile::remove(path());
     QSettings s(path(), QSettings::IniFormat);
     s.setValue(QStringLiteral("Ports/COM%1").arg(port), device);
     s.setValue(QStringLiteral("Serial/ComPort"), port);
+    s.setValue(QStringLiteral("General/Language"), language);
 }
 
-FormRig::FormRig(sim::UnitSimOptions options) : unit(options) {
+FormRig::FormRig(sim::UnitSimOptions options, const QString &language) : unit(options) {
     unit.start();
     // A unit behind a fixed path can go away and come back on the same path.
-    settings.mapPort(options.linkPath.isEmpty() ? unit.devicePath() : options.linkPath);
+    settings.mapPort(options.linkPath.isEmpty() ? unit.devicePath() : options.linkPath, 9,
+                     language);
+    texts = std::make_unique<TUiTexts>(settings.path());
     form = std::make_unique<TKestravaForm>(settings.path());
 }
 

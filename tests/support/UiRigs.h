@@ -9,6 +9,7 @@
 #include "PatchPage.h"
 #include "RecordingProgress.h"
 #include "ScriptedResponder.h"
+#include "UiTexts.h"
 #include "UnitSim.h"
 #include "Usr_misc.h"
 #include "Usr_spbar.h"
@@ -31,8 +32,10 @@ class SettingsFile {
 public:
     SettingsFile();
     QString path() const { return dir_.filePath(QStringLiteral("kestrava.INI")); }
-    // Starts the file afresh with COM port number port mapped to device.
-    void mapPort(const QString &device, int port = 9);
+    // Starts the file afresh with COM port number port mapped to device, and the texts in
+    // a language ("ja" unless a test asks for English).
+    void mapPort(const QString &device, int port = 9,
+                 const QString &language = QStringLiteral("ja"));
 
 private:
     QTemporaryDir dir_;
@@ -41,7 +44,8 @@ private:
 // The whole main window on a settings file that maps COM9 to a simulated unit, with
 // the message boxes answered by a script.
 struct FormRig {
-    explicit FormRig(sim::UnitSimOptions options = {});
+    explicit FormRig(sim::UnitSimOptions options = {},
+                     const QString &language = QStringLiteral("ja"));
     ~FormRig();
     // Shows the window, waits until it is active and, unless the unit is absent,
     // until the start-up has polled the status once; the request log then starts empty.
@@ -54,6 +58,7 @@ struct FormRig {
     SettingsFile settings;
     ScriptedResponder boxes;
     ScopedMessageResponder scope{&boxes};
+    std::unique_ptr<TUiTexts> texts; // as the program: chosen by the settings file
     std::unique_ptr<TKestravaForm> form;
 };
 

@@ -3,7 +3,7 @@
 
 #include "CurveGraph.h"
 #include "KestravaForm.h"
-#include "QtJapaneseTexts.h"
+#include "UiTexts.h"
 #include "UnitSim.h"
 #include "Usr_misc.h"
 
@@ -13,7 +13,6 @@
 #include <QMouseEvent>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTranslator>
 
 #include <cstdio>
 
@@ -57,12 +56,11 @@ void pickCurvePoint(TKestravaForm &form) {
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: kestrava-screenshot OUTPUT-PREFIX\n");
+        std::fprintf(stderr, "usage: kestrava-screenshot OUTPUT-PREFIX [ja|en]\n");
         return 2;
     }
     const QString prefix = QString::fromLocal8Bit(argv[1]);
-    QTranslator qtTexts;
-    InstallQtJapaneseTexts(qtTexts);
+    const QString language = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("ja");
     StderrResponder quiet;
     ScopedMessageResponder responder(&quiet);
 
@@ -87,7 +85,9 @@ int main(int argc, char **argv) {
         s.setValue(QStringLiteral("Serial/ComPort"), 9);
         s.setValue(QStringLiteral("WinWidth"), 1000);
         s.setValue(QStringLiteral("WinHeight"), 700);
+        s.setValue(QStringLiteral("General/Language"), language);
     }
+    const TUiTexts texts(ini);
     TKestravaForm form(ini);
     form.show();
     QElapsedTimer t;
