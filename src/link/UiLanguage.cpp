@@ -22,7 +22,8 @@ UiLanguage ChooseUiLanguage(const QString &setting, const QStringList &preferred
 
 UiLanguage UiLanguageOf(const QString &settingsPath) {
     const QSettings ini(settingsPath, QSettings::IniFormat);
-    return ChooseUiLanguage(ini.value(QStringLiteral("General/Language")).toString(),
+    // A key outside any group is QSettings' way to [General].
+    return ChooseUiLanguage(ini.value(QStringLiteral("Language")).toString(),
                             QLocale::system().uiLanguages());
 }
 

@@ -23,8 +23,8 @@ struct CliRun {
 // unless a test wrote a language there.
 inline void PinLanguage(const QString &settingsFile) {
     QSettings s(settingsFile, QSettings::IniFormat);
-    if (!s.contains(QStringLiteral("General/Language")))
-        s.setValue(QStringLiteral("General/Language"), QStringLiteral("ja"));
+    if (!s.contains(QStringLiteral("Language")))
+        s.setValue(QStringLiteral("Language"), QStringLiteral("ja"));
 }
 
 inline CliRun RunCli(const QString &settingsFile, const QStringList &args) {

@@ -1,5 +1,6 @@
 #include "../model/DataFileFixtures.h"
 #include "CliOptions.h"
+#include "CliRun.h"
 #include "DataFileKind.h"
 #include "TerminalProgress.h"
 #include "TextLines.h"
@@ -63,6 +64,7 @@ class TestCli : public QObject {
     QString path(const QString &name) const { return dir_.filePath(name); }
 
     Run cli(const QStringList &args, int timeoutMs = 20000) {
+        cli::test::PinLanguage(path("kestrava.INI"));
         QProcess p;
         p.setProgram(QStringLiteral(KESTRAVA_CLI));
         p.setArguments(QStringList{"--settings", path("kestrava.INI")} + args);
@@ -127,6 +129,34 @@ private Q_SLOTS:
         QVERIFY2(r.err.contains(QStringLiteral("応答がありません")), qPrintable(r.err));
         QCOMPARE(r.err.count(QStringLiteral("応答がありません")), 1);
         QVERIFY2(r.ms < 1500, qPrintable(QString::number(r.ms)));
+    }
+
+    // The tool speaks the editor's language, chosen by the same settings file.
+    void messagesInTheChosenLanguage_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("unitThere"); // false: a port with no device
+        QTest::addColumn<QString>("message");
+        QTest::newRow("ja, no device") << "ja" << false
+                                       << "COM8:無効 (COM8 に割り当てられた装置がありません)";
+        QTest::newRow("en, no device") << "en" << false
+                                       << "COM8:Unavailable (No device is assigned to COM8)";
+        QTest::newRow("en, silent unit") << "en" << true << "Error: No response from the unit";
+    }
+    void messagesInTheChosenLanguage() {
+        QFETCH(QString, language);
+        QFETCH(bool, unitThere);
+        QFETCH(QString, message);
+        sim::UnitSim unit;
+        QVERIFY(unit.start());
+        unit.setAbsent(true);
+        {
+            QSettings ini(path("kestrava.INI"), QSettings::IniFormat);
+            ini.setValue("Language", language);
+        }
+        const Run r = cli({"--port", unitThere ? unit.devicePath() : QStringLiteral("8"), "info"});
+        QFile::remove(path("kestrava.INI"));
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
     }
 
     void usage_data() {
@@ -356,7 +386,7 @@ private Q_SLOTS:
         QFETCH(QString, ext);
         QFETCH(QString, contents);
         const QString file = path(QStringLiteral("part.") + ext);
-        QVERIFY(SaveTextLines(file, test::fileOf(contents)));
+        QVERIFY(SaveTextLines(file, kestrava::test::fileOf(contents)));
         sim::UnitSimOptions o;
         o.currentPatch = 2;
         sim::UnitSim unit(o);
@@ -367,7 +397,7 @@ private Q_SLOTS:
         QCOMPARE(r.status, refused ? 1 : 0);
         QCOMPARE(r.err.contains("ファイルの読込に失敗しました"), refused);
         QVERIFY(unit.memory() ==
-                (refused ? distinctMemory() : test::withFile(distinctMemory(), contents, 2)));
+                (refused ? distinctMemory() : kestrava::test::withFile(distinctMemory(), contents, 2)));
     }
 
     void restoreReportsAFailingUnit() {

@@ -19,7 +19,7 @@ void SettingsFile::mapPort(const QString &device, int port, const QString &langu
     QSettings s(path(), QSettings::IniFormat);
     s.setValue(QStringLiteral("Ports/COM%1").arg(port), device);
     s.setValue(QStringLiteral("Serial/ComPort"), port);
-    s.setValue(QStringLiteral("General/Language"), language);
+    s.setValue(QStringLiteral("Language"), language);
 }
 
 FormRig::FormRig(sim::UnitSimOptions options, const QString &language) : unit(options) {

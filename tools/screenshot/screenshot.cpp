@@ -85,7 +85,7 @@ int main(int argc, char **argv) {
         s.setValue(QStringLiteral("Serial/ComPort"), 9);
         s.setValue(QStringLiteral("WinWidth"), 1000);
         s.setValue(QStringLiteral("WinHeight"), 700);
-        s.setValue(QStringLiteral("General/Language"), language);
+        s.setValue(QStringLiteral("Language"), language);
     }
     const TUiTexts texts(ini);
     TKestravaForm form(ini);
