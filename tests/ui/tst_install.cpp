@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -67,29 +68,43 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("files"); // made under an empty prefix
         QTest::addColumn<QString>("expected");  // relative to the prefix
         QTest::addColumn<bool>("found");
+        QTest::addColumn<bool>("english");
 
         QTest::newRow("build folder")
-            << QStringList{"bin/kestrava.html"} << "bin/kestrava.html" << true;
+            << QStringList{"bin/kestrava.html"} << "bin/kestrava.html" << true << false;
         QTest::newRow("installed") << QStringList{"share/kestrava/kestrava.html"}
-                                   << "share/kestrava/kestrava.html" << true;
+                                   << "share/kestrava/kestrava.html" << true << false;
         QTest::newRow("a copy beside an installed program comes first")
             << QStringList{"bin/kestrava.html", "share/kestrava/kestrava.html"}
-            << "bin/kestrava.html" << true;
+            << "bin/kestrava.html" << true << false;
         QTest::newRow("installed without help")
-            << QStringList{"share/kestrava/translations/x"} << "bin/kestrava.html" << false;
-        QTest::newRow("no help anywhere") << QStringList{} << "bin/kestrava.html" << false;
+            << QStringList{"share/kestrava/translations/x"} << "bin/kestrava.html" << false << false;
+        QTest::newRow("no help anywhere") << QStringList{} << "bin/kestrava.html" << false << false;
         QTest::newRow("help of another program")
-            << QStringList{"share/other/kestrava.html"} << "bin/kestrava.html" << false;
+            << QStringList{"share/other/kestrava.html"} << "bin/kestrava.html" << false << false;
+        QTest::newRow("English installed")
+            << QStringList{"share/kestrava/kestrava.html", "share/kestrava/kestrava_en.html"}
+            << "share/kestrava/kestrava_en.html" << true << true;
+        QTest::newRow("English beside comes first")
+            << QStringList{"bin/kestrava_en.html", "share/kestrava/kestrava_en.html"}
+            << "bin/kestrava_en.html" << true << true;
+        QTest::newRow("no English page: the Japanese one")
+            << QStringList{"share/kestrava/kestrava.html"} << "share/kestrava/kestrava.html" << true
+            << true;
+        QTest::newRow("Japanese never opens the English page")
+            << QStringList{"bin/kestrava_en.html"} << "bin/kestrava.html" << false << false;
     }
     void helpLookup() {
         QFETCH(QStringList, files);
         QFETCH(QString, expected);
         QFETCH(bool, found);
+        QFETCH(bool, english);
         QTemporaryDir prefix;
         QVERIFY(QDir().mkpath(prefix.filePath(QStringLiteral("bin"))));
         for (const QString &file : files)
             touch(prefix.filePath(file));
-        const QString path = HelpFilePathFor(prefix.filePath(QStringLiteral("bin")));
+        const QString path = HelpFilePathFor(prefix.filePath(QStringLiteral("bin")),
+                                             english ? UiLanguage::English : UiLanguage::Japanese);
         QCOMPARE(QDir::cleanPath(path), prefix.filePath(expected));
         QCOMPARE(QFileInfo(path).isFile(), found);
     }
@@ -133,6 +148,27 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(HelpFilePathFor(bin)).isFile());
         QCOMPARE(QFileInfo(KestravaSettingsPathFor(bin)).path(), KestravaConfigFolder());
         QCOMPARE(FileDialogStartFolderFor(bin), documentsFolder());
+        QCOMPARE(HelpFilePathFor(bin, UiLanguage::English),
+                 prefixPath(QStringLiteral("share/kestrava/kestrava_en.html")));
+        QCOMPARE(ProgramTranslationFor(bin, UiLanguage::English),
+                 prefixPath(QStringLiteral("share/kestrava/translations/kestrava_en.qm")));
+    }
+
+    // The installed command-line tool finds its translation: asked in English, it answers
+    // in English.
+    void installedProgramSpeaksEnglish() {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("kestrava.INI"));
+        QSettings(ini, QSettings::IniFormat).setValue(QStringLiteral("Language"), "en");
+        QProcess run;
+        run.start(prefixPath(QStringLiteral("bin/kestrava-cli")),
+                  {QStringLiteral("--settings"), ini, QStringLiteral("--port"),
+                   QStringLiteral("8"), QStringLiteral("info")});
+        QVERIFY(run.waitForFinished(30000));
+        QCOMPARE(run.exitCode(), 1);
+        const QString err = QString::fromUtf8(run.readAllStandardError());
+        QVERIFY2(err.contains(QStringLiteral("COM8:Unavailable (No device is assigned to COM8)")),
+                 qPrintable(err));
     }
 
     void onlyTheProgramsAreInstalled() {
