@@ -19,7 +19,8 @@ echo "Package: $deb ($(du -h "$deb" | cut -f1))"
 failed=0
 contents=$(dpkg-deb --contents "$deb" | awk '{print $NF}')
 for f in ./usr/bin/kestrava ./usr/bin/kestrava-cli ./usr/bin/kestrava-unitsim \
-         ./usr/share/kestrava/kestrava.html \
+         ./usr/share/kestrava/kestrava.html ./usr/share/kestrava/kestrava_en.html \
+         ./usr/share/kestrava/translations/kestrava_en.qm \
          ./usr/share/applications/kestrava.desktop \
          ./usr/share/metainfo/io.github.kestrava.Kestrava.metainfo.xml \
          ./usr/share/man/man1/kestrava.1 ./usr/share/man/man1/kestrava-cli.1 \

@@ -42,8 +42,21 @@ QString TStatusBar::panelText(int panel) const {
 }
 
 void TStatusBar::setPanelText(int panel, const QString &text) {
-    if (QLabel *label = this->panel(panel))
-        label->setText(text);
+    QLabel *label = this->panel(panel);
+    if (!label)
+        return;
+    label->setText(text);
+    // A panel grows (never shrinks) to show its whole text: the widths are made for the
+    // Japanese texts, and an English one can be longer.
+    if (panel == panels_.size() - 1)
+        return;
+    const QMargins m = label->contentsMargins();
+    const int needed = label->fontMetrics().horizontalAdvance(text) + m.left() + m.right() +
+                       2 * label->frameWidth() + 2;
+    if (needed > widths_[panel]) {
+        widths_[panel] = needed;
+        layoutPanels();
+    }
 }
 
 QLabel *TStatusBar::panel(int panel) const {
@@ -78,18 +91,22 @@ StatusBarProgress::StatusBarProgress(TStatusBar *statusBar, int barPanel)
     : statusBar_(statusBar), barPanel_(barPanel) {
     if (!statusBar || barPanel < 0 || barPanel >= statusBar->panelCount())
         return;
-    int left = 2;
-    for (int i = 0; i < barPanel; ++i)
-        left += statusBar->panelWidth(i);
     bar_ = new QProgressBar(statusBar);
     bar_->setObjectName(QStringLiteral("progressBar"));
-    bar_->setGeometry(left, 2, statusBar->panelWidth(barPanel) - 2,
-                      statusBar->contentsRect().height() - 2);
+    placeBar();
     bar_->setRange(0, 100);
     bar_->setValue(0);
     bar_->setTextVisible(false);
     bar_->hide();
     bar_->raise();
+}
+
+void StatusBarProgress::placeBar() {
+    int left = 2;
+    for (int i = 0; i < barPanel_; ++i)
+        left += statusBar_->panelWidth(i);
+    bar_->setGeometry(left, 2, statusBar_->panelWidth(barPanel_) - 2,
+                      statusBar_->contentsRect().height() - 2);
 }
 
 StatusBarProgress::~StatusBarProgress() {
@@ -109,6 +126,7 @@ void StatusBarProgress::Start(const QString &text) {
         return;
     statusBar_->setPanelText(textPanel_, text);
     statusBar_->setPanelText(barPanel_, QString());
+    placeBar(); // the panels before it may have grown
     statusBar_->repaint();
     bar_->setValue(0);
     bar_->show();

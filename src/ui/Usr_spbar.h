@@ -47,6 +47,7 @@ public:
     void Finish(const QString &text) override;
 
 private:
+    void placeBar();
     QPointer<TStatusBar> statusBar_;
     QPointer<QProgressBar> bar_;
     int barPanel_;

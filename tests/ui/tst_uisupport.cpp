@@ -100,6 +100,24 @@ private Q_SLOTS:
         QCOMPARE(bar->geometry().topLeft(), QPoint(302, 2));
     }
 
+    // A text longer than its panel widens the panel, never narrows it, and the bar moves
+    // along to stay over its own panel.
+    void longTextWidensItsPanel() {
+        TStatusBar sb({150, 150, 200, 50});
+        StatusBarProgress progress(&sb, 2);
+        progress.setTextPanel(1);
+        sb.setPanelText(0, QStringLiteral("COM1"));
+        QCOMPARE(sb.panelWidth(0), 150);
+        const QString text = QStringLiteral("Loading or sending the whole show file, slowly");
+        progress.Start(text);
+        QVERIFY(sb.panelWidth(1) > 150);
+        QVERIFY(sb.panel(1)->contentsRect().width() >=
+                sb.panel(1)->fontMetrics().horizontalAdvance(text));
+        QVERIFY(sb.panel(2)->geometry().contains(progress.bar()->geometry()));
+        progress.Finish(QString());
+        QVERIFY(sb.panelWidth(1) > 150);
+    }
+
     void startAndFinish() {
         TStatusBar sb({150, 150, 200, 50});
         StatusBarProgress progress(&sb, 2);
