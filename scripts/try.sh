@@ -8,7 +8,8 @@ build=${1:-build}
 
 bash scripts/deps.sh
 cmake -S . -B "$build" -G Ninja -DKESTRAVA_TESTS=OFF -DKESTRAVA_BENCH=OFF >/dev/null
-cmake --build "$build" -j2 --target kestrava kestrava-unitsim kestrava-cli kestrava_help
+cmake --build "$build" -j2 --target kestrava kestrava-unitsim kestrava-cli kestrava_help \
+    kestrava_translations
 
 work=$(mktemp -d)
 sim=""
@@ -27,6 +28,7 @@ echo "Simulated unit on $device"
 mkdir -p "$work/app"
 cp "$build/bin/kestrava" "$build/bin/kestrava-cli" "$work/app/"
 cp "$build/bin/"*.html "$work/app/" 2>/dev/null || true
+cp -r "$build/bin/translations" "$work/app/"
 printf '[Ports]\nCOM9=%s\n\n[Serial]\nComPort=9\n' "$device" >"$work/app/kestrava.INI"
 
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != offscreen ]; then

@@ -122,11 +122,11 @@
     </message>
     <message>
         <source>:接続</source>
-        <translation>:Connected</translation>
+        <translation>:Linked</translation>
     </message>
     <message>
         <source>:切断</source>
-        <translation>:Disconnected</translation>
+        <translation>:Offline</translation>
     </message>
     <message>
         <source>:無効</source>
@@ -134,7 +134,7 @@
     </message>
     <message>
         <source>出力Ch:</source>
-        <translation>Output ch:</translation>
+        <translation>Output:</translation>
     </message>
     <message>
         <source>  選択中:</source>
@@ -146,11 +146,11 @@
     </message>
     <message>
         <source>  (ユニット番号入力)</source>
-        <translation>  (entering dimmer numbers)</translation>
+        <translation>  (dimmer numbers)</translation>
     </message>
     <message>
         <source>  (フェーダ番号入力)</source>
-        <translation>  (entering fader numbers)</translation>
+        <translation>  (fader numbers)</translation>
     </message>
     <message>
         <source>リモート再接続</source>
