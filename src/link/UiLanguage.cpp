@@ -34,8 +34,8 @@ QString UiLanguageCode(UiLanguage language) {
 QString ProgramTranslationFor(const QString &programDir, UiLanguage language) {
     if (language == UiLanguage::Japanese)
         return {};
-    return FindProgramFile(programDir, QStringLiteral("translations/kestrava_%1.qm")
-                                           .arg(UiLanguageCode(language)));
+    return FindProgramFile(
+        programDir, QStringLiteral("translations/kestrava_%1.qm").arg(UiLanguageCode(language)));
 }
 
 bool InstallProgramTranslation(QTranslator &translator, const QString &programDir,

@@ -185,9 +185,8 @@ bool OpenComDevice(int port, const QString &devicePath, int baudCode, int lineFl
     Slot &s = table()[port];
     s = Slot{};
     if (!configured) {
-        lastOpenError() =
-            QCoreApplication::translate("Usr_com_std", "%1 を設定できません: %2")
-                .arg(devicePath, sp->errorString());
+        lastOpenError() = QCoreApplication::translate("Usr_com_std", "%1 を設定できません: %2")
+                              .arg(devicePath, sp->errorString());
         sp->close();
         return false;
     }

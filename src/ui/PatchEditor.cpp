@@ -54,8 +54,8 @@ bool TPatchEditor::ConfirmOverwrite(int o) {
     if (entry == pvNone)
         return true;
     const bool ab = settings_.DispAbCh;
-    const QString patchedTo = entry == pvFull ? Texts::tr("常時ON")
-                                              : Texts::tr("入力 %1").arg(ChannelText(entry, ab));
+    const QString patchedTo =
+        entry == pvFull ? Texts::tr("常時ON") : Texts::tr("入力 %1").arg(ChannelText(entry, ab));
     const QString text = Texts::tr("出力 %1 は %2 にパッチされていますが変更しますか?")
                              .arg(ChannelText(o, ab), patchedTo);
     return AskYesNo(text);
@@ -220,7 +220,8 @@ QString TPatchEditor::ProposedFirstInput() const {
 
 void TPatchEditor::SetChSel() {
     QString text = ProposedFirstInput();
-    if (!InputQuery(Texts::tr("連番チャンネル設定"), Texts::tr("先頭入力チャンネルを指定してください"), text) ||
+    if (!InputQuery(Texts::tr("連番チャンネル設定"),
+                    Texts::tr("先頭入力チャンネルを指定してください"), text) ||
         !patches_.HasCurrent()) {
         view_.FocusTable();
         return;

@@ -308,8 +308,8 @@ void TPatchPage::ShowChosenPatch() {
 
 void TPatchPage::PatNoComboChange(int index) {
     if (patches_.PatchChanged && !ctx_.env.link.EditMode) {
-        const int answer = AskYesNoCancel(
-            tr("パッチ%1の変更内容を書き込みますか?").arg(patches_.CurPatch + 1));
+        const int answer =
+            AskYesNoCancel(tr("パッチ%1の変更内容を書き込みますか?").arg(patches_.CurPatch + 1));
         if (answer == IDCANCEL) {
             SelectPatNo(patches_.CurPatch);
             patches_.ClearUndo();

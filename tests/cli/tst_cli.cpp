@@ -136,10 +136,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("language");
         QTest::addColumn<bool>("unitThere"); // false: a port with no device
         QTest::addColumn<QString>("message");
-        QTest::newRow("ja, no device") << "ja" << false
-                                       << "COM8:無効 (COM8 に割り当てられた装置がありません)";
-        QTest::newRow("en, no device") << "en" << false
-                                       << "COM8:Unavailable (No device is assigned to COM8)";
+        QTest::newRow("ja, no device")
+            << "ja" << false << "COM8:無効 (COM8 に割り当てられた装置がありません)";
+        QTest::newRow("en, no device")
+            << "en" << false << "COM8:Unavailable (No device is assigned to COM8)";
         QTest::newRow("en, silent unit") << "en" << true << "Error: No response from the unit";
     }
     void messagesInTheChosenLanguage() {
@@ -396,8 +396,9 @@ private Q_SLOTS:
         const bool refused = ext == "atr" && !contents.startsWith(u'A');
         QCOMPARE(r.status, refused ? 1 : 0);
         QCOMPARE(r.err.contains("ファイルの読込に失敗しました"), refused);
-        QVERIFY(unit.memory() ==
-                (refused ? distinctMemory() : kestrava::test::withFile(distinctMemory(), contents, 2)));
+        QVERIFY(
+            unit.memory() ==
+            (refused ? distinctMemory() : kestrava::test::withFile(distinctMemory(), contents, 2)));
     }
 
     void restoreReportsAFailingUnit() {

@@ -77,8 +77,8 @@ private Q_SLOTS:
         QTest::newRow("a copy beside an installed program comes first")
             << QStringList{"bin/kestrava.html", "share/kestrava/kestrava.html"}
             << "bin/kestrava.html" << true << false;
-        QTest::newRow("installed without help")
-            << QStringList{"share/kestrava/translations/x"} << "bin/kestrava.html" << false << false;
+        QTest::newRow("installed without help") << QStringList{"share/kestrava/translations/x"}
+                                                << "bin/kestrava.html" << false << false;
         QTest::newRow("no help anywhere") << QStringList{} << "bin/kestrava.html" << false << false;
         QTest::newRow("help of another program")
             << QStringList{"share/other/kestrava.html"} << "bin/kestrava.html" << false << false;
@@ -162,8 +162,8 @@ private Q_SLOTS:
         QSettings(ini, QSettings::IniFormat).setValue(QStringLiteral("Language"), "en");
         QProcess run;
         run.start(prefixPath(QStringLiteral("bin/kestrava-cli")),
-                  {QStringLiteral("--settings"), ini, QStringLiteral("--port"),
-                   QStringLiteral("8"), QStringLiteral("info")});
+                  {QStringLiteral("--settings"), ini, QStringLiteral("--port"), QStringLiteral("8"),
+                   QStringLiteral("info")});
         QVERIFY(run.waitForFinished(30000));
         QCOMPARE(run.exitCode(), 1);
         const QString err = QString::fromUtf8(run.readAllStandardError());

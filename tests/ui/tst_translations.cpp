@@ -245,8 +245,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("fileMenu");
         QTest::addColumn<QString>("noResponse");
         QTest::addColumn<QString>("helpPage");
-        QTest::newRow("ja") << false << "ファイル(&F)" << "応答がありません" << "kestrava.html";
-        QTest::newRow("en") << true << "&File" << "No response from the unit"
+        QTest::newRow("ja") << false << "ファイル(&F)"
+                            << "応答がありません"
+                            << "kestrava.html";
+        QTest::newRow("en") << true << "&File"
+                            << "No response from the unit"
                             << "kestrava_en.html";
     }
     void textsFollowTheLanguage() {
@@ -254,7 +257,9 @@ private Q_SLOTS:
         QFETCH(QString, fileMenu);
         QFETCH(QString, noResponse);
         QFETCH(QString, helpPage);
-        auto menu = [] { return QCoreApplication::translate("kestrava::TMainMenu", "ファイル(&F)"); };
+        auto menu = [] {
+            return QCoreApplication::translate("kestrava::TMainMenu", "ファイル(&F)");
+        };
         auto link = [] { return QCoreApplication::translate("UnitLink", "応答がありません"); };
         {
             const TUiTexts texts(english ? UiLanguage::English : UiLanguage::Japanese,
@@ -297,10 +302,11 @@ private Q_SLOTS:
         }
         // The questions of the commands that ask first (all answered No) and of closing.
         using enum ActionId;
-        for (const ActionId id : {ClrAllPatAction, ClrCurPatAction, InitLdAtrAction, InitCrvAction}) {
+        for (const ActionId id :
+             {ClrAllPatAction, ClrCurPatAction, InitLdAtrAction, InitCrvAction}) {
             form.ShowPage(id == InitLdAtrAction ? Page::Attr
                           : id == InitCrvAction ? Page::Curve
-                                                  : Page::Patch);
+                                                : Page::Patch);
             rig.boxes.queueAnswer(IDNO);
             form.ExecuteAction(id);
         }
@@ -345,7 +351,8 @@ private Q_SLOTS:
                 for (const bool open : {false, true})
                     walk.see(QStringLiteral("panel 0"), LinkPanelText(edit, 1, linked, open, 0));
         for (const int mode : {0, 1})
-            walk.see(QStringLiteral("panel 3"), InfoPanelText(true, 0, mode, false, 1024, 0, 2, true));
+            walk.see(QStringLiteral("panel 3"),
+                     InfoPanelText(true, 0, mode, false, 1024, 0, 2, true));
         walk.see(QStringLiteral("curve panel"), CurveStatusText(128, 128, 255));
         walk.see(QStringLiteral("curve click"), CurveClickText(128, 128));
         for (const TFileKindInfo &kind : DataFileKinds())
