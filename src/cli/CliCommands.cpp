@@ -16,41 +16,9 @@ namespace kestrava::cli {
 
 namespace {
 
-// The unit's data as the command-line tool holds it.
-struct UnitData {
-    TPatchModel patches;
-    TLoadAttrModel attrs;
-    TCurveSet curves;
-};
-
-TReadResult readData(FileKind kind, const QString &file, UnitData &d) {
+TReadResult readData(FileKind kind, const QString &file, TDataSet &d) {
     return ReadDataFile(kind, file, d.patches, d.attrs, d.curves);
 }
-
-// The port open and the unit in remote mode; "R000\r" and the port closed at the end.
-class Session {
-public:
-    explicit Session(const CliOptions &o) : opened_(OpenUnitPort(link, o)) {}
-    ~Session() {
-        if (linked_)
-            link.RemoteOff();
-        link.ClosePort();
-    }
-    Session(const Session &) = delete;
-    Session &operator=(const Session &) = delete;
-
-    // False when the port did not open or the unit did not answer (already reported).
-    bool linkUp() {
-        linked_ = opened_ && link.LinkUp();
-        return linked_;
-    }
-
-    TUnitLink link;
-
-private:
-    bool opened_;
-    bool linked_ = false;
-};
 
 int usageError(const QString &text) {
     PrintErr(QStringLiteral("kestrava-cli: ") + text);
@@ -82,10 +50,10 @@ bool readForRestore(FileKind kind, const QString &file, int curPatch, TLoadFile 
 } // namespace
 
 int RunInfo(const CliOptions &o) {
-    Session s(o);
-    if (!s.linkUp())
+    TUnitSession s(o);
+    if (!s.LinkUp())
         return 1;
-    const int patch = s.link.QueryCurrentPatch();
+    const int patch = s.UnitPatch();
     const int word = std::max(s.link.PollStatus(), 0);
     std::printf("firmware=%s\n",
                 FormatFirmwareVersion(s.link.FirmwareVersion).toUtf8().constData());
@@ -103,35 +71,11 @@ int RunBackup(const CliOptions &o, TransferProgress &progress) {
     const FileKind kind = FileKindOf(file);
     if (kind == FileKind::None)
         return usageError(kindError(file));
-    Session s(o);
-    if (!s.linkUp())
-        return 1;
-    UnitData d;
-    d.patches.CurPatch = s.link.QueryCurrentPatch();
-    TransferEnv env{s.link, progress};
-    bool ok = false;
-    switch (kind) {
-    case FileKind::AllData:
-        ok = FetchAllData(env, d.patches, d.attrs, d.curves);
-        break;
-    case FileKind::AllPatches:
-        ok = FetchAllPatches(env, d.patches);
-        break;
-    case FileKind::OnePatch:
-        ok = d.patches.HasCurrent() && FetchCurrentPatch(env, d.patches);
-        if (!d.patches.HasCurrent())
-            ShowErrorBox(Texts::tr("取得に失敗しました")); // the unit named no patch
-        break;
-    case FileKind::Attributes:
-        ok = FetchLoadAttrs(env, d.attrs);
-        break;
-    case FileKind::Curves:
-        ok = FetchCurves(env, d.curves);
-        break;
-    case FileKind::None:
-        break;
-    }
-    if (!ok)
+    // The session puts the unit back on its own patch when a fetch that walks the
+    // patches fails part-way.
+    TUnitSession s(o);
+    TDataSet d;
+    if (!s.LinkUp() || !s.Fetch(FileKindInfo(kind)->sections, d, progress))
         return 1;
     QStringList lines;
     if (!WriteDataFileLines(kind, lines, d.patches, d.attrs, d.curves) ||
@@ -148,14 +92,14 @@ int RunRestore(const CliOptions &o, TransferProgress &progress) {
     if (kind == FileKind::None)
         return usageError(kindError(file));
     // Read before the unit hears anything: a file that does not read sends nothing.
-    UnitData d;
+    TDataSet d;
     TLoadFile load;
     if (!readForRestore(kind, file, d.patches.CurPatch, load))
         return 1;
-    Session s(o);
-    if (!s.linkUp())
+    TUnitSession s(o);
+    if (!s.LinkUp())
         return 1;
-    const int unitPatch = s.link.QueryCurrentPatch();
+    const int unitPatch = s.UnitPatch();
     if (unitPatch != d.patches.CurPatch) {
         // "[Patch*]" stands for the unit's current patch: read again for that one.
         d.patches.CurPatch = unitPatch;
@@ -196,7 +140,7 @@ int RunCheck(const CliOptions &o) {
     const FileKind kind = FileKindOf(file);
     if (kind == FileKind::None)
         return usageError(kindError(file));
-    UnitData d;
+    TDataSet d;
     const TReadResult read = readData(kind, file, d);
     if (!read) {
         PrintErr(QStringLiteral("%1: %2").arg(file, read.message()));

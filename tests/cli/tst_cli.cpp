@@ -189,6 +189,31 @@ private Q_SLOTS:
             QVERIFY(!r.err.isEmpty());
     }
 
+    // A backup that stops in the middle of the patch walk puts the unit back on the patch
+    // it was on (its live output), ends remote mode and writes no file.
+    void backupStoppedPartWay_data() {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("refused");
+        QTest::newRow("all data, patch 4 not selected") << "b.dat" << "P003";
+        QTest::newRow("all patches, a block of patch 1 refused") << "b.pat" << "Q020";
+    }
+    void backupStoppedPartWay() {
+        QFETCH(QString, fileName);
+        QFETCH(QString, refused);
+        sim::UnitSimOptions o;
+        o.currentPatch = 5;
+        sim::UnitSim unit(o);
+        QVERIFY(unit.start());
+        unit.setRefused({refused});
+        const QString file = path(fileName);
+        const Run r = cli({"--port", unit.devicePath(), "backup", file});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("取得に失敗しました")), qPrintable(r.err));
+        QCOMPARE(unit.currentPatch(), 5);
+        QCOMPARE(unit.remoteMode(), 0);
+        QVERIFY(!QFile::exists(file));
+    }
+
     void backupReadsBackAsTheUnitsData() {
         sim::UnitSimOptions o;
         o.currentPatch = 5;
