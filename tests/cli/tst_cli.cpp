@@ -195,7 +195,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("fileName");
         QTest::addColumn<QString>("refused");
         QTest::newRow("all data, patch 4 not selected") << "b.dat" << "P003";
-        QTest::newRow("all patches, a block of patch 1 refused") << "b.pat" << "Q020";
+        QTest::newRow("all patches, patch 2 not selected") << "b.pat" << "P001";
     }
     void backupStoppedPartWay() {
         QFETCH(QString, fileName);
