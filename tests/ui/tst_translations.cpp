@@ -310,6 +310,17 @@ private Q_SLOTS:
             rig.boxes.queueAnswer(IDNO);
             form.ExecuteAction(id);
         }
+        // The file dialogs of a save and a load (both cancelled).
+        form.ShowPage(Page::Patch);
+        for (const ActionId id : {SaveAllDataAction, LoadAllDataAction}) {
+            rig.boxes.queueFile(QString());
+            form.ExecuteAction(id);
+        }
+        QCOMPARE(rig.boxes.fileDialogs().size(), 2);
+        for (const FileDialogRequest &dialog : rig.boxes.fileDialogs()) {
+            walk.see(QStringLiteral("file dialog"), dialog.title);
+            walk.see(QStringLiteral("file dialog filter"), dialog.filter);
+        }
         form.patches.PatchChanged = form.attrs.LdAtrChanged = form.curves.CurveChanged = true;
         for (int i = 0; i < 3; ++i)
             rig.boxes.queueAnswer(IDNO);
