@@ -81,7 +81,7 @@
     </message>
     <message>
         <source>転送・書込が完了しました</source>
-        <translation>Sent and written</translation>
+        <translation>Sent and written to the unit</translation>
     </message>
 </context>
 <context>
@@ -380,7 +380,7 @@
     </message>
     <message>
         <source>読込・転送が完了しました</source>
-        <translation>Loaded and sent</translation>
+        <translation>Loaded and sent to the unit</translation>
     </message>
     <message>
         <source>転送に失敗しました</source>
