@@ -11,7 +11,7 @@ namespace kestrava {
 TUiTexts::TUiTexts(const QString &settingsPath)
     : TUiTexts(UiLanguageOf(settingsPath), QCoreApplication::applicationDirPath()) {}
 
-TUiTexts::TUiTexts(UiLanguage language, const QString &programDir) : language_(language) {
+TUiTexts::TUiTexts(UiLanguage language, const QString &programDir) {
     if (language == UiLanguage::Japanese)
         installed_ = translator_.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"),
                                       QStringLiteral("_"),

@@ -19,12 +19,10 @@ public:
     TUiTexts(const TUiTexts &) = delete;
     TUiTexts &operator=(const TUiTexts &) = delete;
 
-    UiLanguage Language() const { return language_; }
     // False when the language's translation was not found (the texts stay Japanese).
     bool Installed() const { return installed_; }
 
 private:
-    UiLanguage language_;
     bool installed_ = false;
     QTranslator translator_;
 };

@@ -33,6 +33,18 @@ QString helpPageName(UiLanguage language) {
                : QStringLiteral("kestrava_%1.html").arg(UiLanguageCode(language));
 }
 
+// The page of the language in the first folder that has it, else the Japanese page
+// likewise; when there is none, the Japanese page's path in the first folder.
+QString findPage(const QStringList &folders, UiLanguage language) {
+    for (const UiLanguage l : {language, UiLanguage::Japanese})
+        for (const QString &folder : folders) {
+            const QString path = QDir(folder).filePath(helpPageName(l));
+            if (QFileInfo(path).isFile())
+                return path;
+        }
+    return QDir(folders.first()).filePath(helpPageName(UiLanguage::Japanese));
+}
+
 bool openUrl(const QUrl &url) {
     return opener() ? opener()(url) : QDesktopServices::openUrl(url);
 }
@@ -40,22 +52,13 @@ bool openUrl(const QUrl &url) {
 } // namespace
 
 QString HelpFilePathFor(const QString &programDir, UiLanguage language) {
-    if (language != UiLanguage::Japanese) {
-        const QString page = FindProgramFile(programDir, helpPageName(language));
-        if (!page.isEmpty())
-            return page;
-    }
-    const QString page = FindProgramFile(programDir, helpPageName(UiLanguage::Japanese));
-    return page.isEmpty() ? QDir(programDir).filePath(helpPageName(UiLanguage::Japanese)) : page;
+    return findPage({programDir, KestravaDataFolderFor(programDir)}, language);
 }
 
 QString HelpFilePath() {
     if (helpFolder().isEmpty())
         return HelpFilePathFor(QCoreApplication::applicationDirPath(), helpLanguage());
-    const QDir folder(helpFolder());
-    const QString translated = folder.filePath(helpPageName(helpLanguage()));
-    return QFileInfo(translated).isFile() ? translated
-                                          : folder.filePath(helpPageName(UiLanguage::Japanese));
+    return findPage({helpFolder()}, helpLanguage());
 }
 
 bool HelpFileExists() {
