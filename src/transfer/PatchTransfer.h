@@ -48,7 +48,8 @@ bool FetchPatchesTheFileLeaves(TransferEnv &env, TPatchModel &patches, const TRe
 // The memories a file holds sections for no longer mirror the unit.
 void MarkPatchesUnwritten(TPatchModel &patches, const TReadReport &found);
 // After a load that did not reach the unit, while the link is up: "P" of the current patch,
-// the end of the "R002" mode, and the current memory fetched again when out of sync.
+// the end of the "R002" mode, and the current memory fetched again when out of sync. A
+// current memory still out of sync (the link was lost) is marked changed.
 void RealignAfterFailedLoad(TransferEnv &env, TPatchModel &patches);
 
 // "S%03X" with the block address 400 + b and the 16 entries of block b.

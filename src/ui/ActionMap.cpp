@@ -32,14 +32,19 @@ bool TActionMap::Execute(ActionId id) {
     UpdateActions();
     if (!EvaluateAction(RuleOf(id), state_()).enabled)
         return false;
-    handlers_[std::size_t(id)]();
+    {
+        const CommandScope command(*this);
+        handlers_[std::size_t(id)]();
+    }
     UpdateActions();
     return true;
 }
 
 void TActionMap::Run(ActionId id) {
-    if (const auto &handler = handlers_[std::size_t(id)])
+    if (const auto &handler = handlers_[std::size_t(id)]) {
+        const CommandScope command(*this);
         handler();
+    }
     UpdateActions();
 }
 

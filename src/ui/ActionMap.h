@@ -38,7 +38,22 @@ public:
     // A popup menu of these actions whose rules are applied before it opens.
     QMenu *Popup(const char *name, std::initializer_list<ActionId> items, QWidget *parent);
 
+    // A command is running: its transfers, or a box it shows, whose event loop runs the
+    // timer. Handlers that are not actions (cell edits, the patch chooser) hold a scope too.
+    bool CommandRunning() const { return running_ > 0; }
+    class CommandScope {
+    public:
+        explicit CommandScope(TActionMap &map) : map_(map) { ++map_.running_; }
+        ~CommandScope() { --map_.running_; }
+        CommandScope(const CommandScope &) = delete;
+        CommandScope &operator=(const CommandScope &) = delete;
+
+    private:
+        TActionMap &map_;
+    };
+
 private:
+    int running_ = 0;
     std::function<UiState()> state_;
     std::array<QAction *, ActionCount> actions_{};
     std::array<std::function<void()>, ActionCount> handlers_{};

@@ -9,7 +9,6 @@
 #include "DrawGrid.h"
 #include "UiNames.h"
 #include "Usr_misc.h"
-#include "Usr_misc_input.h"
 #include "Usr_spbar.h"
 
 #include <QButtonGroup>
@@ -20,6 +19,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -131,8 +131,19 @@ void TCurvePage::connectCommands() {
     QMenu *popup = a.Popup(
         "PopCrvMenu",
         {AddPAction, DelPAction, InitCrvAction, Separator, LoadCurveAction, SaveCurveAction}, this);
-    connect(this, &QWidget::customContextMenuRequested, this,
-            [this, popup](QPoint p) { popup->popup(mapToGlobal(p)); });
+    // The point items belong to where the popup was asked for, not to where the pointer is
+    // while it is open: the timer's refreshes must not take them away under the pointer.
+    connect(this, &QWidget::customContextMenuRequested, this, [this, popup](QPoint p) {
+        popupOnGraph_ = CurveScrBox->rect().contains(CurveScrBox->mapFrom(this, p));
+        popup->popup(mapToGlobal(p));
+    });
+    // Reset after the chosen item has run: Qt hides the menu before it triggers the item.
+    connect(popup, &QMenu::aboutToHide, this, [this] {
+        QTimer::singleShot(0, this, [this] {
+            popupOnGraph_ = false;
+            ctx_.actions.UpdateActions();
+        });
+    });
 
     connect(CurveComboBox, &QComboBox::currentIndexChanged, this, &TCurvePage::CurveComboBoxChange);
     connect(ModeButtons, &QButtonGroup::idClicked, this, [this](int id) {
@@ -165,10 +176,15 @@ int TCurvePage::modeIndex() const {
 }
 
 void TCurvePage::setModeIndex(int index) {
+    if (showModeIndex(index))
+        ModeRadioGroupClick();
+}
+
+bool TCurvePage::showModeIndex(int index) {
     if (index < 0 || index > 2)
         index = -1;
     if (index == shownMode_)
-        return;
+        return false;
     shownMode_ = index;
     if (QAbstractButton *b = ModeButtons->button(index)) {
         b->setChecked(true);
@@ -178,7 +194,7 @@ void TCurvePage::setModeIndex(int index) {
             other->setChecked(false);
         ModeButtons->setExclusive(true);
     }
-    ModeRadioGroupClick();
+    return true;
 }
 
 void TCurvePage::ModeRadioGroupClick() {
@@ -200,6 +216,13 @@ void TCurvePage::ShowCurveMode() {
     if (const TUserCurve *c = curves_.Current())
         setModeIndex(c->Mode);
     RefreshView();
+}
+
+void TCurvePage::FollowCurveMode() {
+    if (const TUserCurve *c = curves_.Current())
+        showModeIndex(c->Mode);
+    RefreshView();
+    ctx_.actions.UpdateActions();
 }
 
 void TCurvePage::CurveComboBoxChange(int index) {
@@ -308,8 +331,7 @@ void TCurvePage::SettingsChanged() {
 }
 
 void TCurvePage::FillState(UiState &s) const {
-    const QWidget *under = WindowUnderCursor();
-    s.overCurveGraph = under && (under == CurveScrBox || CurveScrBox->isAncestorOf(under));
+    s.overCurveGraph = popupOnGraph_;
     if (const TUserCurve *c = curves_.Current()) {
         s.curvePoints = c->Points.Count();
         s.curveIndividual = modeIndex() == 0;

@@ -38,6 +38,9 @@ public:
     // The mode selector shows the shown curve's mode; when that changes its value the
     // mode change runs for the curve as a click would. Then the view is refreshed.
     void ShowCurveMode();
+    // The selector shows the shown curve's mode and nothing else happens: the curves were
+    // replaced as they are, their tables and changed flag already what they should be.
+    void FollowCurveMode();
 
     TCurveGraph &Graph() const { return *CrvPaintBox; }
     TCurveValueTable &Table() const { return *table_; }
@@ -48,6 +51,8 @@ private:
     int modeIndex() const; // the selector's index, -1 when none is selected
     // Sets the selector; a change of its value runs ModeRadioGroupClick.
     void setModeIndex(int index);
+    // Sets the selector only; whether its value changed.
+    bool showModeIndex(int index);
     void ModeRadioGroupClick();
     void CurveComboBoxChange(int index);
     void CurveGridClick(int col, int row);
@@ -64,8 +69,9 @@ private:
     TCurveSet &curves_;
     TPageContext ctx_;
     std::unique_ptr<TCurveValueTable> table_;
-    bool active_ = false; // the page is the one shown
-    int shownMode_ = -1;  // the selector's value as last set or clicked
+    bool active_ = false;       // the page is the one shown
+    int shownMode_ = -1;        // the selector's value as last set or clicked
+    bool popupOnGraph_ = false; // the open popup was asked for on the graph
 
     QFrame *CurveTopPanel = nullptr;
     QComboBox *CurveComboBox = nullptr;

@@ -178,10 +178,12 @@ bool TFileCommands::LoadAllDataActionExecute() {
         load.LayOver(patches_, attrs_, curves_);
         if (!link_.EditMode)
             MarkUnwritten(load.read.found, patches_, attrs_, curves_);
+        Q_EMIT AllCurvesReplaced();
         Q_EMIT Loaded();
         return true;
     }
     const bool ok = TransferLoadedAllData(env_, patches_, attrs_, curves_, load);
+    Q_EMIT AllCurvesReplaced();
     Q_EMIT Loaded();
     return ok;
 }

@@ -48,6 +48,8 @@ Q_SIGNALS:
     void PatchSelectionDropped();
     // The curves were replaced: the mode selector follows the shown curve.
     void CurvesLoaded();
+    // All data was loaded: the mode selector shows the shown curve's mode, quietly.
+    void AllCurvesReplaced();
 
 private:
     QString askFile(bool save, FileKind kind, ActionId action) const;

@@ -18,6 +18,7 @@
 #include "Usr_spbar.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QSettings>
@@ -138,6 +139,7 @@ void TKestravaForm::connectHandlers() {
     connect(files_, &TFileCommands::PatchesReplaced, PatchSheet, &TPatchPage::ShowChosenPatch);
     connect(files_, &TFileCommands::PatchSelectionDropped, PatchSheet, &TPatchPage::DropSelection);
     connect(files_, &TFileCommands::CurvesLoaded, CurveSheet, &TCurvePage::ShowCurveMode);
+    connect(files_, &TFileCommands::AllCurvesReplaced, CurveSheet, &TCurvePage::FollowCurveMode);
 
     connect(ExitItem, &QAction::triggered, this, &QWidget::close);
     connect(OptItem, &QAction::triggered, this, &TKestravaForm::OptItemClick);
@@ -236,6 +238,10 @@ void TKestravaForm::ReConnectActionExecute() {
         ExecuteAction(ActionId::GetCurveAction);
         PatchSheet->CheckLvlBarChange();
         link.EditMode = false;
+    } else if (!link.PortOpen) {
+        // A silent unit has said so through the link; a port that cannot be opened says why.
+        ShowErrorBox(QCoreApplication::translate("UnitLink", "応答がありません") + u'\n' +
+                     link.OpenError());
     }
     settingsChanged();
     refreshPortTip(); // the reconnect reopened the port, or found it gone
@@ -253,7 +259,9 @@ void TKestravaForm::Timer1Timer() {
 
 void TKestravaForm::RefreshLinkPanel() {
     int status = 0;
-    if (!link.EditMode && link.Linked && link.IsIdle()) {
+    // Inside a command the poll waits: its question must not stack on the command's boxes,
+    // nor its reconnect run in the middle of the command's transfers.
+    if (!link.EditMode && link.Linked && link.IsIdle() && !actions_->CommandRunning()) {
         Timer1->stop();
         const int polled = link.PollStatus();
         if (polled >= 0) {

@@ -184,22 +184,29 @@ void TPatchPage::connectCommands() {
             CheckOffBtn->setChecked(true);
     });
     connect(CheckOnBtn, &QToolButton::toggled, table_.get(), &TPatchTable::SetCheckOnDown);
-    connect(CheckLvlBar, &QSlider::valueChanged, this, &TPatchPage::CheckLvlBarChange);
+    connect(CheckLvlBar, &QSlider::valueChanged, this, [this] {
+        const TActionMap::CommandScope command(ctx_.actions);
+        CheckLvlBarChange();
+    });
     for (QLineEdit *edit : {FromChEdit, ToChEdit})
         connect(edit, &QLineEdit::textChanged, &a, &TActionMap::UpdateActions);
     connect(PatNoCombo, &QComboBox::currentIndexChanged, this, [this](int index) {
+        const TActionMap::CommandScope command(ctx_.actions);
         if (!selecting_)
             PatNoComboChange(index);
     });
 
     connect(table_.get(), &TPatchTable::CellEdited, this,
             [this](int c, int r, const QString &value, const QString &startText) {
+                const TActionMap::CommandScope command(ctx_.actions);
                 editor_->ApplyCellEdit(c, r, value, startText);
                 ctx_.actions.UpdateActions();
             });
     connect(table_.get(), &TPatchTable::SelectionChanged, &a, &TActionMap::UpdateActions);
-    connect(table_.get(), &TPatchTable::CheckRequested, this,
-            [this](int o) { editor_->CheckOutputAt(o); });
+    connect(table_.get(), &TPatchTable::CheckRequested, this, [this](int o) {
+        const TActionMap::CommandScope command(ctx_.actions);
+        editor_->CheckOutputAt(o);
+    });
     connect(table_.get(), &TPatchTable::DeletePressed, this,
             [this] { ctx_.actions.Execute(DelPatchAction); });
 

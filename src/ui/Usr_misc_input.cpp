@@ -1,7 +1,6 @@
 #include "Usr_misc_input.h"
 
 #include <QApplication>
-#include <QCursor>
 
 namespace kestrava {
 
@@ -19,10 +18,6 @@ bool IsKeyDown(int key) {
     default:
         return false;
     }
-}
-
-QWidget *WindowUnderCursor() {
-    return QApplication::widgetAt(QCursor::pos());
 }
 
 } // namespace kestrava

@@ -10,7 +10,5 @@ namespace kestrava {
 // Whether a key (Qt::Key_Shift, Qt::Key_Control, Qt::Key_Alt, Qt::Key_Meta) is held
 // down now; other keys read as not held.
 bool IsKeyDown(int key);
-// The widget under the mouse pointer, or null.
-QWidget *WindowUnderCursor();
 
 } // namespace kestrava

@@ -127,7 +127,9 @@ void StatusBarProgress::Start(const QString &text) {
     statusBar_->setPanelText(textPanel_, text);
     statusBar_->setPanelText(barPanel_, QString());
     placeBar(); // the panels before it may have grown
-    statusBar_->repaint();
+    // The whole window, not only the bar: the menu that started the command has just closed
+    // over it, and nothing else paints until the transfer ends.
+    statusBar_->window()->repaint();
     bar_->setValue(0);
     bar_->show();
     // Transfers block the event loop: paint now or the bar is never seen.

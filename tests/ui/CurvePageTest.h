@@ -68,6 +68,14 @@ protected:
         rig_->curvePage->ShowCurveMode();
         rig_->curves.CurveChanged = false;
     }
+    // A right click at pos on target: the press the graph remembers, then the popup.
+    void openPopup(QWidget *target, QPoint pos) {
+        QTest::mousePress(target, Qt::RightButton, {}, pos);
+        QTest::mouseRelease(target, Qt::RightButton, {}, pos);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, pos, target->mapToGlobal(pos));
+        QApplication::sendEvent(target, &event);
+        QTRY_VERIFY(popup()->isVisible());
+    }
     QPoint markerCentre(int x) const {
         const TCurvePoint *p = curve().Points.FindByInput(x);
         return p ? QPoint(pixels().Px(p->X), pixels().Py(p->Y)) : QPoint(-100, -100);

@@ -133,13 +133,14 @@ private Q_SLOTS:
         for (int i = 0; i < points; ++i)
             list.append(QPoint(i == points - 1 ? 255 : i * 16, 255 - i * 16));
         prepare(list, mode);
-        QCursor::setPos(graph()->mapToGlobal(QPoint(150, 150)));
-        rig_->actions.UpdateActions();
+        openPopup(graph(), QPoint(150, 150));
         QVERIFY(action(ActionId::AddPAction)->isVisible());
         QCOMPARE(action(ActionId::AddPAction)->isEnabled(), enabled);
+        popup()->close();
     }
 
-    // The popup opened over the graph has the point items, elsewhere on the page not.
+    // The popup decides its point items where it was asked for: they stay while the pointer
+    // is on the open menu and the timer refreshes, and the add item adds at the press.
     void popupPointItemsOnlyOverTheGraph_data() {
         QTest::addColumn<bool>("overGraph");
         QTest::newRow("over the graph") << true;
@@ -147,16 +148,23 @@ private Q_SLOTS:
     }
     void popupPointItemsOnlyOverTheGraph() {
         QFETCH(bool, overGraph);
+        prepare({{0, 255}, {255, 0}}, cmCurve);
         QWidget *target = overGraph ? static_cast<QWidget *>(graph()) : grid()->viewport();
-        const QPoint pos(40, 40);
-        QCursor::setPos(target->mapToGlobal(pos));
-        QContextMenuEvent event(QContextMenuEvent::Mouse, pos, target->mapToGlobal(pos));
-        QApplication::sendEvent(target, &event);
-        QTRY_VERIFY(popup()->isVisible());
+        openPopup(target, QPoint(100, 60));
+        QCursor::setPos(popup()->mapToGlobal(popup()->rect().center()));
+        rig_->actions.UpdateActions(); // a timer tick
         QCOMPARE(action(ActionId::AddPAction)->isVisible(), overGraph);
         QCOMPARE(action(ActionId::DelPAction)->isVisible(), overGraph);
         QVERIFY(action(ActionId::InitCrvAction)->isVisible());
-        popup()->close();
+        if (!overGraph) {
+            popup()->close();
+            return;
+        }
+        const QRect item = popup()->actionGeometry(action(ActionId::AddPAction));
+        QTest::mouseClick(popup(), Qt::LeftButton, {}, item.center());
+        QTRY_COMPARE(curve().Points.Count(), 3);
+        QVERIFY(curve().Points.FindByInput(81)); // x 100, as the right press left it
+        QTRY_VERIFY(!action(ActionId::AddPAction)->isVisible());
     }
 
     // A right press remembers where; the add command puts a point at that input.
