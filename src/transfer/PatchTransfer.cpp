@@ -72,6 +72,18 @@ bool layOverPatches(const TLoadFile &file, TPatchModel &patches) {
     return file.LayOver(patches, attrs, curves);
 }
 
+// Best effort, each step only while the unit still answers: the unit back on the shown patch
+// and out of the transfer mode, so that live edits reach the memory the table shows.
+// Whether the unit is on that patch.
+bool backOnShownPatch(TransferEnv &env, const TPatchModel &patches) {
+    if (!env.link.Linked)
+        return false;
+    const bool selected = !patches.HasCurrent() || SelectUnitPatch(env, patches.CurPatch);
+    if (env.link.Linked)
+        LeavePatchTransferMode(env.link);
+    return selected;
+}
+
 } // namespace
 
 QString PatchBlockCommand(const TPatch &patch, int block) {
@@ -135,10 +147,12 @@ bool FetchAllPatches(TransferEnv &env, TPatchModel &patches) {
             if (patches.PatchInSync[std::size_t(p)])
                 continue;
             SendOrAbort(env, selectCommand(p));
-            // A memory that could not be read has said so; a unit that went silent is not
-            // asked for the rest, each a second of waiting and a box of its own.
-            if (!fetchMemory(env, patches, p) && !env.link.Linked)
+            // A memory that could not be read has said so. The walk stops there: a unit gone
+            // silent would cost a second and a box for each memory left.
+            if (!fetchMemory(env, patches, p)) {
+                backOnShownPatch(env, patches);
                 return false;
+            }
         }
         // A unit that reported no current patch is not sent a patch number.
         if (patches.HasCurrent())
@@ -171,16 +185,10 @@ void MarkPatchesUnwritten(TPatchModel &patches, const TReadReport &found) {
 }
 
 void RealignAfterFailedLoad(TransferEnv &env, TPatchModel &patches) {
-    // Best effort, each step only while the unit still answers: the unit back on the shown
-    // patch and out of the transfer mode, and the shown memory read again if it is not
-    // what the unit holds, so that the table and the live edits mean the same patch.
-    if (env.link.Linked) {
-        const bool selected = !patches.HasCurrent() || SelectUnitPatch(env, patches.CurPatch);
-        if (env.link.Linked)
-            LeavePatchTransferMode(env.link);
-        if (selected)
-            FetchCurrentPatch(env, patches);
-    }
+    // The shown memory read again if it is not what the unit holds, so that the table and
+    // the live edits mean the same patch.
+    if (backOnShownPatch(env, patches))
+        FetchCurrentPatch(env, patches);
     // Not read back, the shown memory holds what the unit may never have got: it counts as
     // changed, so that the window never looks as if the unit held it and closing asks.
     if (patches.HasCurrent() && !patches.PatchInSync[std::size_t(patches.CurPatch)])

@@ -20,7 +20,8 @@ bool SelectUnitPatch(TransferEnv &env, int patch);
 // "WP\r": the unit stores its current patch.
 bool WritePatch(TransferEnv &env, TPatchModel &patches);
 // All eight memories in sync, the unit left on the current patch. CurPatch, PatchChanged and
-// the undo history are left as they are.
+// the undo history are left as they are. The first memory that cannot be read ends the walk
+// with its one failure box, the unit put back on the current patch while it answers.
 bool FetchAllPatches(TransferEnv &env, TPatchModel &patches);
 bool SendAllPatches(TransferEnv &env, TPatchModel &patches);
 bool SendCurrentPatch(TransferEnv &env, const TPatchModel &patches);

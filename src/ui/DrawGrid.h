@@ -45,6 +45,7 @@ public:
     void setRowHeight(int height);
     int rowHeight() const { return rowHeight_; }
     void setEditable(bool on);
+    bool editable() const { return editable_; }
     // Grid lines of whole device pixels at fractional display scales (one pixel below
     // scale 2); the cells then paint through a sharp TCellPainter to meet them.
     void setSharpLines(bool on);

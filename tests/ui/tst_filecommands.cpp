@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
@@ -47,6 +48,7 @@ const QString kLoadFailed = QStringLiteral("読込に失敗しました");
 const QString kAllDataFailed = QStringLiteral("読込・転送に失敗しました");
 const QString kTransferFailed = QStringLiteral("転送に失敗しました");
 const QString kFetchFailed = QStringLiteral("取得に失敗しました");
+const QString kNoResponse = QStringLiteral("応答がありません");
 const QString kLoaded = QStringLiteral("読込・転送が完了しました");
 const QString kAllWritten = QStringLiteral("転送・書込が完了しました");
 
@@ -462,6 +464,52 @@ private Q_SLOTS:
         QCOMPARE(rig.f().patches.Patches[1][0], pvNone); // the file was not laid over memory
     }
 
+    // Unplugged while a save fetches: one box for each failure, and the lost-link question
+    // neither on top of them nor once the save has ended (the link is known lost).
+    void unplugDuringSave() {
+        Rig rig(Link::Linked);
+        QVERIFY(rig.up);
+        rig.unit.setSilentAfter(20);
+        // each box stays open while the timer would poll
+        rig.boxes.onBox([](const Box &) { QTest::qWait(1200); });
+        const QString target = dir_.filePath(QStringLiteral("unplugged.dat"));
+        QVERIFY(rig.run(ActionId::SaveAllDataAction, target));
+        QCOMPARE(rig.boxes.texts(), (QStringList{kFetchFailed, kNoResponse, kSaveFailed}));
+        QTest::qWait(1200);
+        QCOMPARE(rig.boxes.texts().size(), 3);
+        QVERIFY(!QFile::exists(target));
+        QVERIFY(!rig.wire().contains(QStringLiteral("Q800"))); // no reconnect inside
+    }
+
+    // After Load all data the selector shows the shown curve's mode without a mode change:
+    // typing, adding and picking follow it, and a clean load leaves nothing to ask at close.
+    void allDataLoadShowsCurveMode_data() {
+        QTest::addColumn<Link>("link");
+        QTest::newRow("linked") << Link::Linked;
+        QTest::newRow("edit mode") << Link::EditMode;
+    }
+    void allDataLoadShowsCurveMode() {
+        QFETCH(Link, link);
+        Rig rig(link);
+        QVERIFY(rig.up);
+        TKestravaForm &f = rig.f();
+        const int mode = (f.curves.Current()->Mode + 1) % 3;
+        QStringList lines = fileOf("P2:10 C1 C2 C3 C4");
+        lines.replaceInStrings(QStringLiteral("Mode=1"), QStringLiteral("Mode=%1").arg(mode));
+        QVERIFY(rig.run(ActionId::LoadAllDataAction, file("mode.dat", lines)));
+        QCOMPARE(f.curves.Current()->Mode, mode);
+        const char *captions[] = {"個別", "折線", "曲線"};
+        for (QRadioButton *b : f.findChildren<QRadioButton *>())
+            if (b->text() == QString::fromUtf8(captions[mode]))
+                QVERIFY(b->isChecked());
+        QCOMPARE(f.CurrentState().curveIndividual, mode == 0);
+        QCOMPARE(f.findChild<TDrawGrid *>(QStringLiteral("CurveGrid"))->editable(), mode == 0);
+        QVERIFY(!f.curves.CurveChanged);
+        rig.boxes.clear();
+        QVERIFY(f.close());
+        QVERIFY(rig.boxes.texts().isEmpty());
+    }
+
     // A file holding none of the sections a command loads is refused; nothing changes.
     void filesOfAnotherKindRefused_data() {
         QTest::addColumn<ActionId>("id");
@@ -538,29 +586,43 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("texts");
         QTest::addColumn<QStringList>("tail");
         QTest::addColumn<QString>("changed"); // the flags set afterwards
+        QTest::addColumn<int>("silentAfter");
         using enum ActionId;
         const QStringList realign = QStringList{"P002", "R001"} + addresses('Q', 0, 64);
         QTest::newRow("all patches, WP refused")
             << LoadAllPatAction << Link::Linked << "all.pat"
-            << "WP" << QStringList{kTransferFailed} << realign << "";
+            << "WP" << QStringList{kTransferFailed} << realign << "" << 0;
         QTest::newRow("this patch, WP refused")
             << LoadCurPatAction << Link::Linked << "one.pt1"
-            << "WP" << QStringList{kTransferFailed} << realign << "";
+            << "WP" << QStringList{kTransferFailed} << realign << "" << 0;
         QTest::newRow("all data, WA refused")
             << LoadAllDataAction << Link::Linked << "all.dat"
             << "WA" << QStringList{QStringLiteral("書込に失敗しました"), kAllDataFailed}
-            << QStringList{"WA", "P002", "R001"} << "attrs curves";
+            << QStringList{"WA", "P002", "R001"} << "attrs curves" << 0;
         QTest::newRow("curves, WC refused")
             << LoadCurveAction << Link::Linked << "curves.crv"
-            << "WC" << QStringList{kTransferFailed} << QStringList{"WC"} << "curves";
-        QTest::newRow("attributes, link lost") << LoadLdAtrAction << Link::Lost << "attrs.atr"
-                                               << "" << QStringList{} << QStringList{} << "attrs";
+            << "WC" << QStringList{kTransferFailed} << QStringList{"WC"} << "curves" << 0;
+        QTest::newRow("attributes, link lost")
+            << LoadLdAtrAction << Link::Lost << "attrs.atr"
+            << "" << QStringList{} << QStringList{} << "attrs" << 0;
         QTest::newRow("all data, link lost")
             << LoadAllDataAction << Link::Lost << "all.dat"
-            << "" << QStringList{} << QStringList{} << "attrs curves patches";
+            << "" << QStringList{} << QStringList{} << "attrs curves patches" << 0;
         QTest::newRow("all patches, link lost")
             << LoadAllPatAction << Link::Lost << "all.pat"
-            << "" << QStringList{} << QStringList{} << "patches";
+            << "" << QStringList{} << QStringList{} << "patches" << 0;
+        // cut off by a silent unit, no realignment: the shown memory holds what the unit
+        // did not get, so it is marked changed and closing asks
+        QTest::newRow("this patch, unit silent part-way")
+            << LoadCurPatAction << Link::Linked << "one.pt1"
+            << "" << QStringList{kNoResponse, kTransferFailed} << QStringList{} << "shown" << 20;
+        QTest::newRow("all patches, unit silent part-way")
+            << LoadAllPatAction << Link::Linked << "all.pat"
+            << "" << QStringList{kNoResponse, kTransferFailed} << QStringList{} << "shown" << 100;
+        QTest::newRow("all data, unit silent part-way")
+            << LoadAllDataAction << Link::Linked << "all.dat"
+            << "" << QStringList{kNoResponse, kAllDataFailed} << QStringList{}
+            << "shown attrs curves" << 100;
     }
     void unwrittenLoadsStayMarked() {
         QFETCH(ActionId, id);
@@ -570,10 +632,13 @@ private Q_SLOTS:
         QFETCH(QStringList, texts);
         QFETCH(QStringList, tail);
         QFETCH(QString, changed);
+        QFETCH(int, silentAfter);
         Rig rig(link);
         QVERIFY(rig.up);
         if (!refused.isEmpty())
             rig.unit.setRefused({refused});
+        if (silentAfter > 0)
+            rig.unit.setSilentAfter(silentAfter);
         const TKestravaForm &f = rig.f();
         QVERIFY(rig.run(id, test::GoldenPath(golden)));
         QCOMPARE(rig.boxes.texts(), texts);
@@ -585,6 +650,13 @@ private Q_SLOTS:
         QCOMPARE(f.curves.CurvesInSync, !changed.contains("curves"));
         if (changed.contains("patches"))
             QCOMPARE(f.patches.PatchInSync, (std::array<bool, 8>{}));
+        QCOMPARE(f.patches.PatchChanged, changed.contains("shown"));
+        if (changed.contains("shown")) {
+            rig.boxes.queueAnswer(IDCANCEL);
+            QVERIFY(!rig.f().close());
+            QCOMPARE(rig.boxes.texts().last(),
+                     QStringLiteral("パッチ3の変更内容を書き込みますか?"));
+        }
         if (tail.contains("Q03F")) {
             // the shown memory is what the unit's current patch holds; the loaded memories
             // not written are out of sync
