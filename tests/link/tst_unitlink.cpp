@@ -1,14 +1,17 @@
+#include "NumberText.h"
 #include "Progress.h"
 #include "PtyPeer.h"
 #include "ScriptedResponder.h"
-#include "NumberText.h"
 #include "UnitLink.h"
 #include "Usr_com_std.h"
 
 #include <QElapsedTimer>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
+#include <thread>
 
 using namespace kestrava;
 using kestrava::test::PtyPeer;
@@ -368,6 +371,30 @@ private Q_SLOTS:
         t.start();
         QVERIFY(!r.link.SendCmd(QStringLiteral("WP\r")));
         QVERIFY2(t.elapsed() < 2600, "bytes must not keep a transaction alive for ever");
+    }
+
+    // A device that talks by itself while it settles after the open still links: what it
+    // sent then is not taken for an answer.
+    void newPortThatTalksFirstStillLinks() {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("kestrava.INI"));
+        Rig r;
+        QSettings(ini, QSettings::IniFormat).setValue("Ports/COM5", r.peer.devicePath());
+        r.link.Settings = TLinkSettings(ini);
+        r.peer.setHandler([](const QByteArray &request) {
+            if (request.isEmpty()) // the lone CR before "R001" is not answered
+                return std::vector<PtyPeer::Chunk>{};
+            return std::vector<PtyPeer::Chunk>{{0, request == "Q800" ? "064\r" : "!\r"}};
+        });
+        std::thread talker([&r] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            r.peer.send("\x11boot 1.0\r");
+        });
+        QVERIFY(r.link.ChangePort(5));
+        talker.join();
+        QVERIFY(r.link.LinkUp());
+        QCOMPARE(r.link.FirmwareVersion, 0x64);
+        QVERIFY(r.boxes.boxes().isEmpty());
     }
 
     void unopenedPortReportsNoResponse() {

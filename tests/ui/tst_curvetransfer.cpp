@@ -68,6 +68,12 @@ private Q_SLOTS:
         QVERIFY(curve().Table != memory.curveTables[0]);
         QVERIFY(!rig_->curves.CurveChanged);
         QVERIFY(rig_->curves.CurvesInSync);
+        // fetched again while in sync: nothing is sent, the selector still shows the mode
+        rig_->unit.clearLog();
+        QVERIFY(rig_->actions.Execute(ActionId::GetCurveAction));
+        QVERIFY(rig_->unit.requestLog().isEmpty());
+        QVERIFY(modeButton(cmCurve)->isChecked());
+        QVERIFY(!rig_->curves.CurveChanged);
     }
 
     // In the whole window: Load curves writes what it read, then the selector follows the
@@ -114,7 +120,8 @@ private Q_SLOTS:
         rig.closeQuietly();
     }
 
-    // The graph and the grid are off while a transfer runs, on again after it.
+    // The graph and the grid are off while a transfer runs, on again after it; a refused
+    // store leaves the flags as they were.
     void viewsOffDuringATransfer() {
         test::FormRig rig;
         QVERIFY(rig.showLinked());
@@ -123,6 +130,9 @@ private Q_SLOTS:
         auto *grid = rig.form->findChild<TDrawGrid *>(QStringLiteral("CurveGrid"));
         QVERIFY(graph && grid && graph->isEnabled() && grid->isEnabled());
         rig.unit.setRefused({QStringLiteral("WC")});
+        TCurveSet &curves = rig.form->curves;
+        curves.CurveChanged = true;
+        curves.CurvesInSync = false;
         bool offDuringBox = false;
         rig.boxes.onBox([&](const test::ScriptedResponder::Box &) {
             offDuringBox = !graph->isEnabled() && !grid->isEnabled();
@@ -132,6 +142,7 @@ private Q_SLOTS:
         QCOMPARE(rig.boxes.texts(), QStringList{QStringLiteral("転送に失敗しました")});
         QVERIFY(offDuringBox);
         QVERIFY(graph->isEnabled() && grid->isEnabled());
+        QVERIFY(curves.CurveChanged && !curves.CurvesInSync); // as before the write
         rig.closeQuietly();
     }
 

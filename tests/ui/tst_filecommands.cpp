@@ -253,33 +253,41 @@ private Q_SLOTS:
         QTest::addColumn<ActionId>("id");
         QTest::addColumn<Link>("link");
         QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("onlyCurvesOut"); // else the attributes are out of sync
         using enum ActionId;
         QTest::newRow("all data, edit mode, a folder")
-            << SaveAllDataAction << Link::EditMode << "folder.dat";
+            << SaveAllDataAction << Link::EditMode << "folder.dat" << false;
         QTest::newRow("all data, linked, a folder")
-            << SaveAllDataAction << Link::Linked << "folder.dat";
+            << SaveAllDataAction << Link::Linked << "folder.dat" << false;
         QTest::newRow("all patches, edit mode, missing folder")
-            << SaveAllPatAction << Link::EditMode << "none/x.pat";
+            << SaveAllPatAction << Link::EditMode << "none/x.pat" << false;
         QTest::newRow("all patches, linked, missing folder")
-            << SaveAllPatAction << Link::Linked << "none/x.pat";
+            << SaveAllPatAction << Link::Linked << "none/x.pat" << false;
         QTest::newRow("this patch, edit mode, a folder")
-            << SaveCurPatAction << Link::EditMode << "folder.dat";
+            << SaveCurPatAction << Link::EditMode << "folder.dat" << false;
         QTest::newRow("attributes, edit mode, missing folder")
-            << SaveLdAtrAction << Link::EditMode << "none/x.atr";
+            << SaveLdAtrAction << Link::EditMode << "none/x.atr" << false;
         QTest::newRow("curves, edit mode, a folder")
-            << SaveCurveAction << Link::EditMode << "folder.dat";
+            << SaveCurveAction << Link::EditMode << "folder.dat" << false;
         QTest::newRow("all data, link lost, never fetched")
-            << SaveAllDataAction << Link::Lost << "lost.dat";
+            << SaveAllDataAction << Link::Lost << "lost.dat" << false;
+        QTest::newRow("all data, link lost, only the curves out of sync")
+            << SaveAllDataAction << Link::Lost << "curves-out.dat" << true;
     }
     void unwritableTarget() {
         QFETCH(ActionId, id);
         QFETCH(Link, link);
         QFETCH(QString, target);
+        QFETCH(bool, onlyCurvesOut);
         QVERIFY(QDir(dir_.path()).mkpath("folder.dat"));
         Rig rig(link);
         QVERIFY(rig.up);
         rig.setChangedFlags();
-        rig.f().attrs.LdAtrInSync = false; // a fetch first, while linked
+        rig.f().attrs.LdAtrInSync = onlyCurvesOut; // else a fetch first, while linked
+        if (onlyCurvesOut) {
+            rig.f().patches.PatchInSync.fill(true);
+            rig.f().curves.CurvesInSync = false;
+        }
         QVERIFY(rig.run(id, dir_.filePath(target)));
         QCOMPARE(rig.boxes.texts().last(), kSaveFailed);
         QVERIFY(!QFileInfo(dir_.filePath(target)).isFile());
