@@ -251,13 +251,17 @@ private Q_SLOTS:
     void patchSwitchAsksAboutChanges_data() {
         QTest::addColumn<int>("answer");
         QTest::addColumn<int>("patchAfter");
-        QTest::newRow("yes writes") << int(IDYES) << 1;
-        QTest::newRow("no keeps the change") << int(IDNO) << 1;
-        QTest::newRow("cancel stays") << int(IDCANCEL) << 0;
+        QTest::addColumn<bool>("targetInSync");
+        QTest::newRow("yes writes") << int(IDYES) << 1 << false;
+        QTest::newRow("no keeps the change") << int(IDNO) << 1 << false;
+        QTest::newRow("cancel stays") << int(IDCANCEL) << 0 << false;
+        QTest::newRow("no onto a patch in sync") << int(IDNO) << 1 << true;
     }
     void patchSwitchAsksAboutChanges() {
         QFETCH(int, answer);
         QFETCH(int, patchAfter);
+        QFETCH(bool, targetInSync);
+        patches().PatchInSync[1] = targetInSync;
         click(1, 1);
         type("7");
         rig_->boxes.queueAnswer(answer);
@@ -269,8 +273,9 @@ private Q_SLOTS:
         QCOMPARE(patches().CurPatch, patchAfter);
         QCOMPARE(combo->currentIndex(), patchAfter);
         QCOMPARE(unit().requestLog().contains("WP"), answer == IDYES);
-        // fetching patch 2 (not yet in sync) clears the flag after No; Cancel keeps patch 1
-        QCOMPARE(patches().PatchChanged, answer == IDCANCEL);
+        // fetching patch 2 clears the flag after No; Cancel keeps patch 1, and a patch in
+        // sync is not fetched
+        QCOMPARE(patches().PatchChanged, answer == IDCANCEL || targetInSync);
         QVERIFY(patches().UndoList.IsEmpty()); // emptied also on Cancel
         if (answer != IDCANCEL)
             QVERIFY(unit().requestLog().contains("P001"));
