@@ -99,6 +99,14 @@ class TestAttrPage : public QObject {
         } else if (how == "shift-keys") {
             for (int r = from; r != to; r += to > from ? 1 : -1)
                 QTest::keyClick(grid(), to > from ? Qt::Key_Down : Qt::Key_Up, Qt::ShiftModifier);
+        } else if (how == "held below") { // past the bottom edge until the grid scrolls to `to`
+            QWidget *vp = grid()->viewport();
+            QVERIFY(grid()->cellRect(1, to).isEmpty());
+            QTest::mousePress(vp, Qt::LeftButton, {}, grid()->cellRect(1, from).center());
+            QTest::mouseMove(vp, QPoint(vp->width() / 2, vp->height() + 20));
+            QTRY_VERIFY(table().LastSelectedRow() >= to);
+            QTest::mouseMove(vp, grid()->cellRect(1, to).center());
+            QTest::mouseRelease(vp, Qt::LeftButton, {}, grid()->cellRect(1, to).center());
         } else { // a drag, both ends in view
             grid()->scrollToCell(1, to);
             grid()->scrollToCell(1, from);
@@ -288,6 +296,9 @@ private Q_SLOTS:
                                            << "keys";
         QTest::newRow("drag upwards, command, click") << "drag" << 20 << 10 << "command"
                                                       << "click";
+        QTest::newRow("drag held below the grid, Enter, click")
+            << "held below" << 10 << 20 << "Enter"
+            << "click";
     }
     void rangeSetFromTheSelector() {
         QFETCH(QString, select);
