@@ -175,17 +175,10 @@ bool TAttrTable::mouseMove(QMouseEvent *e) {
         dragging_ = false;
         return false;
     }
-    // Above or below the rows shown, the selection runs on one row at a time.
-    const int y = e->position().toPoint().y();
+    // Past the top or bottom the grid scrolls on its own and reports the edge row.
+    const QPoint at(grid_->cellRect(0, 0).center().x(), e->position().toPoint().y());
     int c, r;
-    if (y < grid_->rowHeight() + 1) {
-        const int top = grid_->verticalScrollBar()->value() + 1;
-        r = top - 1;
-    } else if (!grid_->cellAt(QPoint(grid_->cellRect(0, 0).center().x(), y), &c, &r)) {
-        const int top = grid_->verticalScrollBar()->value() + 1;
-        r = top + grid_->verticalScrollBar()->pageStep();
-    }
-    if (r != selectionEnd_)
+    if (grid_->cellAt(at, &c, &r) && r >= 1 && r != selectionEnd_)
         moveSelectionEnd(r);
     return false;
 }

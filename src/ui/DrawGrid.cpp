@@ -378,6 +378,8 @@ void TDrawGrid::focusInEvent(QFocusEvent *event) {
 }
 
 void TDrawGrid::focusOutEvent(QFocusEvent *event) {
+    // A box or another window took over: its release will not come here.
+    endDrag();
     QAbstractScrollArea::focusOutEvent(event);
     invalidateCell(col_, row_);
 }

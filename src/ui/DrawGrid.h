@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QBasicTimer>
 #include <QLineEdit>
 #include <QPointer>
 #include <QRect>
@@ -80,6 +81,8 @@ public:
     std::function<void(int col, int row)> onCancelEdit;
     KeyHook onKeyDown;
     MouseHook onMousePress;
+    // Also told, while the left button drags past an edge of the scrolled cells, of a
+    // move onto the edge cell after each step of the grid's own scrolling.
     MouseHook onMouseMove;
     MouseHook onMouseDoubleClick; // before the grid opens the editor on a double click
 
@@ -91,7 +94,11 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -110,6 +117,11 @@ private:
     bool navigate(const QKeyEvent *event);
     void finishEdit(bool cancel);
     void editorTextChanged(const QString &text);
+    QPoint pastEdge(const QPoint &viewportPos) const; // -1, 0 or 1 for each axis
+    QPoint edgeCellPoint(const QPoint &viewportPos) const;
+    void followDrag(const QMouseEvent *event);
+    void endDrag();
+    void autoScrollStep();
 
     int cols_ = 2;
     int rows_ = 2;
@@ -128,6 +140,10 @@ private:
     int editRow_ = -1;
     bool endingEdit_ = false; // the final report is running (it may re-enter the grid)
     bool silentText_ = false; // the editor text is being set without a report
+    bool dragging_ = false;   // the left button went down in the grid and is still held
+    QPoint dragPos_;          // the pointer's last place in the drag
+    Qt::KeyboardModifiers dragModifiers_;
+    QBasicTimer autoScroll_; // runs only while a drag is held past an edge
 };
 
 } // namespace kestrava

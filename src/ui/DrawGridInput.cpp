@@ -3,10 +3,19 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QTimerEvent>
 
 // The current cell, the keys and the mouse, and the in-place editor of TDrawGrid.
 
 namespace kestrava {
+
+namespace {
+
+// A row or column per tick: about as fast as the eye can still follow what passes.
+constexpr int kAutoScrollMs = 50;
+
+} // namespace
 
 // --- Current cell -----------------------------------------------------------------------
 
@@ -104,6 +113,11 @@ void TDrawGrid::keyPressEvent(QKeyEvent *event) {
 }
 
 void TDrawGrid::mousePressEvent(QMouseEvent *event) {
+    // Set first: the hook may end the drag at once (a box it shows takes the focus).
+    if (event->button() == Qt::LeftButton) {
+        dragging_ = true;
+        followDrag(event);
+    }
     if (onMousePress && onMousePress(event))
         return;
     int c = -1;
@@ -117,9 +131,101 @@ void TDrawGrid::mousePressEvent(QMouseEvent *event) {
 }
 
 void TDrawGrid::mouseMoveEvent(QMouseEvent *event) {
+    if (event->buttons() & Qt::LeftButton)
+        followDrag(event);
+    else
+        endDrag();
     // Dragging does not move the current cell; the pages extend their own selections.
     if (onMouseMove)
         onMouseMove(event);
+}
+
+void TDrawGrid::mouseReleaseEvent(QMouseEvent *event) {
+    if (event->button() == Qt::LeftButton)
+        endDrag();
+    QAbstractScrollArea::mouseReleaseEvent(event);
+}
+
+// --- Scrolling while a drag is held past an edge ------------------------------------------
+
+QPoint TDrawGrid::pastEdge(const QPoint &pos) const {
+    // The fixed row and column count as outside: the scrolled cells lie beyond them.
+    const auto side = [](int at, int first, int end) { return at < first ? -1 : at >= end; };
+    return {side(pos.x(), colLeft(1), viewport()->width()),
+            side(pos.y(), rowHeight_ + 1, viewport()->height())};
+}
+
+// A point in the fully shown cell at the edge the pointer is past (its own place on an
+// axis it is not past).
+QPoint TDrawGrid::edgeCellPoint(const QPoint &pos) const {
+    const QPoint past = pastEdge(pos);
+    QPoint at = pos;
+    if (past.x() != 0) {
+        int c = leftCol();
+        const int room = viewport()->width() - colLeft(1);
+        while (past.x() > 0 && c + 1 < cols_ && colLeft(c + 2) - colLeft(leftCol()) <= room)
+            ++c;
+        at.setX(cellRect(c, 0).center().x());
+    }
+    if (past.y() != 0) {
+        const int r = past.y() < 0 ? topRow() : std::min(rows_ - 1, topRow() + fullRowsShown() - 1);
+        at.setY(cellRect(0, r).center().y());
+    }
+    return at;
+}
+
+void TDrawGrid::followDrag(const QMouseEvent *event) {
+    if (!dragging_)
+        return;
+    dragPos_ = event->position().toPoint();
+    dragModifiers_ = event->modifiers();
+    // Without a move hook a drag means nothing to the grid's owner: nothing to scroll for.
+    if (onMouseMove && pastEdge(dragPos_) != QPoint(0, 0)) {
+        if (!autoScroll_.isActive())
+            autoScroll_.start(kAutoScrollMs, this);
+    } else {
+        autoScroll_.stop();
+    }
+}
+
+void TDrawGrid::endDrag() {
+    dragging_ = false;
+    autoScroll_.stop();
+}
+
+void TDrawGrid::autoScrollStep() {
+    const QPoint past = pastEdge(dragPos_);
+    QScrollBar *h = horizontalScrollBar();
+    QScrollBar *v = verticalScrollBar();
+    const QPoint before(h->value(), v->value());
+    h->setValue(before.x() + past.x());
+    v->setValue(before.y() + past.y());
+    // At the end of the cells one more move brings the selection to the edge; then rest.
+    if (QPoint(h->value(), v->value()) == before)
+        autoScroll_.stop();
+    const QPoint at = edgeCellPoint(dragPos_);
+    QMouseEvent move(QEvent::MouseMove, at, viewport()->mapToGlobal(at), Qt::NoButton,
+                     Qt::LeftButton, dragModifiers_);
+    if (onMouseMove)
+        onMouseMove(&move);
+}
+
+void TDrawGrid::timerEvent(QTimerEvent *event) {
+    if (event->timerId() == autoScroll_.timerId())
+        autoScrollStep();
+    else
+        QAbstractScrollArea::timerEvent(event);
+}
+
+void TDrawGrid::hideEvent(QHideEvent *event) {
+    endDrag();
+    QAbstractScrollArea::hideEvent(event);
+}
+
+void TDrawGrid::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::EnabledChange && !isEnabled())
+        endDrag();
+    QAbstractScrollArea::changeEvent(event);
 }
 
 void TDrawGrid::mouseDoubleClickEvent(QMouseEvent *event) {

@@ -70,8 +70,9 @@ void TPatchPage::buildWidgets() {
     top->addWidget(PatNoCombo);
 
     ChkPanel = named(new QFrame(PatTopPanel), "ChkPanel");
-    ChkPanel->setFrameShape(QFrame::Panel);
-    ChkPanel->setFrameShadow(QFrame::Sunken);
+    // A sunken panel's lower-right half is drawn in the palette's Light, which on a light
+    // window barely differs from the page: the etched box has a dark line on every side.
+    ChkPanel->setFrameStyle(QFrame::Box | QFrame::Sunken);
     ChkPanel->setFixedSize(331, 34);
     auto *chk = new QHBoxLayout(ChkPanel);
     chk->setContentsMargins(4, 2, 4, 2);

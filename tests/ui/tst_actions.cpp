@@ -1,11 +1,20 @@
 #include "ActionRules.h"
+#include "AppSettings.h"
+#include "PatchModel.h"
 #include "StatusText.h"
+#include "UnitLink.h"
 
 #include <QTest>
 
 using namespace kestrava;
 
 namespace {
+
+TAppSettings settingsWithAb() {
+    TAppSettings settings;
+    settings.DispAbCh = true;
+    return settings;
+}
 
 // A state description: "page=attr edit linked changed cur=-1 o2i|i2o w=12 undo sel=2 ..."
 UiState parse(const QString &text) {
@@ -33,6 +42,8 @@ UiState parse(const QString &text) {
             s.crvGridWidth = value.toInt();
         else if (key == "ab")
             s.dispAbCh = true;
+        else if (key == "setting-ab") // as the window reads it from its settings
+            s.dispAbCh = WindowState(s.page, TUnitLink(), TPatchModel(), settingsWithAb()).dispAbCh;
         else if (key == "undo")
             s.undoEmpty = false;
         else if (key == "sel")
@@ -112,8 +123,10 @@ private Q_SLOTS:
         row("WriteLdAtrAction", "page=attr edit", "ve");
         row("WriteLdAtrAction", "linked", "vE");
         row("GetLdAtrAcion", "page=attr linked", "VE");
+        row("GetLdAtrAcion", "page=attr linked busy", "Ve");
         row("WriteCurveAction", "page=curve linked", "VE");
         row("WriteCurveAction", "page=curve", "Ve");
+        row("WriteCurveAction", "page=curve linked busy", "Ve");
         row("GetCurveAction", "page=curve edit linked", "vE");
         row("ClrAllPatAction", "", "Ve");
         row("ClrAllPatAction", "edit", "VE");
@@ -155,6 +168,7 @@ private Q_SLOTS:
         row("CrvGridW16Action", "page=patch cw=16", "vEC");
         row("DispABChAction", "page=attr ab", "VEC");
         row("DispABChAction", "", "VEc");
+        row("DispABChAction", "setting-ab", "VEC");
         row("UndoPatAction", "", "Ve", "元に戻す(&U)");
         row("UndoPatAction", "undo", "VE");
         row("UndoPatAction", "page=attr undo", "vE");

@@ -99,6 +99,22 @@ class TestAttrPage : public QObject {
         } else if (how == "shift-keys") {
             for (int r = from; r != to; r += to > from ? 1 : -1)
                 QTest::keyClick(grid(), to > from ? Qt::Key_Down : Qt::Key_Up, Qt::ShiftModifier);
+        } else if (how == "shift-click, drawn") { // both ends of the range painted selected
+            click(1, to, Qt::ShiftModifier);
+            const QImage shot = grid()->viewport()->grab().toImage();
+            for (const int r : {from, to}) {
+                const QRect cell = grid()->cellRect(1, r);
+                QCOMPARE(shot.pixelColor(cell.right() - 8, cell.center().y()),
+                         grid()->palette().color(QPalette::Highlight));
+            }
+        } else if (how == "held below") { // past the bottom edge until the grid scrolls to `to`
+            QWidget *vp = grid()->viewport();
+            QVERIFY(grid()->cellRect(1, to).isEmpty());
+            QTest::mousePress(vp, Qt::LeftButton, {}, grid()->cellRect(1, from).center());
+            QTest::mouseMove(vp, QPoint(vp->width() / 2, vp->height() + 20));
+            QTRY_VERIFY(table().LastSelectedRow() >= to);
+            QTest::mouseMove(vp, grid()->cellRect(1, to).center());
+            QTest::mouseRelease(vp, Qt::LeftButton, {}, grid()->cellRect(1, to).center());
         } else { // a drag, both ends in view
             grid()->scrollToCell(1, to);
             grid()->scrollToCell(1, from);
@@ -150,6 +166,9 @@ private Q_SLOTS:
                                          << "highlight";
         QTest::newRow("selected curve") << 2 << true << "User 3"
                                         << "highlight";
+        // Not only apart: On/Off in its colour, and the curve beside it in the curves' one.
+        QTest::newRow("On/Off and the curves as drawn") << 129 << false << "On/Off"
+                                                        << "#ddcccc #ccdddd";
     }
     void dataCellLook() {
         QFETCH(int, code);
@@ -174,6 +193,9 @@ private Q_SLOTS:
             QCOMPARE(look.fill, in.window);
         else if (fill == "highlight")
             QCOMPARE(look.fill, in.highlight);
+        else if (fill.startsWith(u'#'))
+            QCOMPARE((QList<QColor>{look.fill, curve}),
+                     (QList<QColor>{QColor(fill.left(7)), QColor(fill.mid(8))}));
         else
             QCOMPARE(look.fill, fill == "curve" ? curve : onOff);
     }
@@ -288,6 +310,12 @@ private Q_SLOTS:
                                            << "keys";
         QTest::newRow("drag upwards, command, click") << "drag" << 20 << 10 << "command"
                                                       << "click";
+        QTest::newRow("shift-click seen, Enter, keys")
+            << "shift-click, drawn" << 10 << 20 << "Enter"
+            << "keys";
+        QTest::newRow("drag held below the grid, Enter, click")
+            << "held below" << 10 << 20 << "Enter"
+            << "click";
     }
     void rangeSetFromTheSelector() {
         QFETCH(QString, select);

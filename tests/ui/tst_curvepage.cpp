@@ -246,38 +246,43 @@ private Q_SLOTS:
         }
     }
 
-    // Typing in mode 0 at input 10 (level 10): the value goes in at the end of the edit
-    // and the cursor moves on; what is out of range is refused with the warning.
+    // Typing in mode 0 at an input (level = input): the value goes in at the end of the
+    // edit and the cursor moves on; what is out of range is refused with the warning.
     void typing_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("level");
         QTest::addColumn<bool>("warned");
-        QTest::newRow("200") << "200" << 200 << false;
-        QTest::newRow("0") << "0" << 0 << false;
-        QTest::newRow("255") << "255" << 255 << false;
-        QTest::newRow("300") << "300" << 10 << true;
-        QTest::newRow("256") << "256" << 10 << true;
-        QTest::newRow("-5") << "-5" << 10 << true;
-        QTest::newRow("huge") << "99999999999999999999" << 10 << true;
-        QTest::newRow("abc is 0") << "abc" << 0 << false;
+        QTest::addColumn<int>("input");
+        QTest::newRow("200") << "200" << 200 << false << 10;
+        QTest::newRow("0") << "0" << 0 << false << 10;
+        QTest::newRow("255") << "255" << 255 << false << 10;
+        QTest::newRow("300") << "300" << 10 << true << 10;
+        QTest::newRow("256") << "256" << 10 << true << 10;
+        QTest::newRow("-5") << "-5" << 10 << true << 10;
+        QTest::newRow("huge") << "99999999999999999999" << 10 << true << 10;
+        QTest::newRow("abc is 0") << "abc" << 0 << false << 10;
+        QTest::newRow("at 254, on to the last input") << "7" << 7 << false << 254;
     }
     void typing() {
         QFETCH(QString, typed);
         QFETCH(int, level);
         QFETCH(bool, warned);
+        QFETCH(int, input);
         prepare({{0, 255}, {255, 0}}, cmIndividual);
-        clickInput(10);
+        clickInput(input);
         QTest::keyClick(grid(), typed.at(0).toLatin1());
         QVERIFY(grid()->editorOpen());
         QTest::keyClicks(grid()->editor(), typed.mid(1));
         QTest::keyClick(grid()->editor(), Qt::Key_Return);
         QVERIFY(!grid()->editorOpen());
-        QCOMPARE(curve().Table[10], level);
+        QCOMPARE(curve().Table[std::size_t(input)], level);
         QCOMPARE(rig_->boxes.texts(),
                  warned ? QStringList{QStringLiteral("値が範囲外です")} : QStringList());
         QCOMPARE(rig_->curves.CurveChanged, !warned);
-        QCOMPARE(rig_->curvePage->Table().CurrentInput(), warned ? 10 : 11);
-        QCOMPARE(panel3(), warned ? CurveClickText(10, 10) : CurveStatusText(11, 11, 255));
+        const int next = warned ? input : input + 1;
+        QCOMPARE(rig_->curvePage->Table().CurrentInput(), next);
+        QCOMPARE(panel3(),
+                 warned ? CurveClickText(input, input) : CurveStatusText(next, next, 255));
     }
 
     void escapeCancelsTyping() {
