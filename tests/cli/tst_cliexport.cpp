@@ -1,3 +1,4 @@
+#include "../model/DataFileFixtures.h"
 #include "CliExport.h"
 #include "CliRun.h"
 #include "UnitSim.h"
@@ -135,6 +136,65 @@ private Q_SLOTS:
         QVERIFY(!html.out.contains("Attribute"));
     }
 
+    // A file that holds less than its kind could: a page for each patch it holds, and an
+    // input or attribute left empty where it holds none (fileOf routes input 1, On/Off).
+    void whatTheFileHolds_data() {
+        QTest::addColumn<QString>("ext");
+        QTest::addColumn<QString>("contents"); // as fileOf takes them
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("pages");  // the patch of each page, or the reason it fails
+        QTest::addColumn<int>("inputs");     // outputs from 1 with an input
+        QTest::addColumn<int>("attributes"); // outputs from 1 with an attribute
+        QTest::newRow("pat one [PatchN]") << "pat"
+                                          << "P2:64" << QStringList{} << 0 << "2" << 1024 << 0;
+        QTest::newRow("pat short section") << "pat"
+                                           << "P2:10" << QStringList{} << 0 << "2" << 160 << 0;
+        QTest::newRow("pt1 short section") << "pt1"
+                                           << "P*:10" << QStringList{} << 0 << "*" << 160 << 0;
+        QTest::newRow("dat patches only")
+            << "dat"
+            << "P1:64 P8:64" << QStringList{} << 0 << "18" << 1024 << 0;
+        QTest::newRow("dat short attribute section")
+            << "dat"
+            << "P3:64 A:32" << QStringList{} << 0 << "3" << 1024 << 512;
+        QTest::newRow("--patch the file lacks")
+            << "pat"
+            << "P2:64" << QStringList{"--patch", "8"} << 1 << "パッチ8" << 0 << 0;
+        QTest::newRow("dat curves only")
+            << "dat"
+            << "C3" << QStringList{} << 1 << "パッチのデータ" << 0 << 0;
+        QTest::newRow("empty dat")
+            << "dat"
+            << "" << QStringList{} << 1 << "no section of this kind of file" << 0 << 0;
+    }
+    void whatTheFileHolds() {
+        QFETCH(QString, ext);
+        QFETCH(QString, contents);
+        QFETCH(QStringList, options);
+        QFETCH(int, status);
+        QFETCH(QString, pages);
+        QFETCH(int, inputs);
+        QFETCH(int, attributes);
+        const QString file = path("held." + ext);
+        QVERIFY(SaveTextLines(file, kestrava::test::fileOf(contents)));
+        const CliRun r = cli(QStringList{"export", file, "--csv"} + options);
+        QCOMPARE(r.status, status);
+        if (status != 0) {
+            QVERIFY2(r.err.contains(pages) && r.out.isEmpty(), qPrintable(r.err));
+            return;
+        }
+        const QList<QByteArray> records = csvRecords(r.out);
+        QCOMPARE(records.size(), pages.size() * 1024);
+        for (int i = 0; i < records.size(); ++i) {
+            const QList<QByteArray> cells = records[i].split(',');
+            const int o = i % 1024;
+            QCOMPARE(cells[0], pages.mid(i / 1024, 1).toLatin1());
+            QCOMPARE(cells[3], QByteArray(o < inputs ? "1" : ""));
+            QCOMPARE(cells[5], QByteArray(o < attributes ? "On/Off" : ""));
+        }
+    }
+
     // The unit's sheet is the sheet of its backup; the HTML names its firmware; the unit is
     // left on its patch with remote mode off, and --patch fetches only that patch.
     void fromUnit() {
@@ -186,6 +246,7 @@ private Q_SLOTS:
         QTest::newRow("unknown kind") << QStringList{"export", "a.txt", "--csv"} << 2;
         QTest::newRow("patch 9") << QStringList{"export", dat, "--csv", "--patch", "9"} << 2;
         QTest::newRow("patch x") << QStringList{"export", dat, "--csv", "--patch=x"} << 2;
+        QTest::newRow("patch 8") << QStringList{"export", dat, "--csv", "--patch", "8"} << 0;
         QTest::newRow("patch of a pt1")
             << QStringList{"export", "a.pt1", "--csv", "--patch", "1"} << 2;
         QTest::newRow("-o without value") << QStringList{"export", dat, "--csv", "-o"} << 2;
