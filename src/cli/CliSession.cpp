@@ -40,13 +40,6 @@ QString KindError(const QString &file) {
     return QStringLiteral("%1: the extension must be .dat, .pat, .pt1, .atr or .crv").arg(file);
 }
 
-bool ReadDataSet(FileKind kind, const QString &file, TDataSet &d) {
-    const TReadResult read = ReadDataFile(kind, file, d.patches, d.attrs, d.curves);
-    if (!read)
-        PrintErr(QStringLiteral("%1: %2").arg(file, read.message()));
-    return bool(read);
-}
-
 namespace {
 
 bool refuseFile(const QString &file, const QString &why) {

@@ -31,9 +31,6 @@ void PrintErr(const QString &text);
 bool OpenUnitPort(TUnitLink &link, const CliOptions &o);
 QString KindError(const QString &file);
 
-// Reads a data file with the reader of its kind; on failure says which line and rule.
-bool ReadDataSet(FileKind kind, const QString &file, TDataSet &d);
-
 // Reads a data file as a load reads it, "[Patch*]" standing for curPatch, and says on stderr
 // why it cannot be used: the line and rule that failed, or that it holds nothing of its kind.
 // check, restore, diff and export all decide by it, so none accepts a file another refuses.
