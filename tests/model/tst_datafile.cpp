@@ -369,21 +369,17 @@ void TestDataFile::readerRules() {
         QVERIFY(SameData(m, before));
 }
 
-// What a read reports it met, as "P2:160 A:16 C3 M3": patch 2's values from output 1,
-// attribute values, curve 3's section and its "Mode=" line.
-static QString Described(const TReadReport &found) {
+// What a read met, as "P2:160 A:16 C3 M3" (M: a curve section with a "Mode=" line).
+static QString Described(const TReadReport &f) {
     QStringList parts;
     for (int p = 0; p < PatchCount; ++p)
-        if (found.patchSections.test(p))
-            parts << QStringLiteral("P%1:%2").arg(p + 1).arg(found.patchValues[p]);
-    if (found.attributeSection)
-        parts << QStringLiteral("A:%1").arg(found.attributeValues);
-    for (int c = 0; c < 4; ++c)
-        if (found.curveSections.test(c))
-            parts << QStringLiteral("C%1").arg(c + 1);
-    for (int c = 0; c < 4; ++c)
-        if (found.curveModes.test(c))
-            parts << QStringLiteral("M%1").arg(c + 1);
+        if (f.patchSections.test(p))
+            parts << QStringLiteral("P%1:%2").arg(p + 1).arg(f.patchValues[p]);
+    if (f.attributeSection)
+        parts << QStringLiteral("A:%1").arg(f.attributeValues);
+    for (int c = 0; c < 8; ++c)
+        if ((c < 4 ? f.curveSections : f.curveModes).test(c % 4))
+            parts << QStringLiteral("%1%2").arg(QLatin1Char(c < 4 ? 'C' : 'M')).arg(c % 4 + 1);
     return parts.join(u' ');
 }
 
