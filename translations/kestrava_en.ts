@@ -113,6 +113,14 @@
         <source>%1:無効 (%2)</source>
         <translation>%1:Unavailable (%2)</translation>
     </message>
+    <message>
+        <source>%1: パッチのデータがありません</source>
+        <translation>%1: holds no patch data</translation>
+    </message>
+    <message>
+        <source>%1: パッチ%2のデータがありません</source>
+        <translation>%1: holds no data of patch %2</translation>
+    </message>
 </context>
 <context>
     <name>KestravaForm</name>

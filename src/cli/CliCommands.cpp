@@ -16,35 +16,9 @@ namespace kestrava::cli {
 
 namespace {
 
-TReadResult readData(FileKind kind, const QString &file, TDataSet &d) {
-    return ReadDataFile(kind, file, d.patches, d.attrs, d.curves);
-}
-
 int usageError(const QString &text) {
     PrintErr(QStringLiteral("kestrava-cli: ") + text);
     return 2;
-}
-
-QString kindError(const QString &file) {
-    return QStringLiteral("%1: the extension must be .dat, .pat, .pt1, .atr or .crv").arg(file);
-}
-
-// Reads a file for a restore (curPatch: what "[Patch*]" stands for); says which line and rule
-// failed when it does not read, or that it holds nothing to restore.
-bool readForRestore(FileKind kind, const QString &file, int curPatch, TLoadFile &load) {
-    load = ReadLoadFile(kind, file, curPatch);
-    QString why;
-    if (!load.read)
-        why = load.read.message();
-    else if (!load.Usable())
-        why = QStringLiteral("no section of this kind of file");
-    else if (kind == FileKind::OnePatch &&
-             (!IsPatchIndex(curPatch) ||
-              !load.read.found.patchSections.test(std::size_t(curPatch))))
-        why = QStringLiteral("no section for the unit's current patch");
-    if (!why.isEmpty())
-        PrintErr(Texts::tr("ファイルの読込に失敗しました: %1: %2").arg(file, why));
-    return why.isEmpty();
 }
 
 } // namespace
@@ -70,7 +44,7 @@ int RunBackup(const CliOptions &o, TransferProgress &progress) {
     const QString file = o.args.value(0);
     const FileKind kind = FileKindOf(file);
     if (kind == FileKind::None)
-        return usageError(kindError(file));
+        return usageError(KindError(file));
     // The session puts the unit back on its own patch when a fetch that walks the
     // patches fails part-way.
     TUnitSession s(o);
@@ -90,11 +64,11 @@ int RunRestore(const CliOptions &o, TransferProgress &progress) {
     const QString file = o.args.value(0);
     const FileKind kind = FileKindOf(file);
     if (kind == FileKind::None)
-        return usageError(kindError(file));
+        return usageError(KindError(file));
     // Read before the unit hears anything: a file that does not read sends nothing.
     TDataSet d;
     TLoadFile load;
-    if (!readForRestore(kind, file, d.patches.CurPatch, load))
+    if (!ReadFileForUnit(kind, file, d.patches.CurPatch, load))
         return 1;
     TUnitSession s(o);
     if (!s.LinkUp())
@@ -103,7 +77,7 @@ int RunRestore(const CliOptions &o, TransferProgress &progress) {
     if (unitPatch != d.patches.CurPatch) {
         // "[Patch*]" stands for the unit's current patch: read again for that one.
         d.patches.CurPatch = unitPatch;
-        if (!readForRestore(kind, file, unitPatch, load))
+        if (!ReadFileForUnit(kind, file, unitPatch, load))
             return 1;
     }
     // Nothing of the unit's is in memory: whatever the file leaves out is fetched from the
@@ -139,13 +113,10 @@ int RunCheck(const CliOptions &o) {
     const QString file = o.args.value(0);
     const FileKind kind = FileKindOf(file);
     if (kind == FileKind::None)
-        return usageError(kindError(file));
-    TDataSet d;
-    const TReadResult read = readData(kind, file, d);
-    if (!read) {
-        PrintErr(QStringLiteral("%1: %2").arg(file, read.message()));
+        return usageError(KindError(file));
+    TLoadFile load;
+    if (!ReadUsableFile(kind, file, TPatchModel().CurPatch, load))
         return 1;
-    }
     std::printf("%s: ok\n", file.toUtf8().constData());
     return 0;
 }

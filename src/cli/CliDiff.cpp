@@ -3,6 +3,7 @@
 #include "ChannelNotation.h"
 #include "CliTokens.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -17,8 +18,8 @@ QString sides(const QString &unit, const QString &file) {
 }
 
 void diffPatch(QStringList &out, const QString &patch, const TPatch &unit, const TPatch &file,
-               bool ab) {
-    for (int o = 0; o < OutputCount; ++o) {
+               int held, bool ab) {
+    for (int o = 0; o < std::min(held, OutputCount); ++o) {
         const PatchEntry u = unit[std::size_t(o)];
         const PatchEntry f = file[std::size_t(o)];
         if (u != f)
@@ -27,8 +28,9 @@ void diffPatch(QStringList &out, const QString &patch, const TPatch &unit, const
     }
 }
 
-void diffAttributes(QStringList &out, const TLoadAttrs &unit, const TLoadAttrs &file, bool ab) {
-    for (int o = 0; o < LoadAttrCount; ++o) {
+void diffAttributes(QStringList &out, const TLoadAttrs &unit, const TLoadAttrs &file, int held,
+                    bool ab) {
+    for (int o = 0; o < std::min(held, LoadAttrCount); ++o) {
         const LoadAttr u = unit[std::size_t(o)];
         const LoadAttr f = file[std::size_t(o)];
         if (u != f)
@@ -44,9 +46,10 @@ QString pointInputs(const TPointList &points) {
     return xs.join(u',');
 }
 
-void diffCurve(QStringList &out, int curve, const TUserCurve &unit, const TUserCurve &file) {
+void diffCurve(QStringList &out, int curve, const TUserCurve &unit, const TUserCurve &file,
+               bool modeHeld) {
     const QString head = QStringLiteral("curve %1 ").arg(curve + 1);
-    if (unit.Mode != file.Mode)
+    if (modeHeld && unit.Mode != file.Mode)
         out << head + QStringLiteral("mode: ") +
                    sides(QString::number(unit.Mode), QString::number(file.Mode));
     const QString unitPoints = pointInputs(unit.Points);
@@ -62,44 +65,93 @@ void diffCurve(QStringList &out, int curve, const TUserCurve &unit, const TUserC
     }
 }
 
-// A file stands in for the unit only when it holds every part the other file holds.
-bool holdsAll(FileKind kind, const QList<DataSection> &sections) {
-    const QList<DataSection> &held = FileKindInfo(kind)->sections;
-    for (DataSection s : sections)
-        if (!held.contains(s))
-            return false;
-    return true;
+// A file stands in for the unit only when it holds every value the other file holds; a
+// "[Patch*]" names no memory, so it stands only for another.
+bool standsFor(const TLoadFile &other, const TLoadFile &file) {
+    return (other.kind == FileKind::OnePatch) == (file.kind == FileKind::OnePatch) &&
+           other.read.found.Covers(file.read.found);
 }
 
 } // namespace
 
-QStringList DiffDataSets(const QList<DataSection> &sections, const TDataSet &unit,
-                         const TDataSet &file, const TDiffOptions &options) {
+QStringList DiffDataSets(const QList<DataSection> &sections, const TReadReport &held,
+                         const TDataSet &unit, const TDataSet &file, const TDiffOptions &options) {
     QStringList out;
     for (DataSection s : sections) {
         switch (s) {
         case DataSection::AllPatches:
             for (int p = 0; p < PatchCount; ++p)
-                diffPatch(out, QString::number(p + 1), unit.patches.Patches[std::size_t(p)],
-                          file.patches.Patches[std::size_t(p)], options.ab);
+                if (held.patchSections.test(std::size_t(p)))
+                    diffPatch(out, QString::number(p + 1), unit.patches.Patches[std::size_t(p)],
+                              file.patches.Patches[std::size_t(p)],
+                              held.patchValues[std::size_t(p)], options.ab);
             break;
         case DataSection::CurrentPatch:
             if (unit.patches.HasCurrent() && file.patches.HasCurrent())
                 diffPatch(out, options.currentPatch, *unit.patches.Current(),
-                          *file.patches.Current(), options.ab);
+                          *file.patches.Current(),
+                          held.patchValues[std::size_t(file.patches.CurPatch)], options.ab);
             break;
         case DataSection::Attributes:
-            diffAttributes(out, unit.attrs.LoadAttrs, file.attrs.LoadAttrs, options.ab);
+            if (held.attributeSection)
+                diffAttributes(out, unit.attrs.LoadAttrs, file.attrs.LoadAttrs,
+                               held.attributeValues, options.ab);
             break;
         case DataSection::Curves:
             for (int c = 0; c < UserCurveCount; ++c)
-                diffCurve(out, c, unit.curves.Curves[std::size_t(c)],
-                          file.curves.Curves[std::size_t(c)]);
+                if (held.curveSections.test(std::size_t(c)))
+                    diffCurve(out, c, unit.curves.Curves[std::size_t(c)],
+                              file.curves.Curves[std::size_t(c)],
+                              held.curveModes.test(std::size_t(c)));
             break;
         }
     }
     return out;
 }
+
+namespace {
+
+// The unit's side from OTHER, which must stand in for it.
+bool readOffline(const CliOptions &o, const TLoadFile &file, TDataSet &unit) {
+    const FileKind otherKind = FileKindOf(o.offline);
+    if (otherKind == FileKind::None) {
+        PrintErr(QStringLiteral("kestrava-cli: ") + KindError(o.offline));
+        return false;
+    }
+    TLoadFile other;
+    if (!ReadUsableFile(otherKind, o.offline, unit.patches.CurPatch, other))
+        return false;
+    if (!standsFor(other, file)) {
+        PrintErr(QStringLiteral("kestrava-cli: %1 does not hold what %2 holds")
+                     .arg(o.offline, o.args.value(0)));
+        return false;
+    }
+    return other.LayOver(unit.patches, unit.attrs, unit.curves);
+}
+
+// The unit's side from the unit: only the parts, and of the patches only the memories, that
+// the file holds are fetched. The file is read again for the unit's current patch, as a
+// restore reads it (readFor: the patch its "[Patch*]" now stands for).
+bool fetchUnit(const CliOptions &o, TLoadFile &file, int &readFor, TDataSet &unit,
+               TDiffOptions &options, TransferProgress &progress) {
+    TUnitSession session(o);
+    if (!session.LinkUp())
+        return false;
+    const int unitPatch = session.UnitPatch();
+    // A unit that names no patch fails the fetch of a one-patch file, which says so.
+    if (IsPatchIndex(unitPatch)) {
+        if (!ReadFileForUnit(file.kind, o.args.value(0), unitPatch, file))
+            return false;
+        readFor = unitPatch;
+    }
+    for (int p = 0; p < PatchCount; ++p)
+        unit.patches.PatchInSync[std::size_t(p)] =
+            !file.read.found.patchSections.test(std::size_t(p));
+    options.currentPatch = QString::number(unitPatch + 1);
+    return session.Fetch(HeldSections(file.kind, file.read.found), unit, progress);
+}
+
+} // namespace
 
 int RunDiff(const CliOptions &o, TransferProgress &progress) {
     const QString fileName = o.args.value(0);
@@ -108,34 +160,23 @@ int RunDiff(const CliOptions &o, TransferProgress &progress) {
         PrintErr(QStringLiteral("kestrava-cli: ") + KindError(fileName));
         return kDiffFailed;
     }
-    const QList<DataSection> &sections = FileKindInfo(kind)->sections;
     // Eight patch memories each: kept off the stack.
     const auto file = std::make_unique<TDataSet>();
     const auto unit = std::make_unique<TDataSet>();
     // The file is read first: one that does not read costs the unit nothing.
-    if (!ReadDataSet(kind, fileName, *file))
+    TLoadFile load;
+    if (!ReadUsableFile(kind, fileName, file->patches.CurPatch, load))
         return kDiffFailed;
     TDiffOptions options{o.ab, QStringLiteral("*")};
-    if (!o.offline.isEmpty()) {
-        const FileKind otherKind = FileKindOf(o.offline);
-        if (otherKind == FileKind::None) {
-            PrintErr(QStringLiteral("kestrava-cli: ") + KindError(o.offline));
-            return kDiffFailed;
-        }
-        if (!holdsAll(otherKind, sections)) {
-            PrintErr(QStringLiteral("kestrava-cli: %1 does not hold what %2 holds")
-                         .arg(o.offline, fileName));
-            return kDiffFailed;
-        }
-        if (!ReadDataSet(otherKind, o.offline, *unit))
-            return kDiffFailed;
-    } else {
-        TUnitSession session(o);
-        if (!session.LinkUp() || !session.Fetch(sections, *unit, progress))
-            return kDiffFailed;
-        options.currentPatch = QString::number(session.UnitPatch() + 1);
-    }
-    const QStringList lines = DiffDataSets(sections, *unit, *file, options);
+    int readFor = file->patches.CurPatch;
+    const bool unitRead = o.offline.isEmpty()
+                              ? fetchUnit(o, load, readFor, *unit, options, progress)
+                              : readOffline(o, load, *unit);
+    file->patches.CurPatch = readFor;
+    if (!unitRead || !load.LayOver(file->patches, file->attrs, file->curves))
+        return kDiffFailed;
+    const QStringList lines =
+        DiffDataSets(HeldSections(kind, load.read.found), load.read.found, *unit, *file, options);
     for (const QString &line : lines)
         std::printf("%s\n", line.toUtf8().constData());
     std::fflush(stdout);

@@ -24,8 +24,10 @@ constexpr int kUsage = 2;
 // The cells of one output's row: output, output A/B, input, input A/B, attribute.
 QStringList rowCells(const TPatchSheet &sheet, const TSheetPage &page, int o) {
     const PatchEntry v = page.entries[std::size_t(o)];
-    return {ChannelText(o, false), ChannelText(o, true), InputToken(v, false), InputToken(v, true),
-            sheet.attrs ? LoadAttrText((*sheet.attrs)[std::size_t(o)]) : QString()};
+    const bool input = o < page.held;
+    return {ChannelText(o, false), ChannelText(o, true), input ? InputToken(v, false) : QString(),
+            input ? InputToken(v, true) : QString(),
+            o < sheet.attrsHeld ? LoadAttrText(sheet.attrs[std::size_t(o)]) : QString()};
 }
 
 const char kHtmlHead[] = R"(<!DOCTYPE html>
@@ -80,9 +82,68 @@ void addPages(TPatchSheet &sheet, const TPatchModel &patches, int only) {
             sheet.pages.append({QString::number(p + 1), patches.Patches[std::size_t(p)]});
 }
 
+// The pages of the patches the file holds, or of the one asked for (a one-patch file: its
+// "[Patch*]"); false, with the reason said, when it holds none of them.
+bool addFilePages(TPatchSheet &sheet, const TPatchModel &patches, const TReadReport &found,
+                  bool one, int only, const QString &file) {
+    for (int p = 0; p < PatchCount; ++p) {
+        const auto at = std::size_t(p);
+        if (found.patchSections.test(at) &&
+            (one ? p == patches.CurPatch : only == 0 || only == p + 1))
+            sheet.pages.append({one ? QStringLiteral("*") : QString::number(p + 1),
+                                patches.Patches[at], found.patchValues[at]});
+    }
+    if (!sheet.pages.isEmpty())
+        return true;
+    PrintErr(only == 0 ? Texts::tr("%1: パッチのデータがありません").arg(file)
+                       : Texts::tr("%1: パッチ%2のデータがありません").arg(file).arg(only));
+    return false;
+}
+
 int usageError(const QString &text) {
     PrintErr(QStringLiteral("kestrava-cli: ") + text);
     return kUsage;
+}
+
+// The sheet of the unit: only the patch asked for is fetched (those marked in sync are not).
+int unitSheet(const CliOptions &o, TDataSet &data, TPatchSheet &sheet, TransferProgress &progress) {
+    for (int p = 0; p < PatchCount; ++p)
+        data.patches.PatchInSync[std::size_t(p)] = o.patch != 0 && o.patch != p + 1;
+    TUnitSession session(o);
+    if (!session.LinkUp() ||
+        !session.Fetch({DataSection::AllPatches, DataSection::Attributes}, data, progress))
+        return 1;
+    sheet.source = QStringLiteral("unit");
+    sheet.firmware = FormatFirmwareVersion(session.link.FirmwareVersion);
+    addPages(sheet, data.patches, o.patch);
+    sheet.attrs = data.attrs.LoadAttrs;
+    sheet.attrsHeld = LoadAttrCount;
+    return 0;
+}
+
+// The sheet of a file: what it holds, read as check and restore read it.
+int fileSheet(const CliOptions &o, TDataSet &data, TPatchSheet &sheet) {
+    const QString file = o.args.value(0);
+    const FileKind kind = FileKindOf(file);
+    if (kind == FileKind::None)
+        return usageError(KindError(file));
+    const QList<DataSection> &sections = FileKindInfo(kind)->sections;
+    const bool one = sections.contains(DataSection::CurrentPatch);
+    if (!one && !sections.contains(DataSection::AllPatches))
+        return usageError(QStringLiteral("%1 holds no patch").arg(file));
+    if (one && o.patch != 0)
+        return usageError(QStringLiteral("%1 holds one patch: no --patch").arg(file));
+    TLoadFile load;
+    if (!ReadUsableFile(kind, file, data.patches.CurPatch, load) ||
+        !load.LayOver(data.patches, data.attrs, data.curves))
+        return 1;
+    const TReadReport &found = load.read.found;
+    sheet.source = QFileInfo(file).fileName();
+    if (!addFilePages(sheet, data.patches, found, one, o.patch, file))
+        return 1;
+    sheet.attrs = data.attrs.LoadAttrs;
+    sheet.attrsHeld = found.attributeSection ? found.attributeValues : 0;
+    return 0;
 }
 
 } // namespace
@@ -98,7 +159,7 @@ QByteArray SheetCsv(const TPatchSheet &sheet) {
 QByteArray SheetHtml(const TPatchSheet &sheet) {
     QString out = QString::fromLatin1(kHtmlHead).arg(sheet.source.toHtmlEscaped());
     const QString about = htmlAbout(sheet);
-    const bool attrs = sheet.attrs.has_value();
+    const bool attrs = sheet.attrsHeld > 0;
     for (const TSheetPage &page : sheet.pages) {
         out += QStringLiteral("<section>\n<h1>Patch %1</h1>\n<p>%2</p>\n<table>\n")
                    .arg(page.patch, about);
@@ -122,39 +183,10 @@ int RunExport(const CliOptions &o, TransferProgress &progress) {
     const auto data = std::make_unique<TDataSet>(); // eight patch memories: off the stack
     TPatchSheet sheet;
     sheet.version = ProgramVersion();
-    if (o.fromUnit) {
-        // Patches marked in sync are not fetched: only the one asked for is.
-        for (int p = 0; p < PatchCount; ++p)
-            data->patches.PatchInSync[std::size_t(p)] = o.patch != 0 && o.patch != p + 1;
-        TUnitSession session(o);
-        if (!session.LinkUp() ||
-            !session.Fetch({DataSection::AllPatches, DataSection::Attributes}, *data, progress))
-            return 1;
-        sheet.source = QStringLiteral("unit");
-        sheet.firmware = FormatFirmwareVersion(session.link.FirmwareVersion);
-        addPages(sheet, data->patches, o.patch);
-        sheet.attrs = data->attrs.LoadAttrs;
-    } else {
-        const QString file = o.args.value(0);
-        const FileKind kind = FileKindOf(file);
-        if (kind == FileKind::None)
-            return usageError(KindError(file));
-        const QList<DataSection> &sections = FileKindInfo(kind)->sections;
-        const bool one = sections.contains(DataSection::CurrentPatch);
-        if (!one && !sections.contains(DataSection::AllPatches))
-            return usageError(QStringLiteral("%1 holds no patch").arg(file));
-        if (one && o.patch != 0)
-            return usageError(QStringLiteral("%1 holds one patch: no --patch").arg(file));
-        if (!ReadDataSet(kind, file, *data))
-            return 1;
-        sheet.source = QFileInfo(file).fileName();
-        if (one)
-            sheet.pages.append({QStringLiteral("*"), *data->patches.Current()});
-        else
-            addPages(sheet, data->patches, o.patch);
-        if (sections.contains(DataSection::Attributes))
-            sheet.attrs = data->attrs.LoadAttrs;
-    }
+    const int status =
+        o.fromUnit ? unitSheet(o, *data, sheet, progress) : fileSheet(o, *data, sheet);
+    if (status != 0)
+        return status;
     return writeOutput(o.outputPath,
                        o.format == QLatin1String("html") ? SheetHtml(sheet) : SheetCsv(sheet))
                ? 0

@@ -9,28 +9,28 @@
 #include <QList>
 #include <QString>
 
-#include <optional>
-
 namespace kestrava::cli {
 
 // One patch of the sheet: its name ("3", or "*" for a one-patch file) and its entries.
 struct TSheetPage {
     QString patch;
     TPatch entries{};
+    int held = OutputCount; // outputs from 1 whose input the source holds
 };
 
 // What the patch sheet shows, whatever it is printed as.
 struct TPatchSheet {
     QList<TSheetPage> pages;
-    std::optional<TLoadAttrs> attrs; // none when the source holds no attributes
-    QString source;                  // the data file's name, or "unit"
-    QString version;                 // this program's version
-    QString firmware;                // the unit's firmware version, "" for a file
+    TLoadAttrs attrs{};
+    int attrsHeld = 0; // outputs from 1 whose attribute the source holds
+    QString source;    // the data file's name, or "unit"
+    QString version;   // this program's version
+    QString firmware;  // the unit's firmware version, "" for a file
 };
 
 // RFC 4180: the header patch,output,output_ab,input,input_ab,attribute, then one record per
-// output of every page; ASCII, CR LF after every record. The attribute is empty without
-// attributes.
+// output of every page; ASCII, CR LF after every record. An input or attribute the source
+// does not hold is empty.
 QByteArray SheetCsv(const TPatchSheet &sheet);
 // A printable page: each patch a section that starts a new printed page, headed by the
 // patch, the source and the versions; one table row per output.

@@ -40,11 +40,31 @@ QString KindError(const QString &file) {
     return QStringLiteral("%1: the extension must be .dat, .pat, .pt1, .atr or .crv").arg(file);
 }
 
-bool ReadDataSet(FileKind kind, const QString &file, TDataSet &d) {
-    const TReadResult read = ReadDataFile(kind, file, d.patches, d.attrs, d.curves);
-    if (!read)
-        PrintErr(QStringLiteral("%1: %2").arg(file, read.message()));
-    return bool(read);
+namespace {
+
+bool refuseFile(const QString &file, const QString &why) {
+    PrintErr(Texts::tr("ファイルの読込に失敗しました: %1: %2").arg(file, why));
+    return false;
+}
+
+} // namespace
+
+bool ReadUsableFile(FileKind kind, const QString &file, int curPatch, TLoadFile &load) {
+    load = ReadLoadFile(kind, file, curPatch);
+    if (!load.read)
+        return refuseFile(file, load.read.message());
+    if (!load.Usable())
+        return refuseFile(file, QStringLiteral("no section of this kind of file"));
+    return true;
+}
+
+bool ReadFileForUnit(FileKind kind, const QString &file, int curPatch, TLoadFile &load) {
+    if (!ReadUsableFile(kind, file, curPatch, load))
+        return false;
+    if (kind == FileKind::OnePatch &&
+        (!IsPatchIndex(curPatch) || !load.read.found.patchSections.test(std::size_t(curPatch))))
+        return refuseFile(file, QStringLiteral("no section for the unit's current patch"));
+    return true;
 }
 
 TUnitSession::TUnitSession(const CliOptions &o) : opened_(OpenUnitPort(link, o)) {}

@@ -31,8 +31,13 @@ void PrintErr(const QString &text);
 bool OpenUnitPort(TUnitLink &link, const CliOptions &o);
 QString KindError(const QString &file);
 
-// Reads a data file with the reader of its kind; on failure says which line and rule.
-bool ReadDataSet(FileKind kind, const QString &file, TDataSet &d);
+// Reads a data file as a load reads it, "[Patch*]" standing for curPatch, and says on stderr
+// why it cannot be used: the line and rule that failed, or that it holds nothing of its kind.
+// check, restore, diff and export all decide by it, so none accepts a file another refuses.
+bool ReadUsableFile(FileKind kind, const QString &file, int curPatch, TLoadFile &load);
+// The same for a file taken to the unit: a one-patch file also needs a section for curPatch,
+// the unit's current patch.
+bool ReadFileForUnit(FileKind kind, const QString &file, int curPatch, TLoadFile &load);
 
 // The unit for one command: the port opened as the program opens it, remote mode on, and on
 // the way out the unit on the patch it was found on and remote mode off, also after a

@@ -249,6 +249,7 @@ private:
             if (mode < cmIndividual || mode > cmCurve)
                 return TReadRule::CurveMode;
             curve.Mode = std::int32_t(mode);
+            m_found.curveModes.set(std::size_t(m_index));
             return TReadRule::None;
         }
         if (StartsWithNoCase(line, kPointsPrefix)) {
@@ -339,6 +340,15 @@ QString ReadRuleText(TReadRule rule) {
         return QStringLiteral("more than 15 control points between the end points");
     }
     return {};
+}
+
+bool TReadReport::Covers(const TReadReport &other) const {
+    for (std::size_t p = 0; p < patchSections.size(); ++p)
+        if (other.patchSections[p] && (!patchSections[p] || patchValues[p] < other.patchValues[p]))
+            return false;
+    if (other.attributeSection && (!attributeSection || attributeValues < other.attributeValues))
+        return false;
+    return (other.curveSections & ~curveSections).none() && (other.curveModes & ~curveModes).none();
 }
 
 QString TReadResult::message() const {

@@ -40,22 +40,26 @@ enum class TReadRule {
 QString ReadRuleText(TReadRule rule);
 
 // What a read met of the sections its reader takes, and how far each got, so that a command
-// can tell a file that holds nothing for it, and which memories the file leaves to memory.
+// can tell a file that holds nothing for it, and which values the file leaves to memory.
+// A section holds its values from output 1 on; a repeated header starts again there, so the
+// longest one counts. A curve section holds its whole table and points (its header starts the
+// curve afresh) but its mode only with a "Mode=" line.
 struct TReadReport {
     std::bitset<PatchCount> patchSections;     // by memory ("[Patch*]" counts as the current one)
     std::array<int, PatchCount> patchValues{}; // the most values one section stored, from output 1
     bool attributeSection = false;
     int attributeValues = 0; // the most values one "[Attribute]" section stored
     std::bitset<4> curveSections;
+    std::bitset<4> curveModes; // curve sections with a "Mode=" line
+
+    // Every value other holds is held here too (an empty section is covered by its header).
+    bool Covers(const TReadReport &other) const;
 
     bool FillsPatch(int p) const {
         return IsPatchIndex(p) && patchValues[std::size_t(p)] >= OutputCount;
     }
     bool FillsAttributes() const { return attributeValues >= LoadAttrCount; }
     bool HoldsAllCurves() const { return curveSections.all(); }
-    bool HoldsAnything() const {
-        return patchSections.any() || attributeSection || curveSections.any();
-    }
 };
 
 // Outcome of a read: line is the 1-based line that broke the rule (0 for the file as a whole).

@@ -110,21 +110,22 @@ TReadResult ReadDataLines(FileKind kind, const QStringList &lines, TPatchModel &
     return k ? k->read(lines, patches, attrs, curves) : cannotRead();
 }
 
-bool HoldsSectionsOf(FileKind kind, const TReadReport &found) {
-    switch (kind) {
-    case FileKind::AllData:
-        return found.HoldsAnything();
-    case FileKind::AllPatches:
-    case FileKind::OnePatch:
-        return found.patchSections.any();
-    case FileKind::Attributes:
-        return found.attributeSection;
-    case FileKind::Curves:
-        return found.curveSections.any();
-    case FileKind::None:
-        break;
+QList<DataSection> HeldSections(FileKind kind, const TReadReport &found) {
+    QList<DataSection> held;
+    if (const TFileKindInfo *k = FileKindInfo(kind)) {
+        for (DataSection s : k->sections) {
+            const bool met = s == DataSection::Attributes ? found.attributeSection
+                             : s == DataSection::Curves   ? found.curveSections.any()
+                                                          : found.patchSections.any();
+            if (met)
+                held.append(s);
+        }
     }
-    return false;
+    return held;
+}
+
+bool HoldsSectionsOf(FileKind kind, const TReadReport &found) {
+    return !HeldSections(kind, found).isEmpty();
 }
 
 bool TLoadFile::LayOver(TPatchModel &patches, TLoadAttrModel &attrs, TCurveSet &curves) const {

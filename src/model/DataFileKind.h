@@ -52,8 +52,11 @@ TReadResult ReadDataFile(FileKind kind, const QString &fileName, TPatchModel &pa
 TReadResult ReadDataLines(FileKind kind, const QStringList &lines, TPatchModel &patches,
                           TLoadAttrModel &attrs, TCurveSet &curves);
 
-// Whether a read met a section of what the kind is loaded for: a patch section for the two
-// patch kinds, "[Attribute]", a curve section, or any of the three for all data.
+// The parts of the kind that a read met a section of, in the kind's order: what a command
+// works on, rather than all the kind could hold.
+QList<DataSection> HeldSections(FileKind kind, const TReadReport &found);
+// Whether a read met any such section: a patch section for the two patch kinds,
+// "[Attribute]", a curve section, or any of the three for all data.
 bool HoldsSectionsOf(FileKind kind, const TReadReport &found);
 
 // A data file read for a load before memory is touched: it is read over scratch models, so

@@ -194,8 +194,10 @@ private Q_SLOTS:
     void backupStoppedPartWay_data() {
         QTest::addColumn<QString>("fileName");
         QTest::addColumn<QString>("refused");
-        QTest::newRow("all data, patch 4 not selected") << "b.dat" << "P003";
-        QTest::newRow("all patches, patch 2 not selected") << "b.pat" << "P001";
+        QTest::newRow("all data, patch 4 not selected") << "b.dat"
+                                                        << "P003";
+        QTest::newRow("all patches, patch 2 not selected") << "b.pat"
+                                                           << "P001";
     }
     void backupStoppedPartWay() {
         QFETCH(QString, fileName);
@@ -406,6 +408,8 @@ private Q_SLOTS:
                                           << "A:32";
         QTest::newRow("attributes, none") << "atr"
                                           << "P1:64";
+        QTest::newRow("all data, empty") << "dat"
+                                         << "";
     }
     void restoreKeepsWhatTheFileLeavesOut() {
         QFETCH(QString, ext);
@@ -418,9 +422,14 @@ private Q_SLOTS:
         QVERIFY(unit.start());
         unit.setMemory(distinctMemory());
         const Run r = cli({"--port", unit.devicePath(), "restore", file});
-        const bool refused = ext == "atr" && !contents.startsWith(u'A');
+        const bool refused = contents.isEmpty() || (ext == "atr" && !contents.startsWith(u'A'));
         QCOMPARE(r.status, refused ? 1 : 0);
         QCOMPARE(r.err.contains("ファイルの読込に失敗しました"), refused);
+        QCOMPARE(r.err.contains("no section of this kind of file"), refused);
+        // check takes a file exactly when restore does, and refuses it in restore's words
+        const Run c = cli({"check", file});
+        QCOMPARE(c.status, r.status);
+        QCOMPARE(c.err, refused ? r.err : QString());
         QVERIFY(
             unit.memory() ==
             (refused ? distinctMemory() : kestrava::test::withFile(distinctMemory(), contents, 2)));

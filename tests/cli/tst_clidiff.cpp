@@ -1,3 +1,4 @@
+#include "../model/DataFileFixtures.h"
 #include "CliRun.h"
 #include "UnitSim.h"
 
@@ -129,6 +130,74 @@ private Q_SLOTS:
         QCOMPARE(unit.currentPatch(), 2);
         QCOMPARE(unit.remoteMode(), 0);
         QVERIFY(!writesToUnit(unit.requestLog()));
+    }
+
+    // A file that holds less than its kind could: the unit (or OTHER) equals it in what it
+    // holds and differs everywhere else, and only that is compared, and fetched. A file
+    // holding nothing of its kind is a failure before the unit hears anything.
+    void whatTheFileHolds_data() {
+        QTest::addColumn<QString>("ext");
+        QTest::addColumn<QString>("contents");     // as fileOf takes them
+        QTest::addColumn<QString>("unitContents"); // laid over the unit's distinct memory
+        QTest::addColumn<QString>("offline");      // OTHER's extension and contents, or none
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("expect"); // first and last line printed, or the reason
+        const QString noSection = "no section of this kind of file";
+        auto row = [](const char *name, const char *ext, const char *contents,
+                      const char *unitContents, int status, const QStringList &expect = {},
+                      const char *offline = "") {
+            QTest::newRow(name) << ext << contents << unitContents << offline << status << expect;
+        };
+        row("pat one [PatchN]", "pat", "P2:64", "P2:64", 0);
+        row("pat short section", "pat", "P2:10", "P2:10", 0);
+        row("pat short section differs", "pat", "P2:10", "P2:9", 1,
+            {"patch 2 output 145: ", "patch 2 output 160: "});
+        row("pt1 short section", "pt1", "P*:10", "P*:10", 0);
+        row("dat patches only", "dat", "P1:64 P8:64", "P1:64 P8:64", 0);
+        row("dat short attributes differ", "dat", "A:32", "A:31", 1,
+            {"attribute output 497: ", "attribute output 512: "});
+        row("dat curve 3 only", "dat", "C3", "C3", 0);
+        row("empty dat", "dat", "", "", 2, {noSection});
+        row("hello dat", "dat", "hello", "", 2, {noSection});
+        row("offline: OTHER holds more", "pat", "P2:10", "", 0, {}, "dat P2:10 A:64");
+        row("offline: OTHER's section is shorter", "pat", "P2:10", "", 2, {"does not hold"},
+            "pat P2:9");
+        row("offline: empty OTHER", "pat", "P2:10", "", 2, {noSection}, "dat");
+    }
+    void whatTheFileHolds() {
+        QFETCH(QString, ext);
+        QFETCH(QString, contents);
+        QFETCH(QString, unitContents);
+        QFETCH(QString, offline);
+        QFETCH(int, status);
+        QFETCH(QStringList, expect);
+        const QString file = path("held." + ext);
+        QVERIFY(SaveTextLines(file, contents == "hello" ? QStringList{contents}
+                                                        : kestrava::test::fileOf(contents)));
+        sim::UnitSimOptions o;
+        o.currentPatch = 2;
+        sim::UnitSim unit(o);
+        QVERIFY(unit.start());
+        unit.setMemory(kestrava::test::withFile(kestrava::test::distinct(), unitContents, 2));
+        QStringList args{"--port", unit.devicePath(), "diff", file};
+        if (!offline.isEmpty()) {
+            args << "--offline" << path("other." + offline.section(u' ', 0, 0));
+            QVERIFY(SaveTextLines(args.last(), kestrava::test::fileOf(offline.section(u' ', 1))));
+        }
+
+        const CliRun r = cli(args);
+        QCOMPARE(r.status, status);
+        const QStringList lines = r.lines();
+        QCOMPARE(lines.size(), status == 1 ? 16 : 0);
+        if (status == 1)
+            QVERIFY2(lines.first().startsWith(expect[0]) && lines.last().startsWith(expect[1]),
+                     qPrintable(lines.join(u'\n')));
+        QVERIFY2(status != 2 || r.err.contains(expect.value(0)), qPrintable(r.err));
+        const QString log = unit.requestLog().join(u' ');
+        QVERIFY(status != 2 || log.isEmpty());
+        QCOMPARE(log.contains("P000"), contents.contains("P1") && offline.isEmpty());
+        QCOMPARE(log.contains("Q500"), contents.contains(u'A') && offline.isEmpty());
+        QCOMPARE(log.contains("Q600"), contents.contains(u'C') && offline.isEmpty());
     }
 
     // Two files, no unit (the port given does not exist): OTHER is the "unit" side and must

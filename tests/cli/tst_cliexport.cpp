@@ -1,3 +1,4 @@
+#include "../model/DataFileFixtures.h"
 #include "CliExport.h"
 #include "CliRun.h"
 #include "UnitSim.h"
@@ -135,6 +136,49 @@ private Q_SLOTS:
         QVERIFY(!html.out.contains("Attribute"));
     }
 
+    // A file that holds less than its kind could: a page for each patch it holds, an input or
+    // attribute empty where it holds none (fileOf routes input 1, On/Off).
+    void whatTheFileHolds_data() {
+        QTest::addColumn<QString>("file");     // and the options after it
+        QTest::addColumn<QString>("contents"); // as fileOf takes them
+        QTest::addColumn<QString>("pages");    // each page's patch, or why it fails
+        QTest::addColumn<int>("inputs");       // outputs from 1 with an input; 0: it fails
+        QTest::addColumn<int>("attributes");   // outputs from 1 with an attribute
+        auto row = [](const char *name, const char *file, const char *contents, const char *pages,
+                      int inputs, int attributes = 0) {
+            QTest::newRow(name) << file << contents << pages << inputs << attributes;
+        };
+        row("pat one [PatchN]", "a.pat", "P2:64", "2", 1024);
+        row("pat short section", "a.pat", "P2:10", "2", 160);
+        row("pt1 short section", "a.pt1", "P*:10", "*", 160);
+        row("dat patches only", "a.dat", "P1:64 P8:64", "18", 1024);
+        row("dat short attribute section", "a.dat", "P3:64 A:32", "3", 1024, 512);
+        row("--patch the file lacks", "a.pat --patch 8", "P2:64", "パッチ8", 0);
+        row("dat curves only", "a.dat", "C3", "パッチのデータ", 0);
+        row("empty dat", "a.dat", "", "no section of this kind of file", 0);
+    }
+    void whatTheFileHolds() {
+        QFETCH(QString, file);
+        QFETCH(QString, contents);
+        QFETCH(QString, pages);
+        QFETCH(int, inputs);
+        QFETCH(int, attributes);
+        const QStringList args = file.split(u' ');
+        QVERIFY(SaveTextLines(path(args[0]), kestrava::test::fileOf(contents)));
+        const CliRun r = cli(QStringList{"export", path(args[0]), "--csv"} + args.mid(1));
+        QCOMPARE(r.status, inputs > 0 ? 0 : 1);
+        if (inputs == 0)
+            QVERIFY2(r.err.contains(pages) && r.out.isEmpty(), qPrintable(r.err));
+        const QList<QByteArray> records = inputs > 0 ? csvRecords(r.out) : QList<QByteArray>{};
+        QCOMPARE(records.size(), inputs > 0 ? pages.size() * 1024 : 0);
+        for (int i = 0; i < records.size(); ++i) {
+            const QList<QByteArray> cells = records[i].split(',');
+            QCOMPARE(cells[0], pages.mid(i / 1024, 1).toLatin1());
+            QCOMPARE(cells[3], QByteArray(i % 1024 < inputs ? "1" : ""));
+            QCOMPARE(cells[5], QByteArray(i % 1024 < attributes ? "On/Off" : ""));
+        }
+    }
+
     // The unit's sheet is the sheet of its backup; the HTML names its firmware; the unit is
     // left on its patch with remote mode off, and --patch fetches only that patch.
     void fromUnit() {
@@ -186,6 +230,7 @@ private Q_SLOTS:
         QTest::newRow("unknown kind") << QStringList{"export", "a.txt", "--csv"} << 2;
         QTest::newRow("patch 9") << QStringList{"export", dat, "--csv", "--patch", "9"} << 2;
         QTest::newRow("patch x") << QStringList{"export", dat, "--csv", "--patch=x"} << 2;
+        QTest::newRow("patch 8") << QStringList{"export", dat, "--csv", "--patch", "8"} << 0;
         QTest::newRow("patch of a pt1")
             << QStringList{"export", "a.pt1", "--csv", "--patch", "1"} << 2;
         QTest::newRow("-o without value") << QStringList{"export", dat, "--csv", "-o"} << 2;

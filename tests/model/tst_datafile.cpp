@@ -90,6 +90,8 @@ private slots:
     void readAcrossKinds();
     void readerRules_data();
     void readerRules();
+    void readReport_data();
+    void readReport();
     void fieldValues_data();
     void fieldValues();
     void partialPatchSection();
@@ -283,6 +285,8 @@ void TestDataFile::readerRules_data() {
     // All-data reader (.dat).
     fail("D: [Patch*]", RAllData, {"[Patch*]"}, 1, TReadRule::PatchHeaderNumber);
     fail("D: [Patch9]", RAllData, {"[Patch9]"}, 1, TReadRule::PatchHeaderNumber);
+    fail("D: [Patch0]", RAllData, {"[Patch0]", none}, 1, TReadRule::PatchHeaderNumber);
+    fail("D: [patch1]", RAllData, {"[patch1]", none}, 1, TReadRule::PatchHeaderNumber);
     fail("D: unknown header", RAllData, {"[Settings]"}, 1, TReadRule::UnknownHeader);
     fail("D: [attribute] in lower case", RAllData, {"[attribute]"}, 1, TReadRule::UnknownHeader);
     fail("D: [Curve5]", RAllData, {"[Curve5]"}, 1, TReadRule::CurveHeaderNumber);
@@ -363,6 +367,49 @@ void TestDataFile::readerRules() {
     QVERIFY(!r.ruleText().isEmpty());
     if (!r.ok)
         QVERIFY(SameData(m, before));
+}
+
+// What a read met, as "P2:160 A:16 C3 M3" (M: a curve section with a "Mode=" line).
+static QString Described(const TReadReport &f) {
+    QStringList parts;
+    for (int p = 0; p < PatchCount; ++p)
+        if (f.patchSections.test(p))
+            parts << QStringLiteral("P%1:%2").arg(p + 1).arg(f.patchValues[p]);
+    if (f.attributeSection)
+        parts << QStringLiteral("A:%1").arg(f.attributeValues);
+    for (int c = 0; c < 8; ++c)
+        if ((c < 4 ? f.curveSections : f.curveModes).test(c % 4))
+            parts << QStringLiteral("%1%2").arg(QLatin1Char(c < 4 ? 'C' : 'M')).arg(c % 4 + 1);
+    return parts.join(u' ');
+}
+
+void TestDataFile::readReport_data() {
+    QTest::addColumn<ReaderId>("reader");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("found");
+    QTest::newRow("P: short section")
+        << RPatch << QStringList{"[Patch2]"} + Rows("0001", 10) << "P2:160";
+    QTest::newRow("P: a repeated header starts again, the longest counts")
+        << RPatch
+        << QStringList{"[Patch2]"} + Rows("0001", 3) + QStringList{"[Patch2]", Row("0001")}
+        << "P2:48";
+    QTest::newRow("P: [Patch*] is the current patch")
+        << RPatch << QStringList{"[Patch*]", Row("0001")} << "P1:16";
+    QTest::newRow("D: text before any header") << RAllData << QStringList{"hello"} << "";
+    QTest::newRow("D: a 17-field attribute line is skipped without advancing")
+        << RAllData << QStringList{"[Attribute]", Row("081", 17), Row("003")} << "A:16";
+    QTest::newRow("D: a curve's mode only with its line")
+        << RAllData << QStringList{"[Curve3]", "Points=0,255", "[Curve4]", "Mode=1"} << "C3 C4 M4";
+}
+
+void TestDataFile::readReport() {
+    QFETCH(ReaderId, reader);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, found);
+    Models m = Marked();
+    const TReadResult r = Read(reader, lines, m);
+    QVERIFY2(r.ok, qPrintable(r.message()));
+    QCOMPARE(Described(r.found), found);
 }
 
 void TestDataFile::fieldValues_data() {

@@ -243,8 +243,9 @@ private Q_SLOTS:
         const QStringList programs = QDir(prefixPath(QStringLiteral("bin"))).entryList(QDir::Files);
         QVERIFY(!programs.isEmpty());
         for (const QString &program : programs)
-            QVERIFY2(QFile::exists(prefixPath(QStringLiteral("share/man/man1/%1.1").arg(program))),
-                     qPrintable(program));
+            QVERIFY2(
+                QFile::exists(prefixPath(QStringLiteral("share/man/man1/%1.1.gz").arg(program))),
+                qPrintable(program));
     }
 };
 
