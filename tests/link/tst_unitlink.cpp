@@ -1,5 +1,4 @@
 #include "NumberText.h"
-#include "Progress.h"
 #include "PtyPeer.h"
 #include "ScriptedResponder.h"
 #include "UnitLink.h"
@@ -10,14 +9,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cmath>
 #include <thread>
 
 using namespace kestrava;
 using kestrava::test::PtyPeer;
 using kestrava::test::ScriptedResponder;
-
-Q_DECLARE_METATYPE(kestrava::MsgKind)
 
 namespace {
 
@@ -218,92 +214,6 @@ private Q_SLOTS:
         QFETCH(QString, digits);
         QFETCH(int, value);
         QCOMPARE(HexValue(digits, -7), value);
-    }
-
-    void messageBoxDefaults_data() {
-        QTest::addColumn<MsgKind>("kind");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<int>("result");
-        QTest::newRow("error") << MsgKind::Error << "エラー" << 0 << IDOK;
-        QTest::newRow("warning") << MsgKind::Warning << "警告" << 0 << IDOK;
-        QTest::newRow("info") << MsgKind::Info << "確認" << 0 << IDOK;
-        QTest::newRow("yes/no yes") << MsgKind::YesNo << "確認" << IDYES << 1;
-        QTest::newRow("yes/no no") << MsgKind::YesNo << "確認" << IDNO << 0;
-        QTest::newRow("error yes/no yes") << MsgKind::ErrorYesNo << "エラー" << IDYES << 1;
-        QTest::newRow("yes/no/cancel yes") << MsgKind::YesNoCancel << "確認" << IDYES << IDYES;
-        QTest::newRow("yes/no/cancel no") << MsgKind::YesNoCancel << "確認" << IDNO << IDNO;
-        QTest::newRow("yes/no/cancel closed")
-            << MsgKind::YesNoCancel << "確認" << IDCANCEL << IDCANCEL;
-        QTest::newRow("yes/no/cancel odd answer")
-            << MsgKind::YesNoCancel << "確認" << IDOK << IDCANCEL;
-    }
-    void messageBoxDefaults() {
-        QFETCH(MsgKind, kind);
-        QFETCH(QString, caption);
-        QFETCH(int, answer);
-        QFETCH(int, result);
-        ScriptedResponder boxes;
-        ScopedMessageResponder scope(&boxes);
-        if (answer)
-            boxes.queueAnswer(answer);
-        const QString text = QStringLiteral("本文");
-        int got = IDOK;
-        switch (kind) {
-        case MsgKind::Error:
-            ShowErrorBox(text);
-            break;
-        case MsgKind::Warning:
-            ShowWarningBox(text);
-            break;
-        case MsgKind::Info:
-            ShowInfoBox(text);
-            break;
-        case MsgKind::ErrorYesNo:
-            got = AskErrorYesNo(text) ? 1 : 0;
-            break;
-        case MsgKind::YesNo:
-            got = AskYesNo(text) ? 1 : 0;
-            break;
-        case MsgKind::YesNoCancel:
-            got = AskYesNoCancel(text);
-            break;
-        }
-        QCOMPARE(got, result);
-        QCOMPARE(boxes.boxes().size(), 1);
-        QCOMPARE(boxes.boxes()[0].kind, kind);
-        QCOMPARE(boxes.boxes()[0].caption, caption);
-        QCOMPARE(boxes.boxes()[0].text, text);
-        QVERIFY(!boxes.unexpected());
-
-        // a caption of the caller's own wins
-        if (answer)
-            boxes.queueAnswer(answer);
-        if (kind == MsgKind::YesNoCancel)
-            AskYesNoCancel(text, QStringLiteral("終了確認"));
-        else if (kind == MsgKind::Error)
-            ShowErrorBox(text, QStringLiteral("終了確認"));
-        else
-            return;
-        QCOMPARE(boxes.boxes().last().caption, QStringLiteral("終了確認"));
-    }
-
-    void progressPositions_data() {
-        QTest::addColumn<double>("fraction");
-        QTest::addColumn<int>("position");
-        QTest::newRow("1.5") << 1.5 << 100;
-        QTest::newRow("1") << 1.0 << 100;
-        QTest::newRow("1/64") << 0.015625 << 1;
-        QTest::newRow("0.0155") << 0.0155 << 1;
-        QTest::newRow("511/512") << 511.0 / 512 << 99;
-        QTest::newRow("0") << 0.0 << 0;
-        QTest::newRow("negative") << -0.5 << 0;
-        QTest::newRow("NaN") << std::nan("") << 0;
-    }
-    void progressPositions() {
-        QFETCH(double, fraction);
-        QFETCH(int, position);
-        QCOMPARE(ProgressPosition(fraction), position);
     }
 
     // The waits for a silent unit, kept together: each costs about a second.

@@ -149,49 +149,6 @@ class TestTranslations : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void languageChoice_data() {
-        QTest::addColumn<QString>("setting");
-        QTest::addColumn<QStringList>("preferred");
-        QTest::addColumn<bool>("english");
-        QTest::newRow("English desktop") << "" << QStringList{"en-US", "en"} << true;
-        QTest::newRow("British desktop") << "" << QStringList{"en-GB"} << true;
-        QTest::newRow("Japanese desktop") << "" << QStringList{"ja-JP", "ja"} << false;
-        QTest::newRow("C locale") << "" << QStringList{"C"} << false;
-        QTest::newRow("no language at all") << "" << QStringList{} << false;
-        QTest::newRow("German first, English second") << "" << QStringList{"de-DE", "en"} << false;
-        QTest::newRow("English first, Japanese second") << "" << QStringList{"en", "ja"} << true;
-        QTest::newRow("ja wins over an English desktop") << "ja" << QStringList{"en-US"} << false;
-        QTest::newRow("en wins over the C locale") << "en" << QStringList{"C"} << true;
-        QTest::newRow("written by hand: EN and spaces") << " EN " << QStringList{"C"} << true;
-        QTest::newRow("unknown value: the desktop decides") << "fr" << QStringList{"en-US"} << true;
-    }
-    void languageChoice() {
-        QFETCH(QString, setting);
-        QFETCH(QStringList, preferred);
-        QFETCH(bool, english);
-        QCOMPARE(ChooseUiLanguage(setting, preferred) == UiLanguage::English, english);
-    }
-
-    // The key is read, never written: the file keeps its bytes, and a missing file is not
-    // created.
-    void languageSettingIsOnlyRead() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("kestrava.INI"));
-        const QByteArray text = "[General]\r\nLanguage=en\r\nMaxTxChannel=512\r\n";
-        {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(text);
-        }
-        QCOMPARE(UiLanguageOf(path), UiLanguage::English);
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), text);
-        const QString missing = dir.filePath(QStringLiteral("none.INI"));
-        UiLanguageOf(missing);
-        QVERIFY(!QFile::exists(missing));
-    }
-
     // Every message of the translation is finished, English, and keeps the placeholders
     // and the accelerator of its source.
     void translationFileIsComplete() {

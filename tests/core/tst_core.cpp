@@ -1,4 +1,8 @@
+#include "Progress.h"
+#include "ScriptedResponder.h"
 #include "SettingsPath.h"
+#include "UiLanguage.h"
+#include "Usr_misc.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,11 +10,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+
 #include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 using namespace kestrava;
+using kestrava::test::ScriptedResponder;
+
+Q_DECLARE_METATYPE(kestrava::MsgKind)
 
 namespace {
 
@@ -59,7 +68,7 @@ constexpr QFile::Permissions kReadOnly = QFile::ReadOwner | QFile::ExeOwner | QF
 
 } // namespace
 
-class TestSettingsPath : public QObject {
+class TestCore : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -153,7 +162,136 @@ private Q_SLOTS:
         QCOMPARE(KestravaDataFolderFor(prefix.filePath(QStringLiteral("bin"))),
                  prefix.filePath(expected));
     }
+
+    void languageChoice_data() {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QStringList>("preferred");
+        QTest::addColumn<bool>("english");
+        QTest::newRow("English desktop") << "" << QStringList{"en-US", "en"} << true;
+        QTest::newRow("British desktop") << "" << QStringList{"en-GB"} << true;
+        QTest::newRow("Japanese desktop") << "" << QStringList{"ja-JP", "ja"} << false;
+        QTest::newRow("C locale") << "" << QStringList{"C"} << false;
+        QTest::newRow("no language at all") << "" << QStringList{} << false;
+        QTest::newRow("German first, English second") << "" << QStringList{"de-DE", "en"} << false;
+        QTest::newRow("English first, Japanese second") << "" << QStringList{"en", "ja"} << true;
+        QTest::newRow("ja wins over an English desktop") << "ja" << QStringList{"en-US"} << false;
+        QTest::newRow("en wins over the C locale") << "en" << QStringList{"C"} << true;
+        QTest::newRow("written by hand: EN and spaces") << " EN " << QStringList{"C"} << true;
+        QTest::newRow("unknown value: the desktop decides") << "fr" << QStringList{"en-US"} << true;
+    }
+    void languageChoice() {
+        QFETCH(QString, setting);
+        QFETCH(QStringList, preferred);
+        QFETCH(bool, english);
+        QCOMPARE(ChooseUiLanguage(setting, preferred) == UiLanguage::English, english);
+    }
+
+    // The key is read, never written: the file keeps its bytes, and a missing file is not
+    // created.
+    void languageSettingIsOnlyRead() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("kestrava.INI"));
+        const QByteArray text = "[General]\r\nLanguage=en\r\nMaxTxChannel=512\r\n";
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(text);
+        }
+        QCOMPARE(UiLanguageOf(path), UiLanguage::English);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), text);
+        const QString missing = dir.filePath(QStringLiteral("none.INI"));
+        UiLanguageOf(missing);
+        QVERIFY(!QFile::exists(missing));
+    }
+
+    void messageBoxDefaults_data() {
+        QTest::addColumn<MsgKind>("kind");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("result");
+        QTest::newRow("error") << MsgKind::Error << "エラー" << 0 << IDOK;
+        QTest::newRow("warning") << MsgKind::Warning << "警告" << 0 << IDOK;
+        QTest::newRow("info") << MsgKind::Info << "確認" << 0 << IDOK;
+        QTest::newRow("yes/no yes") << MsgKind::YesNo << "確認" << IDYES << 1;
+        QTest::newRow("yes/no no") << MsgKind::YesNo << "確認" << IDNO << 0;
+        QTest::newRow("error yes/no yes") << MsgKind::ErrorYesNo << "エラー" << IDYES << 1;
+        QTest::newRow("yes/no/cancel yes") << MsgKind::YesNoCancel << "確認" << IDYES << IDYES;
+        QTest::newRow("yes/no/cancel no") << MsgKind::YesNoCancel << "確認" << IDNO << IDNO;
+        QTest::newRow("yes/no/cancel closed")
+            << MsgKind::YesNoCancel << "確認" << IDCANCEL << IDCANCEL;
+        QTest::newRow("yes/no/cancel odd answer")
+            << MsgKind::YesNoCancel << "確認" << IDOK << IDCANCEL;
+    }
+    void messageBoxDefaults() {
+        QFETCH(MsgKind, kind);
+        QFETCH(QString, caption);
+        QFETCH(int, answer);
+        QFETCH(int, result);
+        ScriptedResponder boxes;
+        ScopedMessageResponder scope(&boxes);
+        if (answer)
+            boxes.queueAnswer(answer);
+        const QString text = QStringLiteral("本文");
+        int got = IDOK;
+        switch (kind) {
+        case MsgKind::Error:
+            ShowErrorBox(text);
+            break;
+        case MsgKind::Warning:
+            ShowWarningBox(text);
+            break;
+        case MsgKind::Info:
+            ShowInfoBox(text);
+            break;
+        case MsgKind::ErrorYesNo:
+            got = AskErrorYesNo(text) ? 1 : 0;
+            break;
+        case MsgKind::YesNo:
+            got = AskYesNo(text) ? 1 : 0;
+            break;
+        case MsgKind::YesNoCancel:
+            got = AskYesNoCancel(text);
+            break;
+        }
+        QCOMPARE(got, result);
+        QCOMPARE(boxes.boxes().size(), 1);
+        QCOMPARE(boxes.boxes()[0].kind, kind);
+        QCOMPARE(boxes.boxes()[0].caption, caption);
+        QCOMPARE(boxes.boxes()[0].text, text);
+        QVERIFY(!boxes.unexpected());
+
+        // a caption of the caller's own wins
+        if (answer)
+            boxes.queueAnswer(answer);
+        if (kind == MsgKind::YesNoCancel)
+            AskYesNoCancel(text, QStringLiteral("終了確認"));
+        else if (kind == MsgKind::Error)
+            ShowErrorBox(text, QStringLiteral("終了確認"));
+        else
+            return;
+        QCOMPARE(boxes.boxes().last().caption, QStringLiteral("終了確認"));
+    }
+
+    void progressPositions_data() {
+        QTest::addColumn<double>("fraction");
+        QTest::addColumn<int>("position");
+        QTest::newRow("1.5") << 1.5 << 100;
+        QTest::newRow("1") << 1.0 << 100;
+        QTest::newRow("1/64") << 0.015625 << 1;
+        QTest::newRow("0.0155") << 0.0155 << 1;
+        QTest::newRow("511/512") << 511.0 / 512 << 99;
+        QTest::newRow("0") << 0.0 << 0;
+        QTest::newRow("negative") << -0.5 << 0;
+        QTest::newRow("NaN") << std::nan("") << 0;
+    }
+    void progressPositions() {
+        QFETCH(double, fraction);
+        QFETCH(int, position);
+        QCOMPARE(ProgressPosition(fraction), position);
+    }
 };
 
-QTEST_GUILESS_MAIN(TestSettingsPath)
-#include "tst_settingspath.moc"
+QTEST_GUILESS_MAIN(TestCore)
+#include "tst_core.moc"
