@@ -28,14 +28,14 @@ int RunInfo(const CliOptions &o) {
     if (!s.LinkUp())
         return 1;
     const int patch = s.UnitPatch();
-    const int word = std::max(s.link.PollStatus(), 0);
+    const TDmxLines lines = s.link.PollStatus().value_or(TDmxLines{});
     std::printf("firmware=%s\n",
                 FormatFirmwareVersion(s.link.FirmwareVersion).toUtf8().constData());
     if (patch < 0)
         std::printf("patch=none\n");
     else
         std::printf("patch=%d\n", patch + 1);
-    std::printf("dmx_a=%d\ndmx_b=%d\n", (word & 0x001) ? 1 : 0, (word & 0x010) ? 1 : 0);
+    std::printf("dmx_a=%d\ndmx_b=%d\n", lines.lineA ? 1 : 0, lines.lineB ? 1 : 0);
     std::fflush(stdout);
     return 0;
 }

@@ -13,6 +13,10 @@ namespace kestrava {
 
 namespace {
 
+// The status word's bits for the two DMX lines; the unit's other bits mean nothing here.
+constexpr int kDmxLineABit = 0x001;
+constexpr int kDmxLineBBit = 0x010;
+
 // Decrements BusyCount on every exit, after any message box has been closed.
 class BusyScope {
 public:
@@ -161,9 +165,12 @@ int TUnitLink::QueryCurrentPatch() {
     return (p >= 0 && p <= 7) ? p : -1;
 }
 
-int TUnitLink::PollStatus() {
+std::optional<TDmxLines> TUnitLink::PollStatus() {
     const QString v = QueryCmd(QStringLiteral("Q802\r"));
-    return v.size() == 3 ? HexValue(v, 0) : -1;
+    if (v.size() != 3)
+        return std::nullopt;
+    const int word = HexValue(v, 0);
+    return TDmxLines{(word & kDmxLineABit) != 0, (word & kDmxLineBBit) != 0};
 }
 
 bool TUnitLink::IsIdle() const {

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // The link to the patch unit: its state fields, the two transactions every command is
 // made of, and the verbs of the link itself (remote mode, status, port changes), so that
 // nobody outside the link writes its protocol texts.
@@ -17,6 +19,12 @@ constexpr int kAckPollMs = 20;
 constexpr int kReplyWaits = 100;
 // A newly opened port is given this long to settle before it is used.
 constexpr int kPortSettleMs = 100;
+
+// The DMX lines on which the unit receives a signal.
+struct TDmxLines {
+    bool lineA = false;
+    bool lineB = false;
+};
 
 // The firmware version as shown to the user: "1.65" for 165, "_.__" when unknown.
 QString FormatFirmwareVersion(int version);
@@ -61,9 +69,9 @@ public:
     bool RemoteOff(); // "R000\r", as at close
     // The unit's current patch from "Q801\r": 0..7, or -1 when unusable.
     int QueryCurrentPatch();
-    // The status word from "Q802\r" (text that is not hexadecimal reads as 0), or -1 when
-    // the unit gave no 3-character reply.
-    int PollStatus();
+    // The DMX lines of the status word from "Q802\r" (text that is not hexadecimal reads as
+    // no line), or nothing when the unit gave no 3-character reply.
+    std::optional<TDmxLines> PollStatus();
     // No transaction under way and nothing waiting to be sent or read: a poll may go out.
     bool IsIdle() const;
     // Discards what was received and not read.

@@ -258,26 +258,25 @@ void TKestravaForm::Timer1Timer() {
 }
 
 void TKestravaForm::RefreshLinkPanel() {
-    int status = 0;
+    TDmxLines lines; // none unless this refresh polled
     // Inside a command the poll waits: its question must not stack on the command's boxes,
     // nor its reconnect run in the middle of the command's transfers.
     if (!link.EditMode && link.Linked && link.IsIdle() && !actions_->CommandRunning()) {
         Timer1->stop();
-        const int polled = link.PollStatus();
-        if (polled >= 0) {
-            status = polled;
+        if (const std::optional<TDmxLines> polled = link.PollStatus()) {
+            lines = *polled;
             Timer1->start();
         } else {
             link.Linked = false;
             UpdateActions();
-            StatusBar1->setPanelText(0,
-                                     LinkPanelText(false, link.ComPortNo, false, link.PortOpen, 0));
+            StatusBar1->setPanelText(
+                0, LinkPanelText(false, link.ComPortNo, false, link.PortOpen, {}));
             if (AskErrorYesNo(tr("リモート接続が切れました\n再接続しますか?"), tr("エラー")))
                 ReConnectActionExecute();
         }
     }
     StatusBar1->setPanelText(
-        0, LinkPanelText(link.EditMode, link.ComPortNo, link.Linked, link.PortOpen, status));
+        0, LinkPanelText(link.EditMode, link.ComPortNo, link.Linked, link.PortOpen, lines));
 }
 
 // The port panel's tooltip tells why the port could not be opened.

@@ -13,14 +13,14 @@ struct Texts {
 };
 } // namespace
 
-QString LinkPanelText(bool editMode, int comPortNo, bool linked, bool portOpen, int statusWord) {
+QString LinkPanelText(bool editMode, int comPortNo, bool linked, bool portOpen, TDmxLines lines) {
     if (editMode)
         return Texts::tr("編集モード");
     QString text = QStringLiteral("COM%1").arg(comPortNo);
     text += linked ? Texts::tr(":接続") : portOpen ? Texts::tr(":切断") : Texts::tr(":無効");
     text += QStringLiteral("  DMX:");
-    text += (statusWord & 0x001) ? u'A' : u'-';
-    text += (statusWord & 0x010) ? u'B' : u'-';
+    text += lines.lineA ? u'A' : u'-';
+    text += lines.lineB ? u'B' : u'-';
     return text;
 }
 

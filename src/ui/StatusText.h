@@ -1,11 +1,13 @@
 #pragma once
 
+#include "UnitLink.h"
+
 #include <QString>
 
 namespace kestrava {
 
 // Panel 0: "編集モード", or the port, the link state and the DMX line indicators.
-QString LinkPanelText(bool editMode, int comPortNo, bool linked, bool portOpen, int statusWord);
+QString LinkPanelText(bool editMode, int comPortNo, bool linked, bool portOpen, TDmxLines lines);
 
 // Panel 3 on the patch page: the output of the current cell with its load
 // attribute, the selection count (output-to-input view), the change mark and what

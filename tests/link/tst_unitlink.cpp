@@ -154,21 +154,28 @@ private Q_SLOTS:
         QCOMPARE(r.link.QueryCurrentPatch(), patch);
     }
 
+    // lines: "AB", "A", "B" or "" for a reply, "none" for no usable reply
     void pollStatus_data() {
         QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<int>("status");
-        QTest::newRow("011") << QByteArray("011\r") << 0x011;
-        QTest::newRow("000") << QByteArray("000\r") << 0;
-        QTest::newRow("not hexadecimal reads as 0") << QByteArray("zz1\r") << 0;
-        QTest::newRow("wrong length is no reply") << QByteArray("11\r") << -1;
-        QTest::newRow("refused is no reply") << QByteArray("?\r") << -1;
+        QTest::addColumn<QString>("lines");
+        QTest::newRow("011") << QByteArray("011\r") << "AB";
+        QTest::newRow("001: line A only") << QByteArray("001\r") << "A";
+        QTest::newRow("010: line B only") << QByteArray("010\r") << "B";
+        QTest::newRow("other bits only") << QByteArray("FEE\r") << "";
+        QTest::newRow("000") << QByteArray("000\r") << "";
+        QTest::newRow("not hexadecimal reads as 0") << QByteArray("zz1\r") << "";
+        QTest::newRow("wrong length is no reply") << QByteArray("11\r") << "none";
+        QTest::newRow("refused is no reply") << QByteArray("?\r") << "none";
     }
     void pollStatus() {
         QFETCH(QByteArray, reply);
-        QFETCH(int, status);
+        QFETCH(QString, lines);
         Rig r;
         r.peer.answerAll(reply);
-        QCOMPARE(r.link.PollStatus(), status);
+        const std::optional<TDmxLines> polled = r.link.PollStatus();
+        QCOMPARE(!polled, lines == QLatin1String("none"));
+        if (polled)
+            QCOMPARE(QString(polled->lineA ? "A" : "") + (polled->lineB ? "B" : ""), lines);
         QCOMPARE(r.peer.requests(), QList<QByteArray>{"Q802"});
     }
 

@@ -286,24 +286,30 @@ private Q_SLOTS:
         QTest::addColumn<int>("port");
         QTest::addColumn<bool>("linked");
         QTest::addColumn<bool>("open");
-        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("lineA");
+        QTest::addColumn<bool>("lineB");
         QTest::addColumn<QString>("text");
-        QTest::newRow("edit mode") << true << 3 << false << true << 0x11 << "編集モード";
+        QTest::newRow("edit mode") << true << 3 << false << true << true << true << "編集モード";
         QTest::newRow("open, not linked")
-            << false << 3 << false << true << 0 << "COM3:切断  DMX:--";
-        QTest::newRow("not openable") << false << 20 << false << false << 0 << "COM20:無効  DMX:--";
-        QTest::newRow("linked 011") << false << 3 << true << true << 0x011 << "COM3:接続  DMX:AB";
-        QTest::newRow("linked 010") << false << 3 << true << true << 0x010 << "COM3:接続  DMX:-B";
-        QTest::newRow("linked 001") << false << 3 << true << true << 0x001 << "COM3:接続  DMX:A-";
+            << false << 3 << false << true << false << false << "COM3:切断  DMX:--";
+        QTest::newRow("not openable")
+            << false << 20 << false << false << false << false << "COM20:無効  DMX:--";
+        QTest::newRow("linked, both lines")
+            << false << 3 << true << true << true << true << "COM3:接続  DMX:AB";
+        QTest::newRow("linked, line B")
+            << false << 3 << true << true << false << true << "COM3:接続  DMX:-B";
+        QTest::newRow("linked, line A")
+            << false << 3 << true << true << true << false << "COM3:接続  DMX:A-";
     }
     void linkPanel() {
         QFETCH(bool, edit);
         QFETCH(int, port);
         QFETCH(bool, linked);
         QFETCH(bool, open);
-        QFETCH(int, status);
+        QFETCH(bool, lineA);
+        QFETCH(bool, lineB);
         QFETCH(QString, text);
-        QCOMPARE(LinkPanelText(edit, port, linked, open, status), text);
+        QCOMPARE(LinkPanelText(edit, port, linked, open, {lineA, lineB}), text);
     }
 };
 

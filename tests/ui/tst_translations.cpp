@@ -317,7 +317,7 @@ private Q_SLOTS:
         for (const bool edit : {false, true})
             for (const bool linked : {false, true})
                 for (const bool open : {false, true})
-                    walk.see(QStringLiteral("panel 0"), LinkPanelText(edit, 1, linked, open, 0));
+                    walk.see(QStringLiteral("panel 0"), LinkPanelText(edit, 1, linked, open, {}));
         for (const int mode : {0, 1})
             walk.see(QStringLiteral("panel 3"),
                      InfoPanelText(true, 0, mode, false, 1024, 0, 2, true));
