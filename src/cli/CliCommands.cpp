@@ -76,7 +76,7 @@ int RunRestore(const CliOptions &o, TransferProgress &progress) {
     const int unitPatch = s.UnitPatch();
     if (unitPatch != d.patches.CurPatch) {
         // "[Patch*]" stands for the unit's current patch: read again for that one.
-        d.patches.CurPatch = unitPatch;
+        d.patches.SelectCurrent(unitPatch);
         if (!ReadFileForUnit(kind, file, unitPatch, load))
             return 1;
     }

@@ -144,9 +144,7 @@ bool fetchUnit(const CliOptions &o, TLoadFile &file, int &readFor, TDataSet &uni
             return false;
         readFor = unitPatch;
     }
-    for (int p = 0; p < PatchCount; ++p)
-        unit.patches.PatchInSync[std::size_t(p)] =
-            !file.read.found.patchSections.test(std::size_t(p));
+    unit.patches.LimitFetchTo(file.read.found.patchSections);
     options.currentPatch = QString::number(unitPatch + 1);
     return session.Fetch(HeldSections(file.kind, file.read.found), unit, progress);
 }
@@ -172,7 +170,7 @@ int RunDiff(const CliOptions &o, TransferProgress &progress) {
     const bool unitRead = o.offline.isEmpty()
                               ? fetchUnit(o, load, readFor, *unit, options, progress)
                               : readOffline(o, load, *unit);
-    file->patches.CurPatch = readFor;
+    file->patches.SelectCurrent(readFor);
     if (!unitRead || !load.LayOver(file->patches, file->attrs, file->curves))
         return kDiffFailed;
     const QStringList lines =

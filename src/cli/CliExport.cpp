@@ -107,8 +107,12 @@ int usageError(const QString &text) {
 
 // The sheet of the unit: only the patch asked for is fetched (those marked in sync are not).
 int unitSheet(const CliOptions &o, TDataSet &data, TPatchSheet &sheet, TransferProgress &progress) {
-    for (int p = 0; p < PatchCount; ++p)
-        data.patches.PatchInSync[std::size_t(p)] = o.patch != 0 && o.patch != p + 1;
+    std::bitset<PatchCount> wanted;
+    if (o.patch == 0)
+        wanted.set();
+    else if (IsPatchIndex(o.patch - 1))
+        wanted.set(std::size_t(o.patch - 1));
+    data.patches.LimitFetchTo(wanted);
     TUnitSession session(o);
     if (!session.LinkUp() ||
         !session.Fetch({DataSection::AllPatches, DataSection::Attributes}, data, progress))

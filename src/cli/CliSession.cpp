@@ -90,7 +90,7 @@ bool TUnitSession::LinkUp() {
 bool TUnitSession::Fetch(const QList<DataSection> &sections, TDataSet &d,
                          TransferProgress &progress) {
     TransferEnv env{link, progress};
-    d.patches.CurPatch = unitPatch_;
+    d.patches.SelectCurrent(unitPatch_);
     for (DataSection s : sections) {
         bool ok = false;
         switch (s) {

@@ -71,7 +71,7 @@ bool TUnitLink::SendCmd(const QString &command) {
         spent += std::max<qint64>(t.elapsed(), 1);
     }
     if (received == 0) {
-        Linked = false;
+        MarkLost();
         ShowErrorBox(QCoreApplication::translate("UnitLink", "応答がありません"));
         return false;
     }
@@ -137,12 +137,12 @@ bool TUnitLink::LinkUp() {
     // A port whose line hung up (the unit was unplugged) is opened again, so that a unit
     // plugged back in links without a restart.
     if (!IsComPortOpen(ComPortNo) && !reopen()) {
-        Linked = false;
+        MarkLost();
         return false;
     }
     Linked = true;
     if (!SendCmd(QStringLiteral("\rR001\r"))) {
-        Linked = false;
+        MarkLost();
         return false;
     }
     const QString v = QueryCmd(QStringLiteral("Q800\r"));

@@ -29,6 +29,8 @@ struct TDmxLines {
 // The firmware version as shown to the user: "1.65" for 165, "_.__" when unknown.
 QString FormatFirmwareVersion(int version);
 
+// Outside the link its fields are read, and changed only through its verbs; BusyCount only
+// by the transactions themselves.
 class TUnitLink {
 public:
     int ComPortNo = 1;
@@ -46,6 +48,13 @@ public:
     bool SendCmd(const QString &command);
     // One query: the reply line, or "" when nothing usable came back.
     QString QueryCmd(const QString &command);
+
+    // The user chose to work on memory only: no unit is asked for anything.
+    void EnterEditMode() { EditMode = true; }
+    // A reconnect reached the unit: memory follows the unit again.
+    void LeaveEditMode() { EditMode = false; }
+    // The unit stopped answering: the commands that need it stay off until a reconnect.
+    void MarkLost() { Linked = false; }
 
     // Opens ComPortNo (or a device path) at 57600 8N1 and sets PortOpen.
     bool OpenPort();

@@ -106,6 +106,8 @@ private:
 };
 
 // The four user curves with the one shown and the flags that relate them to the unit.
+// Outside the model the flags are read, and changed only through the verbs that say what
+// happened.
 class TCurveSet {
 public:
     TCurveSet(); // every curve reset to the default with mode 0
@@ -114,6 +116,28 @@ public:
     int CurCurve = 0;
     bool CurveChanged = false;
     bool CurvesInSync = false;
+
+    // An edit the unit has not stored yet: closing asks about it.
+    void MarkEdited() { CurveChanged = true; }
+    // Read from the unit: a further fetch transfers nothing.
+    void MarkFetched() { CurvesInSync = true; }
+    // Nothing left to store: a fetch was made, or (in edit mode) a file holds the curves.
+    void MarkStored() { CurveChanged = false; }
+    // Sent to the unit and stored there.
+    void MarkWritten() {
+        CurvesInSync = true;
+        CurveChanged = false;
+    }
+    // A file's curves laid over memory, not (yet) sent.
+    void MarkUnsent() {
+        CurvesInSync = false;
+        CurveChanged = true;
+    }
+    // A new link: the unit may hold anything, and the next fetch reads it again.
+    void Forget() {
+        CurvesInSync = false;
+        CurveChanged = false;
+    }
 
     TUserCurve *Current();
     const TUserCurve *Current() const;

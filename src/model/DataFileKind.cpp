@@ -148,7 +148,7 @@ TLoadFile ReadLoadLines(FileKind kind, QStringList lines, int curPatch) {
     f.kind = kind;
     f.lines = std::move(lines);
     TPatchModel patches;
-    patches.CurPatch = curPatch;
+    patches.SelectCurrent(curPatch);
     TLoadAttrModel attrs;
     TCurveSet curves;
     f.read = ReadDataLines(kind, f.lines, patches, attrs, curves);

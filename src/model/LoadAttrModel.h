@@ -34,6 +34,8 @@ QStringList LoadAttrSelectorItems();
 int LoadAttrToIndex(LoadAttr code);
 std::optional<LoadAttr> IndexToLoadAttr(int index);
 
+// The attribute of every output and the flags that relate them to the unit. Outside the
+// model the flags are read, and changed only through the verbs that say what happened.
 class TLoadAttrModel {
 public:
     TLoadAttrModel() { LoadAttrs.fill(laNormal); }
@@ -41,6 +43,28 @@ public:
     TLoadAttrs LoadAttrs;
     bool LdAtrChanged = false;
     bool LdAtrInSync = false;
+
+    // An edit the unit has not stored yet: closing asks about it.
+    void MarkEdited() { LdAtrChanged = true; }
+    // Read from the unit: a further fetch transfers nothing.
+    void MarkFetched() { LdAtrInSync = true; }
+    // Nothing left to store: a fetch was made, or (in edit mode) a file holds the attributes.
+    void MarkStored() { LdAtrChanged = false; }
+    // Sent to the unit and stored there.
+    void MarkWritten() {
+        LdAtrInSync = true;
+        LdAtrChanged = false;
+    }
+    // A file's attributes laid over memory, not (yet) sent.
+    void MarkUnsent() {
+        LdAtrInSync = false;
+        LdAtrChanged = true;
+    }
+    // A new link: the unit may hold anything, and the next fetch reads it again.
+    void Forget() {
+        LdAtrInSync = false;
+        LdAtrChanged = false;
+    }
 
     // Every output back to Normal (the initialise command; it sets LdAtrChanged itself).
     void SetAllNormal() { LoadAttrs.fill(laNormal); }

@@ -34,6 +34,11 @@ void TPatchModel::ResetAllPatches() {
     PatchChanged = false;
 }
 
+void TPatchModel::LimitFetchTo(const std::bitset<PatchCount> &wanted) {
+    for (int p = 0; p < PatchCount; ++p)
+        setInSync(p, !wanted.test(std::size_t(p)));
+}
+
 void TPatchModel::ClearPatch(int p) {
     if (IsPatchIndex(p))
         Patches[std::size_t(p)].fill(pvNone);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <deque>
 
@@ -43,6 +44,8 @@ private:
 
 // The eight patch memories with the current one, the flags that relate them to the unit and
 // the undo history of the current memory. A CurPatch outside 0..7 counts as "none" (-1).
+// Outside the model the flags are read, and changed only through the verbs below: each says
+// what happened, so that who sets a flag, and why, reads at the call.
 class TPatchModel {
 public:
     TPatchModel();
@@ -59,6 +62,21 @@ public:
     TPatch *Current() { return HasCurrent() ? &Patches[std::size_t(CurPatch)] : nullptr; }
     const TPatch *Current() const;
 
+    // The memory shown and edited from now on; -1 (or anything outside 0..7) for none.
+    void SelectCurrent(int p) { CurPatch = p; }
+    // The current memory now differs from what the unit stored: closing asks about it.
+    void MarkEdited() { PatchChanged = true; }
+    // Nothing of the current memory is left to store: the unit stored it, it was read from
+    // the unit, or (in edit mode) a file holds it.
+    void MarkStored() { PatchChanged = false; }
+    // Memory p holds what the unit holds: read from it, or sent to it in full and stored.
+    void MarkFetched(int p) { setInSync(p, true); }
+    void MarkWritten(int p) { setInSync(p, true); }
+    // Memory p holds what the unit may not (a file's section laid over it, not yet sent).
+    void MarkUnsent(int p) { setInSync(p, false); }
+    // A fetch of all memories reads only the wanted ones; the others count as held.
+    void LimitFetchTo(const std::bitset<PatchCount> &wanted);
+    // Every memory emptied and nothing in sync or changed: the unit may hold anything.
     void ResetAllPatches();
     void ClearPatch(int p);
     void ThroughPatch(int p);
@@ -68,6 +86,9 @@ public:
     void PushUndo();
     bool PopUndo();
     void ClearUndo() { UndoList.Clear(); }
+
+private:
+    void setInSync(int p, bool inSync) { PatchInSync[std::size_t(p)] = inSync; }
 };
 
 } // namespace kestrava

@@ -40,12 +40,13 @@ bool FetchLoadAttrs(TransferEnv &env, TLoadAttrModel &attrs) {
                             for (int k = 0; k < kBlockValues; ++k)
                                 attrs.LoadAttrs[std::size_t(kBlockValues * b + k)] = codes[k];
                         });
-            attrs.LdAtrInSync = true;
+            attrs.MarkFetched();
         } catch (const EAbort &) {
             ShowErrorBox(Texts::tr("取得に失敗しました"));
         }
     }
-    attrs.LdAtrChanged = false;
+    // Cleared by every fetch that may run, also one that failed or had nothing to read.
+    attrs.MarkStored();
     return attrs.LdAtrInSync;
 }
 
@@ -56,8 +57,7 @@ bool WriteLoadAttrs(TransferEnv &env, TLoadAttrModel &attrs) {
         SendBlocks(env, kAttrBlocks, {0, kAttrBlocks},
                    [&attrs](int b) { return LoadAttrBlockCommand(attrs.LoadAttrs, b); });
         SendOrAbort(env, QStringLiteral("WA\r"));
-        attrs.LdAtrInSync = true;
-        attrs.LdAtrChanged = false;
+        attrs.MarkWritten();
         return true;
     } catch (const EAbort &) {
         ShowErrorBox(Texts::tr("書込に失敗しました"));

@@ -89,7 +89,7 @@ bool FetchCurves(TransferEnv &env, TCurveSet &curves) {
             curve.Points.SortByInput();
             curve.SyncPointsToTable();
         });
-        curves.CurvesInSync = true;
+        curves.MarkFetched();
         return true;
     } catch (const EAbort &) {
         ShowErrorBox(Texts::tr("取得に失敗しました"));
@@ -107,8 +107,7 @@ bool WriteCurves(TransferEnv &env, TCurveSet &curves) {
             return CurvePointBlockCommand(curves.Curves[std::size_t(c)], c);
         });
         SendOrAbort(env, QStringLiteral("WC\r"));
-        curves.CurvesInSync = true;
-        curves.CurveChanged = false;
+        curves.MarkWritten();
         return true;
     } catch (const EAbort &) {
         ShowErrorBox(Texts::tr("転送に失敗しました"));

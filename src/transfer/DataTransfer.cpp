@@ -27,7 +27,9 @@ bool fetchAttrsAndCurvesTheFileLeaves(TransferEnv &env, TLoadAttrModel &attrs, T
     if (!attrs.LdAtrInSync && !found.FillsAttributes()) {
         const bool changed = attrs.LdAtrChanged;
         const bool fetched = FetchLoadAttrs(env, attrs);
-        attrs.LdAtrChanged = changed;
+        // The fetch can only have cleared the flag: edits made before are still unwritten.
+        if (changed)
+            attrs.MarkEdited();
         if (!fetched)
             return false;
     }
@@ -39,14 +41,10 @@ bool fetchAttrsAndCurvesTheFileLeaves(TransferEnv &env, TLoadAttrModel &attrs, T
 void MarkUnwritten(const TReadReport &found, TPatchModel &patches, TLoadAttrModel &attrs,
                    TCurveSet &curves) {
     MarkPatchesUnwritten(patches, found);
-    if (found.attributeSection) {
-        attrs.LdAtrInSync = false;
-        attrs.LdAtrChanged = true;
-    }
-    if (found.curveSections.any()) {
-        curves.CurvesInSync = false;
-        curves.CurveChanged = true;
-    }
+    if (found.attributeSection)
+        attrs.MarkUnsent();
+    if (found.curveSections.any())
+        curves.MarkUnsent();
 }
 
 bool TransferLoadedAllData(TransferEnv &env, TPatchModel &patches, TLoadAttrModel &attrs,

@@ -28,14 +28,15 @@ void sendPatchBlocks(TransferEnv &env, const TPatch &patch, int firstBlock, int 
     SendOrAbort(env, QStringLiteral("WP\r"));
 }
 
-// Memory p from the unit's current patch; sets PatchInSync[p] only. Raises the silent abort.
+// Memory p from the unit's current patch; marks memory p fetched, nothing else. Raises the silent
+// abort.
 void queryMemory(TransferEnv &env, TPatchModel &patches, int p) {
     TPatch &memory = patches.Patches[std::size_t(p)];
     QueryBlocks(env, 0, kPatchBlocks, {0, kPatchBlocks}, [&memory](int b, QStringView reply) {
         for (int k = 0; k < kBlockValues; ++k)
             memory[std::size_t(kBlockValues * b + k)] = PatchEntryFromCode(reply.mid(3 * k, 3));
     });
-    patches.PatchInSync[std::size_t(p)] = true;
+    patches.MarkFetched(p);
 }
 
 // The same as a command of its own: its bracket and its failure text.
@@ -56,7 +57,7 @@ bool layOverMemory(const TLoadFile &file, TPatchModel &patches, int p) {
     if (!file.read.found.patchSections.test(std::size_t(p)))
         return false;
     TPatchModel over;
-    over.CurPatch = p;
+    over.SelectCurrent(p);
     over.Patches[std::size_t(p)] = patches.Patches[std::size_t(p)];
     TLoadAttrModel attrs;
     TCurveSet curves;
@@ -100,7 +101,7 @@ bool FetchCurrentPatch(TransferEnv &env, TPatchModel &patches) {
         return true;
     if (!fetchMemory(env, patches, patches.CurPatch))
         return false;
-    patches.PatchChanged = false;
+    patches.MarkStored();
     patches.ClearUndo();
     return true;
 }
@@ -133,7 +134,7 @@ bool WritePatch(TransferEnv &env, TPatchModel &patches) {
     TransferringScope transferring(env);
     if (!env.link.SendCmd(QStringLiteral("WP\r")))
         return false;
-    patches.PatchChanged = false;
+    patches.MarkStored();
     patches.ClearUndo();
     return true;
 }
@@ -181,7 +182,7 @@ bool FetchPatchesTheFileLeaves(TransferEnv &env, TPatchModel &patches, const TRe
 void MarkPatchesUnwritten(TPatchModel &patches, const TReadReport &found) {
     for (int p = 0; p < PatchCount; ++p)
         if (found.patchSections.test(std::size_t(p)))
-            patches.PatchInSync[std::size_t(p)] = false;
+            patches.MarkUnsent(p);
 }
 
 void RealignAfterFailedLoad(TransferEnv &env, TPatchModel &patches) {
@@ -192,7 +193,7 @@ void RealignAfterFailedLoad(TransferEnv &env, TPatchModel &patches) {
     // Not read back, the shown memory holds what the unit may never have got: it counts as
     // changed, so that the window never looks as if the unit held it and closing asks.
     if (patches.HasCurrent() && !patches.PatchInSync[std::size_t(patches.CurPatch)])
-        patches.PatchChanged = true;
+        patches.MarkEdited();
 }
 
 bool SendAllPatches(TransferEnv &env, TPatchModel &patches) {
@@ -202,7 +203,7 @@ bool SendAllPatches(TransferEnv &env, TPatchModel &patches) {
             SendOrAbort(env, selectCommand(p));
             sendPatchBlocks(env, patches.Patches[std::size_t(p)], p * kPatchBlocks,
                             PatchCount * kPatchBlocks);
-            patches.PatchInSync[std::size_t(p)] = true;
+            patches.MarkWritten(p);
         }
         if (patches.HasCurrent())
             SendOrAbort(env, selectCommand(patches.CurPatch));
@@ -236,7 +237,11 @@ bool ClearOrThroughCurrentPatch(TransferEnv &env, TPatchModel &patches, bool thr
         patches.ThroughPatch(patches.CurPatch);
     else
         patches.ClearPatch(patches.CurPatch);
-    patches.PatchChanged = env.link.EditMode;
+    // Offline the clear is an edit of memory; linked, the unit made the same change itself.
+    if (env.link.EditMode)
+        patches.MarkEdited();
+    else
+        patches.MarkStored();
     return true;
 }
 
@@ -245,7 +250,7 @@ bool ClearAllPatches(TransferEnv &env, TPatchModel &patches) {
     BracketScope bracket(env, Texts::tr("全パッチクリア中"));
     try {
         for (int c = 0; c < PatchCount; ++c) {
-            patches.CurPatch = c;
+            patches.SelectCurrent(c);
             if (!env.link.EditMode) {
                 SendOrAbort(env, selectCommand(c));
                 SendOrAbort(env, QStringLiteral("C\r"));
@@ -253,7 +258,7 @@ bool ClearAllPatches(TransferEnv &env, TPatchModel &patches) {
             patches.ClearPatch(c);
             env.SetFraction((c + 1) * 0.125);
         }
-        patches.PatchChanged = false;
+        patches.MarkStored();
         patches.ClearUndo();
         ShowInfoBox(Texts::tr("全てのパッチがクリアされました"));
         return true;
@@ -274,7 +279,7 @@ bool TransferLoadedPatches(TransferEnv &env, TPatchModel &patches, const TLoadFi
         ok = SendAllPatches(env, patches) && LeavePatchTransferMode(env.link);
     }
     if (ok) {
-        patches.PatchChanged = false;
+        patches.MarkStored();
         patches.ClearUndo();
         ShowInfoBox(Texts::tr("読込・転送が完了しました"));
     } else {
@@ -300,11 +305,11 @@ bool TransferLoadedCurrentPatch(TransferEnv &env, TPatchModel &patches, const TL
             queryMemory(env, patches, p);
         if (!layOverMemory(file, patches, p))
             throw EAbort();
-        patches.PatchInSync[std::size_t(p)] = false;
+        patches.MarkUnsent(p);
         sendPatchBlocks(env, patches.Patches[std::size_t(p)], 0, kPatchBlocks);
         EndPatchTransferMode(env);
-        patches.PatchInSync[std::size_t(p)] = true;
-        patches.PatchChanged = false;
+        patches.MarkWritten(p);
+        patches.MarkStored();
         patches.ClearUndo();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         ShowInfoBox(Texts::tr("読込・転送が完了しました"));

@@ -229,7 +229,7 @@ void TAttrTable::ResetAll() {
 }
 
 void TAttrTable::edited() {
-    attrs_.LdAtrChanged = true;
+    attrs_.MarkEdited();
     grid_->viewport()->update();
     Q_EMIT Changed();
 }

@@ -208,7 +208,7 @@ void TCurvePage::ModeRadioGroupClick() {
     c->Recalculate();
     table_->FollowMode();
     RefreshView();
-    curves_.CurveChanged = true;
+    curves_.MarkEdited();
     ctx_.actions.UpdateActions();
 }
 
@@ -284,7 +284,7 @@ void TCurvePage::GetCurveActionExecute() {
     // The selector shows the fetched mode; a change there recalculates the shown curve.
     if (const TUserCurve *c = curves_.Current())
         setModeIndex(c->Mode);
-    curves_.CurveChanged = false;
+    curves_.MarkStored();
     RefreshView();
 }
 
@@ -295,7 +295,7 @@ void TCurvePage::CrvGridWActionExecute(int width) {
 }
 
 void TCurvePage::curveEdited() {
-    curves_.CurveChanged = true;
+    curves_.MarkEdited();
     RefreshView();
     ctx_.actions.UpdateActions();
 }

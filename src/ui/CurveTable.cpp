@@ -157,7 +157,7 @@ void TCurveValueTable::commit(int c, int r, const QString &text) {
         return;
     }
     curve->Table[std::size_t(k - 1)] = level;
-    curves_.CurveChanged = true;
+    curves_.MarkEdited();
     if (k <= CurveMaxInput) {
         const QPoint next = CurveCellOfInput(width_, k);
         grid_->setCurrentCell(next.x(), next.y());

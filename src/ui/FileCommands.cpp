@@ -89,8 +89,11 @@ bool TFileCommands::SaveAllDataActionExecute() {
             actions_.Execute(ActionId::GetCurveAction);
             ok = curves_.CurvesInSync;
         }
-        attrs_.LdAtrChanged = attrsChanged;
-        curves_.CurveChanged = curvesChanged;
+        // The fetches can only have cleared the flags: earlier edits are still unwritten.
+        if (attrsChanged)
+            attrs_.MarkEdited();
+        if (curvesChanged)
+            curves_.MarkEdited();
     }
     // Outside edit mode the file stands for the unit: what memory holds of it must be the
     // unit's, never blanks that were not fetched. In edit mode memory is the data.
@@ -117,7 +120,7 @@ bool TFileCommands::SaveAllPatActionExecute() {
     if (!store(file, lines))
         return false;
     if (link_.EditMode) {
-        patches_.PatchChanged = false;
+        patches_.MarkStored();
         patches_.ClearUndo();
     }
     ShowInfoBox(tr("保存が完了しました"));
@@ -147,7 +150,7 @@ bool TFileCommands::SaveLdAtrActionExecute() {
     if (!store(file, lines))
         return false;
     if (link_.EditMode)
-        attrs_.LdAtrChanged = false;
+        attrs_.MarkStored();
     return true;
 }
 
@@ -160,7 +163,7 @@ bool TFileCommands::SaveCurveActionExecute() {
     if (!store(file, lines))
         return false;
     if (link_.EditMode)
-        curves_.CurveChanged = false;
+        curves_.MarkStored();
     return true;
 }
 
@@ -233,7 +236,7 @@ bool TFileCommands::LoadCurPatActionExecute() {
             Q_EMIT PatchesReplaced();
             return true;
         }
-        patches_.PatchInSync[std::size_t(p)] = false;
+        patches_.MarkUnsent(p);
         Q_EMIT Loaded();
         return true;
     }

@@ -194,7 +194,6 @@ void TKestravaForm::FormShow() {
     link.ComPortNo = link.Settings.ComPort();
     link.OpenPort();
     refreshPortTip();
-    link.BusyCount = 0;
     // The check blocks until the unit answers: the window is painted first.
     new TAfterFirstPaint(StatusBar1, kFirstPaintWaitMs, [this] { WMStartUp(); });
 }
@@ -210,7 +209,7 @@ void TKestravaForm::WMStartUp() {
             close();
             return;
         }
-        link.EditMode = true;
+        link.EnterEditMode();
     }
     Timer1->start();
     if (link.EditMode) {
@@ -226,18 +225,16 @@ void TKestravaForm::ReConnectActionExecute() {
     ShowPage(Page::Patch);
     patches.ResetAllPatches();
     PatchSheet->ForgetCheck();
-    curves.CurveChanged = false;
-    attrs.LdAtrChanged = false;
-    curves.CurvesInSync = false;
-    attrs.LdAtrInSync = false;
+    curves.Forget();
+    attrs.Forget();
     if (link.LinkUp()) {
-        patches.CurPatch = link.QueryCurrentPatch();
+        patches.SelectCurrent(link.QueryCurrentPatch());
         PatchSheet->SelectPatNo(patches.CurPatch);
         ExecuteAction(ActionId::GetTableAction);
         ExecuteAction(ActionId::GetLdAtrAcion);
         ExecuteAction(ActionId::GetCurveAction);
         PatchSheet->CheckLvlBarChange();
-        link.EditMode = false;
+        link.LeaveEditMode();
     } else if (!link.PortOpen) {
         // A silent unit has said so through the link; a port that cannot be opened says why.
         ShowErrorBox(QCoreApplication::translate("UnitLink", "応答がありません") + u'\n' +
@@ -267,7 +264,7 @@ void TKestravaForm::RefreshLinkPanel() {
             lines = *polled;
             Timer1->start();
         } else {
-            link.Linked = false;
+            link.MarkLost();
             UpdateActions();
             StatusBar1->setPanelText(
                 0, LinkPanelText(false, link.ComPortNo, false, link.PortOpen, {}));

@@ -112,12 +112,12 @@ void TPatchEditor::applyInputToOutput(int r, const QString &value) {
             env_.SetFraction(double(i) / double(outputs.size()));
         }
         if (!outputs.isEmpty())
-            patches_.PatchChanged = true;
+            patches_.MarkEdited();
     } catch (const EAbort &e) {
         // What was stored before the failure differs from the unit's stored patch:
         // without the flag it could be neither written nor warned about on closing.
         if (written)
-            patches_.PatchChanged = true;
+            patches_.MarkEdited();
         ShowWarningBox(e.message());
     }
 }
@@ -157,10 +157,10 @@ void TPatchEditor::applyOutputToInput(const QString &value, const QString &editS
             env_.SetFraction(double(k) / n);
         }
         moveCursorAfter(last);
-        patches_.PatchChanged = true;
+        patches_.MarkEdited();
     } catch (const EAbort &e) {
         ShowWarningBox(e.message());
-        patches_.PatchChanged = true;
+        patches_.MarkEdited();
     }
 }
 
@@ -191,13 +191,13 @@ bool TPatchEditor::ToolBarPatch(const QString &inputText, const QString &outputL
         } else if (!outputs.isEmpty()) {
             view_.SetCurrentRow(input + 1);
         }
-        patches_.PatchChanged = true;
+        patches_.MarkEdited();
         view_.RepaintTable();
         view_.FocusTable();
         return true;
     } catch (const EAbort &e) {
         if (written)
-            patches_.PatchChanged = true;
+            patches_.MarkEdited();
         ShowWarningBox(e.message());
         return false;
     }
@@ -255,7 +255,7 @@ void TPatchEditor::SetChSel() {
             env_.SetFraction(double(k) / n);
         }
     }
-    patches_.PatchChanged = true;
+    patches_.MarkEdited();
     moveCursorAfter(last);
     // A refusal would otherwise pass unnoticed: only a silent unit is reported by the link.
     if (failed)
@@ -276,7 +276,7 @@ void TPatchEditor::DelPatch() {
             patches_.RowValue(view_.CurrentRow()) != pvNone) {
             const bool ok = SetPatchEntry(env_, patches_, o, pvNone);
             // Set after a refusal too: the close question then still offers the write.
-            patches_.PatchChanged = true;
+            patches_.MarkEdited();
             view_.RepaintTable();
             if (!ok)
                 ShowErrorBox(settingFailed());
@@ -306,7 +306,7 @@ void TPatchEditor::DelPatch() {
             ShowErrorBox(settingFailed());
         }
     }
-    patches_.PatchChanged = true;
+    patches_.MarkEdited();
     moveCursorAfter(last);
     view_.FocusTable();
 }

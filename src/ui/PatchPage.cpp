@@ -328,7 +328,7 @@ void TPatchPage::PatNoComboChange(int index) {
     }
     {
         const WaitCursor wait;
-        patches_.CurPatch = index;
+        patches_.SelectCurrent(index);
         ctx_.status.setPanelText(3, QString());
         if (!ctx_.env.link.EditMode && SelectUnitPatch(ctx_.env, index))
             ctx_.actions.Execute(ActionId::GetTableAction);

@@ -4,6 +4,8 @@
 #include "StatusText.h"
 #include "UnitLink.h"
 
+#include <QDirIterator>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace kestrava;
@@ -310,6 +312,37 @@ private Q_SLOTS:
         QFETCH(bool, lineB);
         QFETCH(QString, text);
         QCOMPARE(LinkPanelText(edit, port, linked, open, {lineA, lineB}), text);
+    }
+
+    // The models and the link own their flags: a file of the ui may read them and call their
+    // verbs, never assign them. One row per file, so that a failure names the file.
+    void uiAssignsNoFlag_data() {
+        QTest::addColumn<QString>("path");
+        const QDir ui(qEnvironmentVariable("KESTRAVA_TEST_DATA") + QStringLiteral("/../../src/ui"));
+        QDirIterator it(ui.path(), {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        int files = 0;
+        for (; it.hasNext(); ++files) {
+            const QString path = it.next();
+            QTest::newRow(qPrintable(ui.relativeFilePath(path))) << path;
+        }
+        if (files == 0) // a check that reads nothing must not pass
+            QTest::newRow("src/ui not found") << ui.filePath(QStringLiteral("missing"));
+    }
+    void uiAssignsNoFlag() {
+        QFETCH(QString, path);
+        static const QRegularExpression assigns(
+            QStringLiteral(R"(\b(?:PatchChanged|PatchInSync\s*\[[^\]]*\]|CurPatch|LdAtrChanged|)"
+                           R"(LdAtrInSync|CurveChanged|CurvesInSync|EditMode|Linked|BusyCount|)"
+                           R"(PortOpen)\s*[-+*/|&^]?=(?!=))"));
+        QFile file(path);
+        QVERIFY2(file.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(path));
+        const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QString code = lines[i].section(QStringLiteral("//"), 0, 0);
+            QVERIFY2(!assigns.match(code).hasMatch(),
+                     qPrintable(QStringLiteral("line %1: %2").arg(i + 1).arg(lines[i].trimmed())));
+        }
     }
 };
 
