@@ -305,7 +305,7 @@ private Q_SLOTS:
         });
         std::thread talker([&r] {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            r.peer.send("\x11boot 1.0\r");
+            r.peer.send("\x11" "boot 1.0\r");
         });
         QVERIFY(r.link.ChangePort(5));
         talker.join();

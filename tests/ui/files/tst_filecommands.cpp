@@ -1,4 +1,4 @@
-#include "../model/DataFileFixtures.h"
+#include "../../model/DataFileFixtures.h"
 #include "DataFileKind.h"
 #include "DrawGrid.h"
 #include "QtDialogResponder.h"
