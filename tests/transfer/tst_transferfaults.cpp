@@ -1,6 +1,7 @@
 #include "AttrTransfer.h"
 #include "CurveTransfer.h"
 #include "DataTransfer.h"
+#include "FailureTexts.h"
 #include "PatchTransfer.h"
 #include "TransferRig.h"
 
@@ -8,14 +9,9 @@
 
 using namespace kestrava;
 using kestrava::test::TransferRig;
+using namespace kestrava::test; // the failure texts
 
 namespace {
-
-const QString kNoResponse = QStringLiteral("応答がありません");
-const QString kFetchFailed = QStringLiteral("取得に失敗しました");
-const QString kWriteFailed = QStringLiteral("書込に失敗しました");
-const QString kTransferFailed = QStringLiteral("転送に失敗しました");
-const QString kLoadFailed = QStringLiteral("読込・転送に失敗しました");
 
 struct Models {
     TPatchModel patches;
@@ -158,9 +154,9 @@ private Q_SLOTS:
             {7, Fault::Refused, {kTransferFailed}, true},
             {7, Fault::WrongLength, {kTransferFailed}, true},
             {7, Fault::Closed, {kNoResponse, kTransferFailed}, false},
-            {8, Fault::Silent, {kNoResponse, kLoadFailed}, false},
-            {8, Fault::Refused, {kLoadFailed}, true},
-            {8, Fault::Closed, {kNoResponse, kLoadFailed}, false},
+            {8, Fault::Silent, {kNoResponse, kAllDataFailed}, false},
+            {8, Fault::Refused, {kAllDataFailed}, true},
+            {8, Fault::Closed, {kNoResponse, kAllDataFailed}, false},
         };
         const char *faultNames[] = {"silent", "refused", "wrong length", "closed"};
         for (const Row &row : rows)

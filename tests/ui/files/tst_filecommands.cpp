@@ -1,6 +1,7 @@
 #include "../../model/DataFileFixtures.h"
 #include "DataFileKind.h"
 #include "DrawGrid.h"
+#include "FailureTexts.h"
 #include "QtDialogResponder.h"
 #include "TextLines.h"
 #include "UiRigs.h"
@@ -33,6 +34,7 @@ using test::fileOf;
 using test::goldenUnit;
 using test::shape;
 using test::withFile;
+using namespace kestrava::test; // the failure texts
 
 enum class Link { Linked, EditMode, Lost };
 
@@ -42,13 +44,6 @@ Q_DECLARE_METATYPE(Link)
 namespace {
 
 const QString kSaved = QStringLiteral("保存が完了しました");
-const QString kSaveFailed = QStringLiteral("保存に失敗しました");
-const QString kReadFailed = QStringLiteral("ファイルの読込に失敗しました");
-const QString kLoadFailed = QStringLiteral("読込に失敗しました");
-const QString kAllDataFailed = QStringLiteral("読込・転送に失敗しました");
-const QString kTransferFailed = QStringLiteral("転送に失敗しました");
-const QString kFetchFailed = QStringLiteral("取得に失敗しました");
-const QString kNoResponse = QStringLiteral("応答がありません");
 const QString kLoaded = QStringLiteral("読込・転送が完了しました");
 const QString kAllWritten = QStringLiteral("転送・書込が完了しました");
 
@@ -605,7 +600,7 @@ private Q_SLOTS:
             << "WP" << QStringList{kTransferFailed} << realign << "" << 0;
         QTest::newRow("all data, WA refused")
             << LoadAllDataAction << Link::Linked << "all.dat"
-            << "WA" << QStringList{QStringLiteral("書込に失敗しました"), kAllDataFailed}
+            << "WA" << QStringList{kWriteFailed, kAllDataFailed}
             << QStringList{"WA", "P002", "R001"} << "attrs curves" << 0;
         QTest::newRow("curves, WC refused")
             << LoadCurveAction << Link::Linked << "curves.crv"
