@@ -89,7 +89,7 @@ QString TUnitLink::QueryCmd(const QString &command) {
 
 bool TUnitLink::OpenPort() {
     device_.clear();
-    PortOpen = OpenComPort(ComPortNo, kUnitBaudCode, 0, portTableFile());
+    PortOpen = OpenComPort(ComPortNo, kUnitBaudCode, 0, portTableFile(), Settings.Devices());
     openError_ = PortOpen ? QString() : LastComOpenError();
     return PortOpen;
 }
