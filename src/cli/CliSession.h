@@ -43,6 +43,9 @@ bool ReadFileForUnit(FileKind kind, const QString &file, int curPatch, TLoadFile
 // the way out the unit on the patch it was found on and remote mode off, also after a
 // failed transfer. A unit that stopped answering is not sent anything more.
 class TUnitSession {
+    // Every box goes to stderr: nobody is there to answer a question.
+    StderrResponder stderr_;
+
 public:
     explicit TUnitSession(const CliOptions &o);
     ~TUnitSession();
@@ -58,7 +61,7 @@ public:
     // marked in sync in d are not fetched. Failures are reported.
     bool Fetch(const QList<DataSection> &sections, TDataSet &d, TransferProgress &progress);
 
-    TUnitLink link;
+    TUnitLink link{TBoxes(stderr_)};
 
 private:
     bool opened_;

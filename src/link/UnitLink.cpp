@@ -72,7 +72,7 @@ bool TUnitLink::SendCmd(const QString &command) {
     }
     if (received == 0) {
         MarkLost();
-        ShowErrorBox(QCoreApplication::translate("UnitLink", "応答がありません"));
+        boxes_.Error(QCoreApplication::translate("UnitLink", "応答がありません"));
         return false;
     }
     return ok && received == 1;

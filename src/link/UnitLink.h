@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LinkSettings.h"
+#include "Usr_misc.h"
 
 #include <QString>
 
@@ -33,6 +34,9 @@ QString FormatFirmwareVersion(int version);
 // by the transactions themselves.
 class TUnitLink {
 public:
+    // boxes: where a silent unit is reported.
+    explicit TUnitLink(TBoxes boxes) : boxes_(boxes) {}
+
     int ComPortNo = 1;
     bool PortOpen = false;
     bool Linked = false;
@@ -85,11 +89,14 @@ public:
     bool IsIdle() const;
     // Discards what was received and not read.
     void PurgeInput();
+    // The boxes the link reports through, for the commands that run over it.
+    const TBoxes &Boxes() const { return boxes_; }
 
 private:
     bool reopen();
     QString portTableFile() const;
 
+    TBoxes boxes_;
     QString device_; // the device OpenDevice opened, reopened by LinkUp; "" for ComPortNo's
     QString openError_;
 };

@@ -42,7 +42,7 @@ bool FetchLoadAttrs(TransferEnv &env, TLoadAttrModel &attrs) {
                         });
             attrs.MarkFetched();
         } catch (const EAbort &) {
-            ShowErrorBox(Texts::tr("取得に失敗しました"));
+            env.boxes.Error(Texts::tr("取得に失敗しました"));
         }
     }
     // Cleared by every fetch that may run, also one that failed or had nothing to read.
@@ -60,7 +60,7 @@ bool WriteLoadAttrs(TransferEnv &env, TLoadAttrModel &attrs) {
         attrs.MarkWritten();
         return true;
     } catch (const EAbort &) {
-        ShowErrorBox(Texts::tr("書込に失敗しました"));
+        env.boxes.Error(Texts::tr("書込に失敗しました"));
         return false;
     }
 }

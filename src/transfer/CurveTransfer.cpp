@@ -92,7 +92,7 @@ bool FetchCurves(TransferEnv &env, TCurveSet &curves) {
         curves.MarkFetched();
         return true;
     } catch (const EAbort &) {
-        ShowErrorBox(Texts::tr("取得に失敗しました"));
+        env.boxes.Error(Texts::tr("取得に失敗しました"));
         return false;
     }
 }
@@ -110,7 +110,7 @@ bool WriteCurves(TransferEnv &env, TCurveSet &curves) {
         curves.MarkWritten();
         return true;
     } catch (const EAbort &) {
-        ShowErrorBox(Texts::tr("転送に失敗しました"));
+        env.boxes.Error(Texts::tr("転送に失敗しました"));
         return false;
     }
 }

@@ -47,7 +47,7 @@ bool fetchMemory(TransferEnv &env, TPatchModel &patches, int p) {
         queryMemory(env, patches, p);
         return true;
     } catch (const EAbort &) {
-        ShowErrorBox(Texts::tr("取得に失敗しました"));
+        env.boxes.Error(Texts::tr("取得に失敗しました"));
         return false;
     }
 }
@@ -164,7 +164,7 @@ bool FetchAllPatches(TransferEnv &env, TPatchModel &patches) {
                 throw EAbort();
         return true;
     } catch (const EAbort &) {
-        ShowErrorBox(Texts::tr("取得に失敗しました"));
+        env.boxes.Error(Texts::tr("取得に失敗しました"));
         return false;
     }
 }
@@ -260,10 +260,10 @@ bool ClearAllPatches(TransferEnv &env, TPatchModel &patches) {
         }
         patches.MarkStored();
         patches.ClearUndo();
-        ShowInfoBox(Texts::tr("全てのパッチがクリアされました"));
+        env.boxes.Info(Texts::tr("全てのパッチがクリアされました"));
         return true;
     } catch (const EAbort &) {
-        ShowErrorBox(Texts::tr("処理に失敗しました"));
+        env.boxes.Error(Texts::tr("処理に失敗しました"));
         return false;
     }
 }
@@ -281,9 +281,9 @@ bool TransferLoadedPatches(TransferEnv &env, TPatchModel &patches, const TLoadFi
     if (ok) {
         patches.MarkStored();
         patches.ClearUndo();
-        ShowInfoBox(Texts::tr("読込・転送が完了しました"));
+        env.boxes.Info(Texts::tr("読込・転送が完了しました"));
     } else {
-        ShowErrorBox(Texts::tr("転送に失敗しました"));
+        env.boxes.Error(Texts::tr("転送に失敗しました"));
         RealignAfterFailedLoad(env, patches);
     }
     env.EndTransfer(QString());
@@ -312,10 +312,10 @@ bool TransferLoadedCurrentPatch(TransferEnv &env, TPatchModel &patches, const TL
         patches.MarkStored();
         patches.ClearUndo();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        ShowInfoBox(Texts::tr("読込・転送が完了しました"));
+        env.boxes.Info(Texts::tr("読込・転送が完了しました"));
     } catch (const EAbort &) {
         ok = false;
-        ShowErrorBox(Texts::tr("転送に失敗しました"));
+        env.boxes.Error(Texts::tr("転送に失敗しました"));
         RealignAfterFailedLoad(env, patches);
     }
     env.EndTransfer(QString());

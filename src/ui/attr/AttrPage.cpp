@@ -66,7 +66,7 @@ TAttrPage::~TAttrPage() {
 }
 
 void TAttrPage::InitLdAtrActionExecute() {
-    if (!AskYesNo(tr("負荷属性を初期化(全てNormal)しますか")))
+    if (!ctx_.desktop.boxes.AskYesNo(tr("負荷属性を初期化(全てNormal)しますか")))
         return;
     table_->ResetAll();
 }

@@ -2,6 +2,7 @@
 
 #include "CellPainter.h"
 #include "Curve.h"
+#include "Usr_misc.h"
 
 #include <QObject>
 #include <QString>
@@ -19,7 +20,7 @@ class TDrawGrid;
 class TCurveValueTable : public QObject {
     Q_OBJECT
 public:
-    TCurveValueTable(TDrawGrid *grid, TCurveSet &curves, QObject *parent = nullptr);
+    TCurveValueTable(TDrawGrid *grid, TCurveSet &curves, TBoxes boxes, QObject *parent = nullptr);
 
     // 8 or 16 values a row (anything else is 8); the current cell keeps its input.
     void SetGridWidth(int width);
@@ -45,6 +46,7 @@ private:
 
     TDrawGrid *grid_;
     TCurveSet &curves_;
+    TBoxes boxes_;
     TCellPainter painter_;
     int width_ = 8;
     QString editText_; // the editor's text as last reported

@@ -51,13 +51,13 @@ QString TFileCommands::askFile(bool save, FileKind kind, ActionId action) const 
     r.defaultExt = k.defaultExt;
     r.fileName = QStringLiteral("*.") + k.ext;
     r.initialDir = FileDialogStartFolder();
-    return RunFileDialog(r);
+    return env_.boxes.FileDialog(r);
 }
 
 bool TFileCommands::store(const QString &file, const QStringList &lines) const {
     if (SaveTextLines(file, lines))
         return true;
-    ShowErrorBox(tr("保存に失敗しました"));
+    env_.boxes.Error(tr("保存に失敗しました"));
     return false;
 }
 
@@ -101,10 +101,10 @@ bool TFileCommands::SaveAllDataActionExecute() {
     QStringList lines;
     WriteDataFileLines(FileKind::AllData, lines, patches_, attrs_, curves_);
     if (!ok || !SaveTextLines(file, lines)) {
-        ShowErrorBox(tr("保存に失敗しました"));
+        env_.boxes.Error(tr("保存に失敗しました"));
         return false;
     }
-    ShowInfoBox(tr("保存が完了しました"));
+    env_.boxes.Info(tr("保存が完了しました"));
     return true;
 }
 
@@ -123,7 +123,7 @@ bool TFileCommands::SaveAllPatActionExecute() {
         patches_.MarkStored();
         patches_.ClearUndo();
     }
-    ShowInfoBox(tr("保存が完了しました"));
+    env_.boxes.Info(tr("保存が完了しました"));
     return true;
 }
 
@@ -134,7 +134,7 @@ bool TFileCommands::SaveCurPatActionExecute() {
         return false;
     QStringList lines;
     if (!WriteDataFileLines(FileKind::OnePatch, lines, patches_, attrs_, curves_)) {
-        ShowErrorBox(tr("保存に失敗しました"));
+        env_.boxes.Error(tr("保存に失敗しました"));
         return false;
     }
     return store(file, lines);
@@ -174,7 +174,7 @@ bool TFileCommands::LoadAllDataActionExecute() {
         return false;
     const TLoadFile load = readForLoad(FileKind::AllData, file);
     if (!load.Usable()) {
-        ShowErrorBox(tr("読込・転送に失敗しました"));
+        env_.boxes.Error(tr("読込・転送に失敗しました"));
         return false;
     }
     if (!link_.Linked) {
@@ -198,7 +198,7 @@ bool TFileCommands::LoadAllPatActionExecute() {
         return false;
     const TLoadFile load = readForLoad(FileKind::AllPatches, file);
     if (!load.Usable()) {
-        ShowErrorBox(tr("ファイルの読込に失敗しました"));
+        env_.boxes.Error(tr("ファイルの読込に失敗しました"));
         return false;
     }
     if (!link_.Linked) {
@@ -227,7 +227,7 @@ bool TFileCommands::LoadCurPatActionExecute() {
     const int p = patches_.CurPatch;
     if (!load.Usable() || !patches_.HasCurrent() ||
         !load.read.found.patchSections.test(std::size_t(p))) {
-        ShowErrorBox(tr("ファイルの読込に失敗しました"));
+        env_.boxes.Error(tr("ファイルの読込に失敗しました"));
         return false;
     }
     if (!link_.Linked) {
@@ -252,7 +252,7 @@ bool TFileCommands::LoadLdAtrActionExecute() {
         return false;
     const TLoadFile load = readForLoad(FileKind::Attributes, file);
     if (!load.Usable()) {
-        ShowErrorBox(tr("読込に失敗しました"));
+        env_.boxes.Error(tr("読込に失敗しました"));
         return false;
     }
     load.LayOver(patches_, attrs_, curves_);
@@ -269,7 +269,7 @@ bool TFileCommands::LoadCurveActionExecute() {
         return false;
     const TLoadFile load = readForLoad(FileKind::Curves, file);
     if (!load.Usable()) {
-        ShowErrorBox(tr("読込に失敗しました"));
+        env_.boxes.Error(tr("読込に失敗しました"));
         return false;
     }
     load.LayOver(patches_, attrs_, curves_);

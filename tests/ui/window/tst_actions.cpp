@@ -44,9 +44,12 @@ UiState parse(const QString &text) {
             s.crvGridWidth = value.toInt();
         else if (key == "ab")
             s.dispAbCh = true;
-        else if (key == "setting-ab") // as the window reads it from its settings
-            s.dispAbCh = WindowState(s.page, TUnitLink(), TPatchModel(), settingsWithAb()).dispAbCh;
-        else if (key == "undo")
+        else if (key == "setting-ab") { // as the window reads it from its settings
+            StderrResponder none;
+            s.dispAbCh =
+                WindowState(s.page, TUnitLink(TBoxes(none)), TPatchModel(), settingsWithAb())
+                    .dispAbCh;
+        } else if (key == "undo")
             s.undoEmpty = false;
         else if (key == "sel")
             s.selectedOutputs = value.toInt();
