@@ -3,6 +3,7 @@
 #include "CliOptions.h"
 #include "Curve.h"
 #include "DataFileKind.h"
+#include "DataSetDiff.h"
 #include "LoadAttrModel.h"
 #include "PatchModel.h"
 #include "Progress.h"
@@ -16,13 +17,6 @@ namespace kestrava::cli {
 // The messages the tool says in the user's language (the editor's choice of language).
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(KestravaCli)
-};
-
-// What a data file can hold, as one value: the unit's side or a file's side of a command.
-struct TDataSet {
-    TPatchModel patches;
-    TLoadAttrModel attrs;
-    TCurveSet curves;
 };
 
 void PrintErr(const QString &text);

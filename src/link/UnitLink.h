@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 // The link to the patch unit: its state fields, the two transactions every command is
 // made of, and the verbs of the link itself (remote mode, status, port changes), so that
@@ -59,6 +60,10 @@ public:
     void LeaveEditMode() { EditMode = false; }
     // The unit stopped answering: the commands that need it stay off until a reconnect.
     void MarkLost() { Linked = false; }
+    // A command that moves data began: the actions that would cut into it stay off. Returns
+    // what Transferring was, for EndTransferring to put back (a command run inside another).
+    bool BeginTransferring() { return std::exchange(Transferring, true); }
+    void EndTransferring(bool outer) { Transferring = outer; }
 
     // Opens ComPortNo (or a device path) at 57600 8N1 and sets PortOpen.
     bool OpenPort();

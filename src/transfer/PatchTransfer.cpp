@@ -41,15 +41,8 @@ void queryMemory(TransferEnv &env, TPatchModel &patches, int p) {
 
 // The same as a command of its own: its bracket and its failure text.
 bool fetchMemory(TransferEnv &env, TPatchModel &patches, int p) {
-    TransferringScope transferring(env);
-    BracketScope bracket(env, Texts::tr("パッチデータ%1 取得中").arg(p + 1));
-    try {
-        queryMemory(env, patches, p);
-        return true;
-    } catch (const EAbort &) {
-        env.boxes.Error(Texts::tr("取得に失敗しました"));
-        return false;
-    }
+    return RunTransfer(env, Texts::tr("パッチデータ%1 取得中").arg(p + 1),
+                       Texts::tr("取得に失敗しました"), [&] { queryMemory(env, patches, p); });
 }
 
 // The file's section for memory p, and nothing else, over that memory.
@@ -246,9 +239,7 @@ bool ClearOrThroughCurrentPatch(TransferEnv &env, TPatchModel &patches, bool thr
 }
 
 bool ClearAllPatches(TransferEnv &env, TPatchModel &patches) {
-    TransferringScope transferring(env);
-    BracketScope bracket(env, Texts::tr("全パッチクリア中"));
-    try {
+    return RunTransfer(env, Texts::tr("全パッチクリア中"), Texts::tr("処理に失敗しました"), [&] {
         for (int c = 0; c < PatchCount; ++c) {
             patches.SelectCurrent(c);
             if (!env.link.EditMode) {
@@ -261,11 +252,7 @@ bool ClearAllPatches(TransferEnv &env, TPatchModel &patches) {
         patches.MarkStored();
         patches.ClearUndo();
         env.boxes.Info(Texts::tr("全てのパッチがクリアされました"));
-        return true;
-    } catch (const EAbort &) {
-        env.boxes.Error(Texts::tr("処理に失敗しました"));
-        return false;
-    }
+    });
 }
 
 bool TransferLoadedPatches(TransferEnv &env, TPatchModel &patches, const TLoadFile &file) {

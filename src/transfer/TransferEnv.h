@@ -32,12 +32,11 @@ struct TransferEnv {
 // the command runs inside another that set it).
 class TransferringScope {
 public:
-    explicit TransferringScope(TransferEnv &env) : env_(env), outer_(env.link.Transferring) {
-        env_.link.Transferring = true;
+    explicit TransferringScope(TransferEnv &env) : env_(env), outer_(env.link.BeginTransferring()) {
         env_.RefreshActions();
     }
     ~TransferringScope() {
-        env_.link.Transferring = outer_;
+        env_.link.EndTransferring(outer_);
         env_.RefreshActions();
     }
     TransferringScope(const TransferringScope &) = delete;

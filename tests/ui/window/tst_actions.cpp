@@ -336,8 +336,8 @@ private Q_SLOTS:
         QFETCH(QString, path);
         static const QRegularExpression assigns(
             QStringLiteral(R"(\b(?:PatchChanged|PatchInSync\s*\[[^\]]*\]|CurPatch|LdAtrChanged|)"
-                           R"(LdAtrInSync|CurveChanged|CurvesInSync|EditMode|Linked|BusyCount|)"
-                           R"(PortOpen)\s*[-+*/|&^]?=(?!=))"));
+                           R"(LdAtrInSync|CurveChanged|CurvesInSync|EditMode|Linked|Transferring|)"
+                           R"(BusyCount|PortOpen)\s*[-+*/|&^]?=(?!=))"));
         QFile file(path);
         QVERIFY2(file.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(path));
         const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
