@@ -51,13 +51,13 @@ bool FormRig::showLinked() {
     const bool polled = QTest::qWaitFor(
         [this] { return unit.requestLog().contains(QStringLiteral("Q802")); }, 5000);
     unit.clearLog();
-    return polled && form->link.Linked;
+    return polled && link().Linked;
 }
 
 void FormRig::closeQuietly() {
-    form->patches.PatchChanged = false;
-    form->attrs.LdAtrChanged = false;
-    form->curves.CurveChanged = false;
+    patches().PatchChanged = false;
+    attrs().LdAtrChanged = false;
+    curves().CurveChanged = false;
     form->close();
 }
 

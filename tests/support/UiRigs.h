@@ -53,6 +53,15 @@ struct FormRig {
     bool showOnly();
     // Lets the window close without its questions about unsaved changes.
     void closeQuietly();
+    // The window's parts, reached as its own pages reach them.
+    TUnitLink &link() const { return form->link; }
+    TPatchModel &patches() const { return form->patches; }
+    TLoadAttrModel &attrs() const { return form->attrs; }
+    TCurveSet &curves() const { return form->curves; }
+    const TAppSettings &appSettings() const { return form->settings; }
+    TStatusBar *statusBar() const { return form->StatusBar1; }
+    QTimer *timer() const { return form->Timer1; }
+    QString panel(int i) const { return statusBar()->panelText(i); }
 
     sim::UnitSim unit;
     SettingsFile settings;

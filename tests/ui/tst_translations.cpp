@@ -248,7 +248,7 @@ private Q_SLOTS:
             rig.unit.setAbsent(true);
             rig.boxes.queueAnswer(IDYES);
             QVERIFY(rig.showOnly());
-            QTRY_VERIFY_WITH_TIMEOUT(form.link.EditMode, 4000);
+            QTRY_VERIFY_WITH_TIMEOUT(rig.link().EditMode, 4000);
         } else {
             QVERIFY(rig.showLinked());
         }
@@ -279,7 +279,7 @@ private Q_SLOTS:
             walk.see(QStringLiteral("file dialog"), dialog.title);
             walk.see(QStringLiteral("file dialog filter"), dialog.filter);
         }
-        form.patches.PatchChanged = form.attrs.LdAtrChanged = form.curves.CurveChanged = true;
+        rig.patches().PatchChanged = rig.attrs().LdAtrChanged = rig.curves().CurveChanged = true;
         for (int i = 0; i < 3; ++i)
             rig.boxes.queueAnswer(IDNO);
         QVERIFY(form.FormCloseQuery());

@@ -37,12 +37,12 @@ void putShapedCurve(sim::UnitMemory &memory) {
 // A click on the marker of the point at input 150: picked in the graph and the grid.
 void pickCurvePoint(TKestravaForm &form) {
     auto *graph = form.findChild<TCurveGraph *>(QStringLiteral("CrvPaintBox"));
-    const TUserCurve *curve = form.curves.Current();
-    const TCurvePoint *point = curve ? curve->Points.FindByInput(150) : nullptr;
-    if (!graph || !point)
+    if (!graph)
         return;
+    // The point as putShapedCurve put it on the unit.
+    const TCurvePoint point{150, 60};
     const TCurvePixels px = graph->Pixels();
-    const QPointF at(px.Px(point->X), px.Py(point->Y));
+    const QPointF at(px.Px(point.X), px.Py(point.Y));
     for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
         QMouseEvent e(type, at, graph->mapToGlobal(at), Qt::LeftButton,
                       type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,

@@ -21,6 +21,10 @@ class QTimer;
 
 namespace kestrava {
 
+namespace test {
+struct FormRig;
+}
+
 class StatusBarProgress;
 class TAboutBox;
 class TActionMap;
@@ -47,12 +51,6 @@ public:
     // The dialogs created after the window; they live as long as the program.
     void SetDialogs(TOptDlg *optDlg, TAboutBox *aboutBox);
 
-    TUnitLink link;
-    TPatchModel patches;
-    TLoadAttrModel attrs;
-    TCurveSet curves;
-    TAppSettings settings;
-
     QAction *Action(ActionId id) const;
     // Applies every action's update rule to its action (and the buttons that follow it).
     void UpdateActions();
@@ -62,6 +60,26 @@ public:
 
     Page ActivePage() const;
     void ShowPage(Page page);
+
+    // The link panel from the link's state now.
+    void RefreshLinkPanel();
+    // The questions about unsaved changes; false keeps the window open.
+    bool FormCloseQuery();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    // The test rig reaches the models and the link as the window's parts do.
+    friend struct test::FormRig;
+
+    TUnitLink link;
+    TPatchModel patches;
+    TLoadAttrModel attrs;
+    TCurveSet curves;
+    TAppSettings settings;
 
     QTabWidget *PageControl1 = nullptr;
     TPatchPage *PatchSheet = nullptr;
@@ -78,17 +96,9 @@ public:
     void WMStartUp();
     void ReConnectActionExecute();
     void Timer1Timer();
-    void RefreshLinkPanel();
     void OptItemClick();
     void HelpAboutItemClick();
-    bool FormCloseQuery();
 
-protected:
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-
-private:
     TPage *activePage() const;
     void createStatusBar();
     void createPages();

@@ -547,11 +547,11 @@ private Q_SLOTS:
         rig.unit.setMemory(memory);
         QVERIFY(rig.showLinked());
         TKestravaForm &form = *rig.form;
-        QCOMPARE(form.attrs.LoadAttrs[700], 3); // fetched at start-up
+        QCOMPARE(rig.attrs().LoadAttrs[700], 3); // fetched at start-up
         form.ShowPage(Page::Attr);
         auto *grid = form.findChild<TDrawGrid *>("LdAtrGrid");
         QTRY_COMPARE(QApplication::focusWidget(), grid);
-        QVERIFY(!form.attrs.LdAtrChanged);
+        QVERIFY(!rig.attrs().LdAtrChanged);
         if (edit == "delete") {
             QTest::keyClick(grid, Qt::Key_Delete);
         } else if (edit == "selector") {
@@ -563,7 +563,7 @@ private Q_SLOTS:
             rig.boxes.queueAnswer(IDYES);
             form.Action(ActionId::InitLdAtrAction)->trigger();
         }
-        QVERIFY(form.attrs.LdAtrChanged);
+        QVERIFY(rig.attrs().LdAtrChanged);
         rig.boxes.clear();
         // The commit refused once: the write fails while the grid is off.
         rig.unit.setRefused({"WA"});
@@ -577,7 +577,7 @@ private Q_SLOTS:
         QVERIFY(offDuringWrite);
         QVERIFY(grid->isEnabled());
         QCOMPARE(QApplication::focusWidget(), grid);
-        QVERIFY(form.attrs.LdAtrChanged);
+        QVERIFY(rig.attrs().LdAtrChanged);
         rig.unit.setRefused({});
         rig.boxes.clear();
         rig.unit.clearLog();
@@ -587,7 +587,7 @@ private Q_SLOTS:
         QCOMPARE(rig.unit.storeCount("WA"), 1);
         for (int o = 0; o < LoadAttrCount; ++o)
             QCOMPARE(rig.unit.storedMemory().attributes[std::size_t(o)],
-                     form.attrs.LoadAttrs[std::size_t(o)]);
+                     rig.attrs().LoadAttrs[std::size_t(o)]);
     }
 };
 

@@ -111,11 +111,11 @@ private Q_SLOTS:
         expected.Recalculate();
         expected.SnapPointsToTable();
         expected.Recalculate();
-        QCOMPARE(rig.form->curves.Curves[0].Table, expected.Table);
+        QCOMPARE(rig.curves().Curves[0].Table, expected.Table);
         QVERIFY(expected.Table != c.Table);
-        QVERIFY(rig.form->curves.CurveChanged);
+        QVERIFY(rig.curves().CurveChanged);
         const int x = page->Table().CurrentInput();
-        QCOMPARE(rig.form->StatusBar1->panelText(3),
+        QCOMPARE(rig.statusBar()->panelText(3),
                  CurveStatusText(x, expected.Table[std::size_t(x)], 255));
         rig.closeQuietly();
     }
@@ -130,7 +130,7 @@ private Q_SLOTS:
         auto *grid = rig.form->findChild<TDrawGrid *>(QStringLiteral("CurveGrid"));
         QVERIFY(graph && grid && graph->isEnabled() && grid->isEnabled());
         rig.unit.setRefused({QStringLiteral("WC")});
-        TCurveSet &curves = rig.form->curves;
+        TCurveSet &curves = rig.curves();
         curves.CurveChanged = true;
         curves.CurvesInSync = false;
         bool offDuringBox = false;

@@ -62,14 +62,14 @@ struct Rig : test::FormRig {
         if (link == Link::EditMode) {
             unit.setAbsent(true);
             boxes.queueAnswer(IDYES);
-            up = showOnly() && QTest::qWaitFor([this] { return form->Timer1->isActive(); }) &&
-                 form->link.EditMode;
+            up = showOnly() && QTest::qWaitFor([this] { return timer()->isActive(); }) &&
+                 FormRig::link().EditMode;
         } else {
             up = showLinked();
         }
         if (link == Link::Lost) {
             unit.setAbsent(true);
-            form->link.Linked = false;
+            FormRig::link().MarkLost();
             form->UpdateActions();
         }
         boxes.clear();
@@ -88,15 +88,15 @@ struct Rig : test::FormRig {
     QStringList wire() const { return unit.requestLog().filter(QRegularExpression("^(?!Q802$)")); }
     void setGolden() {
         const test::DataModels g = test::GoldenModels();
-        f().patches.Patches = g.patches.Patches;
-        f().patches.PatchInSync.fill(true);
-        f().attrs.LoadAttrs = g.attrs.LoadAttrs;
-        f().curves.Curves = g.curves.Curves;
-        f().attrs.LdAtrInSync = f().curves.CurvesInSync = true;
+        patches().Patches = g.patches.Patches;
+        patches().PatchInSync.fill(true);
+        attrs().LoadAttrs = g.attrs.LoadAttrs;
+        curves().Curves = g.curves.Curves;
+        attrs().LdAtrInSync = curves().CurvesInSync = true;
     }
     void setChangedFlags() {
-        f().patches.PatchChanged = f().attrs.LdAtrChanged = f().curves.CurveChanged = true;
-        f().patches.PushUndo();
+        patches().PatchChanged = attrs().LdAtrChanged = curves().CurveChanged = true;
+        patches().PushUndo();
     }
     TKestravaForm &f() { return *form; }
     bool up = false;
@@ -158,7 +158,7 @@ private Q_SLOTS:
         QFETCH(QString, ext);
         Rig rig(linked ? Link::Linked : Link::EditMode);
         QVERIFY(rig.up);
-        rig.f().StatusBar1->setPanelText(1, QStringLiteral("前の表示"));
+        rig.statusBar()->setPanelText(1, QStringLiteral("前の表示"));
         const QString name = ActionName(id);
         rig.f().ShowPage(name.contains("LdAtr")   ? Page::Attr
                          : name.contains("Curve") ? Page::Curve
@@ -183,7 +183,7 @@ private Q_SLOTS:
         QVERIFY(rig.wire().isEmpty());
         const bool keepsPanel = id == ActionId::SaveCurveAction ||
                                 id == ActionId::LoadLdAtrAction || id == ActionId::LoadCurveAction;
-        QCOMPARE(rig.f().StatusBar1->panelText(1), keepsPanel ? "前の表示" : "");
+        QCOMPARE(rig.statusBar()->panelText(1), keepsPanel ? "前の表示" : "");
     }
 
     // Each save writes its golden file byte for byte; only edit mode clears changed flags.
@@ -220,26 +220,26 @@ private Q_SLOTS:
         QFETCH(QString, cleared);
         Rig rig(link, 1);
         QVERIFY(rig.up);
-        rig.f().patches.CurPatch = 1; // the one-patch file holds patch 2
+        rig.patches().CurPatch = 1; // the one-patch file holds patch 2
         rig.setGolden();
         rig.setChangedFlags();
         if (!fromUnit.isEmpty())
             rig.unit.setMemory(goldenUnit());
         if (fromUnit.contains("patches"))
-            rig.f().patches.PatchInSync = {false, true}; // patch 2 holds what no wire carries
-        rig.f().attrs.LdAtrInSync = !fromUnit.contains("attrs");
-        rig.f().curves.CurvesInSync = !fromUnit.contains("curves");
+            rig.patches().PatchInSync = {false, true}; // patch 2 holds what no wire carries
+        rig.attrs().LdAtrInSync = !fromUnit.contains("attrs");
+        rig.curves().CurvesInSync = !fromUnit.contains("curves");
         const QString path = dir_.filePath(QTest::currentDataTag() + golden.mid(golden.size() - 4));
         QVERIFY(rig.run(id, path));
         QCOMPARE(bytesOf(path), bytesOf(test::GoldenPath(golden)));
         const bool box = id == ActionId::SaveAllDataAction || id == ActionId::SaveAllPatAction;
         QCOMPARE(rig.boxes.texts(), box ? QStringList{kSaved} : QStringList{});
-        QCOMPARE(rig.f().patches.PatchChanged, !cleared.contains("patch"));
-        QCOMPARE(rig.f().patches.UndoList.IsEmpty(), cleared.contains("patch"));
-        QCOMPARE(rig.f().attrs.LdAtrChanged, !cleared.contains("attr"));
-        QCOMPARE(rig.f().curves.CurveChanged, !cleared.contains("curve"));
-        QCOMPARE(rig.f().patches.CurPatch, 1);
-        QVERIFY(!rig.f().link.Transferring);
+        QCOMPARE(rig.patches().PatchChanged, !cleared.contains("patch"));
+        QCOMPARE(rig.patches().UndoList.IsEmpty(), cleared.contains("patch"));
+        QCOMPARE(rig.attrs().LdAtrChanged, !cleared.contains("attr"));
+        QCOMPARE(rig.curves().CurveChanged, !cleared.contains("curve"));
+        QCOMPARE(rig.patches().CurPatch, 1);
+        QVERIFY(!rig.link().Transferring);
     }
 
     // A target that cannot be written, or a backup of what was never fetched from the unit
@@ -278,16 +278,16 @@ private Q_SLOTS:
         Rig rig(link);
         QVERIFY(rig.up);
         rig.setChangedFlags();
-        rig.f().attrs.LdAtrInSync = onlyCurvesOut; // else a fetch first, while linked
+        rig.attrs().LdAtrInSync = onlyCurvesOut; // else a fetch first, while linked
         if (onlyCurvesOut) {
-            rig.f().patches.PatchInSync.fill(true);
-            rig.f().curves.CurvesInSync = false;
+            rig.patches().PatchInSync.fill(true);
+            rig.curves().CurvesInSync = false;
         }
         QVERIFY(rig.run(id, dir_.filePath(target)));
         QCOMPARE(rig.boxes.texts().last(), kSaveFailed);
         QVERIFY(!QFileInfo(dir_.filePath(target)).isFile());
-        QVERIFY(rig.f().patches.PatchChanged && rig.f().attrs.LdAtrChanged);
-        QVERIFY(rig.f().curves.CurveChanged && !rig.f().patches.UndoList.IsEmpty());
+        QVERIFY(rig.patches().PatchChanged && rig.attrs().LdAtrChanged);
+        QVERIFY(rig.curves().CurveChanged && !rig.patches().UndoList.IsEmpty());
     }
 
     // Each load of a golden file: what goes over the wire, what the unit stores, the box
@@ -334,19 +334,18 @@ private Q_SLOTS:
         QFETCH(bool, transferringAtBox);
         Rig rig(link, 1);
         QVERIFY(rig.up);
-        rig.f().patches.PatchInSync.fill(true);
+        rig.patches().PatchInSync.fill(true);
         bool transferring = false;
-        rig.boxes.onBox([&](const Box &) { transferring = rig.f().link.Transferring; });
+        rig.boxes.onBox([&](const Box &) { transferring = rig.link().Transferring; });
         QVERIFY(rig.run(id, test::GoldenPath(golden)));
         QCOMPARE(shape(rig.wire()), wire);
         QCOMPARE(rig.boxes.texts(), box.isEmpty() ? QStringList{} : QStringList{box});
         QCOMPARE(transferring, transferringAtBox);
-        QVERIFY(!rig.f().link.Transferring);
+        QVERIFY(!rig.link().Transferring);
         // memory holds exactly the file, and so does the unit when linked
-        const TKestravaForm &f = rig.f();
         const FileKind kind = FileKindOf(golden);
         QStringList lines;
-        WriteDataFileLines(kind, lines, f.patches, f.attrs, f.curves);
+        WriteDataFileLines(kind, lines, rig.patches(), rig.attrs(), rig.curves());
         QStringList goldenLines;
         QVERIFY(LoadTextLines(test::GoldenPath(golden), goldenLines));
         QCOMPARE(lines, goldenLines);
@@ -378,8 +377,8 @@ private Q_SLOTS:
         QFETCH(Link, link);
         Rig rig(link);
         QVERIFY(rig.up);
-        rig.f().patches.PatchChanged = id == ActionId::LoadAllPatAction;
-        rig.f().patches.CurPatch = id == ActionId::SaveCurPatAction ? -1 : 2;
+        rig.patches().PatchChanged = id == ActionId::LoadAllPatAction;
+        rig.patches().CurPatch = id == ActionId::SaveCurPatAction ? -1 : 2;
         QVERIFY(!rig.run(id, test::GoldenPath("all.pat")));
         QVERIFY(!rig.f().Action(id)->isEnabled());
         QVERIFY(rig.boxes.fileDialogs().isEmpty());
@@ -401,7 +400,7 @@ private Q_SLOTS:
         QCOMPARE(rig.boxes.texts(), QStringList{kSaved});
         QVERIFY(shownAtBox);
         QVERIFY(gridShowsMemory(rig.f()));
-        QCOMPARE(rig.f().patches.CurPatch, 2);
+        QCOMPARE(rig.patches().CurPatch, 2);
         QCOMPARE(rig.f().findChild<QComboBox *>("PatNoCombo")->currentIndex(), 2);
     }
 
@@ -424,7 +423,7 @@ private Q_SLOTS:
         QFETCH(bool, attrsFetched);
         Rig rig(Link::Linked);
         QVERIFY(rig.up);
-        rig.f().attrs.LdAtrInSync = !attrsFetched;
+        rig.attrs().LdAtrInSync = !attrsFetched;
         const QString ext = id == ActionId::LoadAllDataAction ? ".dat" : ".pat";
         QVERIFY(rig.run(id, file(QTest::currentDataTag() + ext, fileOf(contents))));
         QCOMPARE(rig.boxes.texts(),
@@ -464,7 +463,7 @@ private Q_SLOTS:
         QVERIFY(rig.wire().filter(QRegularExpression("^(S|W)")).isEmpty());
         QCOMPARE(rig.wire().mid(rig.wire().size() - 2), (QStringList{"P002", "R001"}));
         QCOMPARE(rig.unit.storedMemory(), distinct());
-        QCOMPARE(rig.f().patches.Patches[1][0], pvNone); // the file was not laid over memory
+        QCOMPARE(rig.patches().Patches[1][0], pvNone); // the file was not laid over memory
     }
 
     // Unplugged while a save fetches: one box for each failure, and the lost-link question
@@ -496,18 +495,18 @@ private Q_SLOTS:
         Rig rig(link);
         QVERIFY(rig.up);
         TKestravaForm &f = rig.f();
-        const int mode = (f.curves.Current()->Mode + 1) % 3;
+        const int mode = (rig.curves().Current()->Mode + 1) % 3;
         QStringList lines = fileOf("P2:10 C1 C2 C3 C4");
         lines.replaceInStrings(QStringLiteral("Mode=1"), QStringLiteral("Mode=%1").arg(mode));
         QVERIFY(rig.run(ActionId::LoadAllDataAction, file("mode.dat", lines)));
-        QCOMPARE(f.curves.Current()->Mode, mode);
+        QCOMPARE(rig.curves().Current()->Mode, mode);
         const char *captions[] = {"個別", "折線", "曲線"};
         for (QRadioButton *b : f.findChildren<QRadioButton *>())
             if (b->text() == QString::fromUtf8(captions[mode]))
                 QVERIFY(b->isChecked());
         QCOMPARE(f.CurrentState().curveIndividual, mode == 0);
         QCOMPARE(f.findChild<TDrawGrid *>(QStringLiteral("CurveGrid"))->editable(), mode == 0);
-        QVERIFY(!f.curves.CurveChanged);
+        QVERIFY(!rig.curves().CurveChanged);
         rig.boxes.clear();
         QVERIFY(f.close());
         QVERIFY(rig.boxes.texts().isEmpty());
@@ -536,16 +535,16 @@ private Q_SLOTS:
         QFETCH(QString, failure);
         Rig rig(Link::Linked);
         QVERIFY(rig.up);
-        const TKestravaForm &f = rig.f();
-        const auto patches = f.patches.Patches;
-        const auto attrs = f.attrs.LoadAttrs;
-        const auto curves = f.curves.Curves;
+        const auto patches = rig.patches().Patches;
+        const auto attrs = rig.attrs().LoadAttrs;
+        const auto curves = rig.curves().Curves;
         QVERIFY(rig.run(id, file(QTest::currentDataTag() + QString(".x"), lines)));
         QCOMPARE(rig.boxes.texts(), QStringList{failure});
         QVERIFY(rig.wire().isEmpty());
-        QVERIFY(f.patches.Patches == patches && f.attrs.LoadAttrs == attrs);
-        QVERIFY(f.curves.Curves == curves);
-        QVERIFY(!f.attrs.LdAtrChanged && !f.curves.CurveChanged && f.patches.PatchInSync[2]);
+        QVERIFY(rig.patches().Patches == patches && rig.attrs().LoadAttrs == attrs);
+        QVERIFY(rig.curves().Curves == curves);
+        QVERIFY(!rig.attrs().LdAtrChanged && !rig.curves().CurveChanged &&
+                rig.patches().PatchInSync[2]);
     }
 
     // This patch from a file of all patches takes the current patch's own section only.
@@ -561,7 +560,7 @@ private Q_SLOTS:
         QFETCH(int, curPatch);
         Rig rig(Link::Linked);
         QVERIFY(rig.up);
-        TPatchModel &m = rig.f().patches;
+        TPatchModel &m = rig.patches();
         m.CurPatch = curPatch;
         const TPatches before = m.Patches;
         const auto inSync = m.PatchInSync;
@@ -642,18 +641,17 @@ private Q_SLOTS:
             rig.unit.setRefused({refused});
         if (silentAfter > 0)
             rig.unit.setSilentAfter(silentAfter);
-        const TKestravaForm &f = rig.f();
         QVERIFY(rig.run(id, test::GoldenPath(golden)));
         QCOMPARE(rig.boxes.texts(), texts);
         const QStringList wire = shape(rig.wire());
         QCOMPARE(wire.mid(wire.size() - tail.size()), tail);
-        QCOMPARE(f.attrs.LdAtrChanged, changed.contains("attrs"));
-        QCOMPARE(f.attrs.LdAtrInSync, !changed.contains("attrs"));
-        QCOMPARE(f.curves.CurveChanged, changed.contains("curves"));
-        QCOMPARE(f.curves.CurvesInSync, !changed.contains("curves"));
+        QCOMPARE(rig.attrs().LdAtrChanged, changed.contains("attrs"));
+        QCOMPARE(rig.attrs().LdAtrInSync, !changed.contains("attrs"));
+        QCOMPARE(rig.curves().CurveChanged, changed.contains("curves"));
+        QCOMPARE(rig.curves().CurvesInSync, !changed.contains("curves"));
         if (changed.contains("patches"))
-            QCOMPARE(f.patches.PatchInSync, (std::array<bool, 8>{}));
-        QCOMPARE(f.patches.PatchChanged, changed.contains("shown"));
+            QCOMPARE(rig.patches().PatchInSync, (std::array<bool, 8>{}));
+        QCOMPARE(rig.patches().PatchChanged, changed.contains("shown"));
         if (changed.contains("shown")) {
             rig.boxes.queueAnswer(IDCANCEL);
             QVERIFY(!rig.f().close());
@@ -665,8 +663,8 @@ private Q_SLOTS:
             // not written are out of sync
             const auto unitPatch = rig.unit.memory().patches[2];
             for (int o : {0, 1, 5, 700, 1023})
-                QCOMPARE(f.patches.Patches[2][o], PatchEntryFromCode(Hex3(unitPatch[o])));
-            QVERIFY(f.patches.PatchInSync[2] && !f.patches.PatchInSync[0]);
+                QCOMPARE(rig.patches().Patches[2][o], PatchEntryFromCode(Hex3(unitPatch[o])));
+            QVERIFY(rig.patches().PatchInSync[2] && !rig.patches().PatchInSync[0]);
             QVERIFY(gridShowsMemory(rig.f()));
         }
     }

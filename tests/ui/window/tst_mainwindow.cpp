@@ -77,8 +77,6 @@ class TestMainWindow : public QObject {
 
     QTemporaryDir dir_;
 
-    static QString panel(TKestravaForm &f, int i) { return f.StatusBar1->panelText(i); }
-
 private Q_SLOTS:
     void startUpLinked() {
         sim::UnitSimOptions o;
@@ -93,16 +91,16 @@ private Q_SLOTS:
             QTRY_VERIFY_WITH_TIMEOUT(unit.requestLog().contains("Q802"), 5000);
             QCOMPARE(unit.requestLog(), startupSequence());
             QVERIFY(boxes.boxes().isEmpty());
-            QVERIFY(form.link.Linked);
-            QVERIFY(!form.link.EditMode);
-            QCOMPARE(form.link.FirmwareVersion, 100);
-            QCOMPARE(form.patches.CurPatch, 2);
+            QVERIFY(rig.link().Linked);
+            QVERIFY(!rig.link().EditMode);
+            QCOMPARE(rig.link().FirmwareVersion, 100);
+            QCOMPARE(rig.patches().CurPatch, 2);
             QCOMPARE(form.findChild<QComboBox *>("PatNoCombo")->currentIndex(), 2);
-            QVERIFY(form.patches.PatchInSync[2]);
-            QVERIFY(form.attrs.LdAtrInSync);
-            QVERIFY(form.curves.CurvesInSync);
-            QVERIFY(form.Timer1->isActive());
-            QTRY_COMPARE(panel(form, 0), QStringLiteral("COM9:接続  DMX:AB"));
+            QVERIFY(rig.patches().PatchInSync[2]);
+            QVERIFY(rig.attrs().LdAtrInSync);
+            QVERIFY(rig.curves().CurvesInSync);
+            QVERIFY(rig.timer()->isActive());
+            QTRY_COMPARE(rig.panel(0), QStringLiteral("COM9:接続  DMX:AB"));
             QCOMPARE(form.Action(ActionId::LoadAllDataAction)->text(),
                      QStringLiteral("全データをファイルから読込・転送"));
 
@@ -115,7 +113,7 @@ private Q_SLOTS:
             // File > Exit closes through the close path
             unit.clearLog();
             QVERIFY(form.menuBar()->findChild<QMenu *>("File1"));
-            form.ExitItem->trigger();
+            form.findChild<QAction *>(QStringLiteral("ExitItem"))->trigger();
             QVERIFY(!form.isVisible());
             QCOMPARE(unit.requestLog().last(), QStringLiteral("R000"));
         }
@@ -148,9 +146,9 @@ private Q_SLOTS:
         QCOMPARE(boxes.boxes()[1].caption, QStringLiteral("起動確認"));
         QCOMPARE(boxes.boxes()[1].kind, MsgKind::YesNo);
         if (editMode) {
-            QTRY_VERIFY(form.link.EditMode);
+            QTRY_VERIFY(rig.link().EditMode);
             QVERIFY(form.isVisible());
-            QTRY_COMPARE(panel(form, 0), QStringLiteral("編集モード"));
+            QTRY_COMPARE(rig.panel(0), QStringLiteral("編集モード"));
             QVERIFY(!form.findChild<QFrame *>("ChkPanel")->isVisible());
             QVERIFY(!form.Action(ActionId::WritePatAction)->isVisible());
             QVERIFY(form.Action(ActionId::ClrAllPatAction)->isEnabled());
@@ -158,12 +156,12 @@ private Q_SLOTS:
                      QStringLiteral("全データをファイルから読込"));
             QCOMPARE(unit.requestLog(), QStringList{"R001"}); // no "R000" without a link
             // A reconnect with the unit still absent empties memory and stays in edit mode.
-            form.patches.Patches[0][4] = 7;
+            rig.patches().Patches[0][4] = 7;
             boxes.clear();
             QVERIFY(form.ExecuteAction(ActionId::ReConnectAction));
-            QVERIFY(form.link.EditMode);
-            QCOMPARE(form.patches.Patches[0][4], pvNone);
-            QTRY_COMPARE(panel(form, 0), QStringLiteral("編集モード"));
+            QVERIFY(rig.link().EditMode);
+            QCOMPARE(rig.patches().Patches[0][4], pvNone);
+            QTRY_COMPARE(rig.panel(0), QStringLiteral("編集モード"));
             QVERIFY(form.close());
         } else {
             QTRY_VERIFY(!form.isVisible());
@@ -225,12 +223,12 @@ private Q_SLOTS:
         if (editMode)
             boxes.queueAnswer(IDYES);
         form.show();
-        QTRY_VERIFY_WITH_TIMEOUT(form.Timer1->isActive(), 4000);
-        QCOMPARE(form.link.EditMode, editMode);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.timer()->isActive(), 4000);
+        QCOMPARE(rig.link().EditMode, editMode);
         boxes.clear();
-        form.patches.PatchChanged = true;
-        form.attrs.LdAtrChanged = true;
-        form.curves.CurveChanged = true;
+        rig.patches().PatchChanged = true;
+        rig.attrs().LdAtrChanged = true;
+        rig.curves().CurveChanged = true;
         for (int a : answers)
             boxes.queueAnswer(a);
         if (tag.contains("saved"))
@@ -249,7 +247,8 @@ private Q_SLOTS:
         if (!editMode && !writeFails)
             QCOMPARE(unit.storeCount("WP"), 1);
         if (!closed) {
-            form.patches.PatchChanged = form.attrs.LdAtrChanged = form.curves.CurveChanged = false;
+            rig.patches().PatchChanged = rig.attrs().LdAtrChanged = rig.curves().CurveChanged =
+                false;
             QVERIFY(form.close());
         }
     }
@@ -267,8 +266,8 @@ private Q_SLOTS:
                 firstRequest = PaintRecorder::Clock::now();
         };
         test::FormRig rig(o);
-        PaintRecorder window(rig.form->StatusBar1);
-        auto *bar = rig.form->StatusBar1->findChild<QProgressBar *>();
+        PaintRecorder window(rig.statusBar());
+        auto *bar = rig.statusBar()->findChild<QProgressBar *>();
         QVERIFY(bar);
         PaintRecorder progress(bar);
         QVERIFY(rig.showLinked());
@@ -295,8 +294,8 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(rig.boxes.boxes().size(), 1, 2000);
         QVERIFY2(unplugged.elapsed() < 1500, qPrintable(QString::number(unplugged.elapsed())));
         QCOMPARE(rig.boxes.texts(), QStringList{kLost});
-        QCOMPARE(panel(form, 0), QStringLiteral("COM9:切断  DMX:--"));
-        const QString info = panel(form, 3);
+        QCOMPARE(rig.panel(0), QStringLiteral("COM9:切断  DMX:--"));
+        const QString info = rig.panel(3);
 
         // After No nothing polls, nothing spins and the panels stay as they are.
         const double cpuBefore = processCpuSeconds();
@@ -305,15 +304,15 @@ private Q_SLOTS:
         qInfo("process CPU in 1 s after the unplug: %.3f s", cpu);
         QVERIFY2(cpu < 0.2, qPrintable(QString::number(cpu)));
         QCOMPARE(rig.boxes.boxes().size(), 1);
-        QVERIFY(!form.Timer1->isActive());
-        QCOMPARE(panel(form, 0), QStringLiteral("COM9:切断  DMX:--"));
-        QCOMPARE(panel(form, 3), info);
+        QVERIFY(!rig.timer()->isActive());
+        QCOMPARE(rig.panel(0), QStringLiteral("COM9:切断  DMX:--"));
+        QCOMPARE(rig.panel(3), info);
 
         // A reconnect while the unit is away cannot open the port.
         QVERIFY(form.ExecuteAction(ActionId::ReConnectAction));
-        QVERIFY(!form.link.Linked && !form.link.PortOpen);
-        QCOMPARE(panel(form, 0), QStringLiteral("COM9:無効  DMX:--"));
-        const QString why = form.StatusBar1->panel(0)->toolTip();
+        QVERIFY(!rig.link().Linked && !rig.link().PortOpen);
+        QCOMPARE(rig.panel(0), QStringLiteral("COM9:無効  DMX:--"));
+        const QString why = rig.statusBar()->panel(0)->toolTip();
         QVERIFY(!why.isEmpty());
         QCOMPARE(rig.boxes.texts().last(), QStringLiteral("応答がありません\n") + why);
 
@@ -322,9 +321,9 @@ private Q_SLOTS:
         rig.unit.clearFaults();
         QVERIFY(rig.unit.start());
         QVERIFY(form.ExecuteAction(ActionId::ReConnectAction));
-        QVERIFY(form.link.Linked);
-        QVERIFY(form.patches.PatchInSync[0]);
-        QTRY_COMPARE(panel(form, 0), QStringLiteral("COM9:接続  DMX:AB"));
+        QVERIFY(rig.link().Linked);
+        QVERIFY(rig.patches().PatchInSync[0]);
+        QTRY_COMPARE(rig.panel(0), QStringLiteral("COM9:接続  DMX:AB"));
         QVERIFY(rig.boxes.boxes().isEmpty());
     }
 
@@ -335,11 +334,11 @@ private Q_SLOTS:
         QVERIFY(rig.showLinked());
         rig.unit.setReplyOverride(QStringLiteral("Q801"), QByteArray("?\r"));
         QVERIFY(form.ExecuteAction(ActionId::ReConnectAction));
-        QVERIFY(form.link.Linked);
-        QCOMPARE(form.patches.CurPatch, -1);
+        QVERIFY(rig.link().Linked);
+        QCOMPARE(rig.patches().CurPatch, -1);
         QCOMPARE(form.findChild<QComboBox *>("PatNoCombo")->currentIndex(), -1);
         QVERIFY(!rig.unit.requestLog().contains(QStringLiteral("Q000")));
-        QVERIFY(form.attrs.LdAtrInSync && form.curves.CurvesInSync);
+        QVERIFY(rig.attrs().LdAtrInSync && rig.curves().CurvesInSync);
         QVERIFY(rig.boxes.boxes().isEmpty());
         QVERIFY(form.close());
     }
@@ -356,9 +355,9 @@ private Q_SLOTS:
         QCOMPARE(boxes.texts(), QStringList{kLost});
         QCOMPARE(boxes.boxes()[0].caption, QStringLiteral("エラー"));
         QCOMPARE(boxes.boxes()[0].kind, MsgKind::ErrorYesNo);
-        QVERIFY(!form.link.Linked);
-        QVERIFY(!form.Timer1->isActive());
-        QCOMPARE(panel(form, 0), QStringLiteral("COM9:切断  DMX:--"));
+        QVERIFY(!rig.link().Linked);
+        QVERIFY(!rig.timer()->isActive());
+        QCOMPARE(rig.panel(0), QStringLiteral("COM9:切断  DMX:--"));
         QTest::qWait(1200);
         QCOMPARE(boxes.boxes().size(), 1); // asked once
         QCOMPARE(form.Action(ActionId::LoadAllDataAction)->text(),
@@ -405,19 +404,19 @@ private Q_SLOTS:
             d.done(accept ? QDialog::Accepted : QDialog::Rejected);
             return d.result();
         };
-        form.OptItemClick();
+        form.findChild<QAction *>(QStringLiteral("OptItem"))->trigger();
         // the simulators' links, among whatever serial devices this machine has
         QCOMPARE(offered.filter(QRegularExpression("^(9|10): /")).size(), 2);
         QVERIFY(offered.indexOf(QRegularExpression("^9: .*")) <
                 offered.indexOf(QRegularExpression("^10: .*")));
-        QCOMPARE(form.settings.MaxRxChannel, accept ? 512 : 1024);
-        QCOMPARE(form.settings.MaxTxChannel, accept ? 100 : 1024);
-        QCOMPARE(form.settings.WarnChgPatch, !accept);
-        QCOMPARE(form.link.ComPortNo, reconnects ? 10 : 9);
+        QCOMPARE(rig.appSettings().MaxRxChannel, accept ? 512 : 1024);
+        QCOMPARE(rig.appSettings().MaxTxChannel, accept ? 100 : 1024);
+        QCOMPARE(rig.appSettings().WarnChgPatch, !accept);
+        QCOMPARE(rig.link().ComPortNo, reconnects ? 10 : 9);
         QCOMPARE(first.requestLog().contains("R000"), reconnects);
         if (reconnects) {
-            QVERIFY(form.link.Linked);
-            QCOMPARE(form.patches.CurPatch, 5);
+            QVERIFY(rig.link().Linked);
+            QCOMPARE(rig.patches().CurPatch, 5);
             QCOMPARE(second.requestLog().mid(0, 3), (QStringList{"", "R001", "Q800"}));
         } else {
             QVERIFY(second.requestLog().isEmpty());
@@ -429,22 +428,23 @@ private Q_SLOTS:
     }
 
     void portThatCannotOpen() {
-        const QString ini = dir_.filePath("kestrava.INI");
-        QFile::remove(ini);
-        QSettings(ini, QSettings::IniFormat).setValue("Serial/ComPort", 20);
-        ScriptedResponder boxes;
-        boxes.queueAnswer(IDYES);
-        const TDesktop desktop{TBoxes(boxes)};
-        TKestravaForm form(ini, desktop);
-        form.show();
-        QTRY_VERIFY_WITH_TIMEOUT(form.link.EditMode, 4000);
-        QVERIFY(!form.link.PortOpen);
-        QCOMPARE(boxes.texts().first(), QStringLiteral("応答がありません"));
-        form.link.EditMode = false;
-        form.RefreshLinkPanel();
-        QCOMPARE(panel(form, 0), QStringLiteral("COM20:無効  DMX:--"));
-        form.link.EditMode = true;
-        QVERIFY(form.close());
+        test::FormRig rig;
+        {
+            QSettings ini(rig.settings.path(), QSettings::IniFormat);
+            ini.remove("Ports");
+            ini.setValue("Serial/ComPort", 20);
+        }
+        rig.form = std::make_unique<TKestravaForm>(rig.settings.path(), rig.desktop);
+        rig.boxes.queueAnswer(IDYES);
+        rig.form->show();
+        QTRY_VERIFY_WITH_TIMEOUT(rig.link().EditMode, 4000);
+        QVERIFY(!rig.link().PortOpen);
+        QCOMPARE(rig.boxes.texts().first(), QStringLiteral("応答がありません"));
+        rig.link().LeaveEditMode();
+        rig.form->RefreshLinkPanel();
+        QCOMPARE(rig.panel(0), QStringLiteral("COM20:無効  DMX:--"));
+        rig.link().EnterEditMode();
+        QVERIFY(rig.form->close());
     }
 };
 
