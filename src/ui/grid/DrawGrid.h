@@ -28,7 +28,6 @@ public:
     // Without a delegate the grid shows its lines on the background, and nothing
     // refuses a move. A delegate of another grid leaves that one.
     void setDelegate(TGridDelegate *delegate);
-    TGridDelegate *delegate() const { return delegate_; }
 
     void setColCount(int count); // fixed column included
     void setRowCount(int count); // fixed row included
