@@ -61,7 +61,9 @@ int main(int argc, char **argv) {
     curve.Mode = cmCurve;
     curve.Recalculate();
 
-    TUnitLink link;
+    StderrResponder responder;
+    const TDesktop desktop{TBoxes(responder)};
+    TUnitLink link{desktop.boxes};
     NoProgress progress;
     TransferEnv env{link, progress};
     TAppSettings settings;
@@ -69,7 +71,8 @@ int main(int argc, char **argv) {
     auto *box = new QVBoxLayout(&window);
     auto *status = new TStatusBar({150, 150, 200, 50}, &window);
     TActionMap actions([] { return UiState{.page = Page::Curve}; }, nullptr);
-    auto *page = new TCurvePage(curves, TPageContext{env, settings, actions, *status}, &window);
+    auto *page =
+        new TCurvePage(curves, TPageContext{env, settings, actions, *status, desktop}, &window);
     box->addWidget(page);
     box->addWidget(status);
     window.resize(792, 551);

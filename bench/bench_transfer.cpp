@@ -66,7 +66,6 @@ int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     StderrResponder responder;
-    ScopedMessageResponder scope(&responder);
 
     sim::UnitSimOptions options;
     options.baud = kBaud;
@@ -76,7 +75,7 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "simulator: %s\n", qPrintable(error));
         return 1;
     }
-    TUnitLink link;
+    TUnitLink link{TBoxes(responder)};
     link.ComPortNo = 1;
     if (!link.OpenDevice(unit.devicePath()) || !link.LinkUp()) {
         std::fprintf(stderr, "no link to the simulator\n");

@@ -54,7 +54,7 @@ int RunBackup(const CliOptions &o, TransferProgress &progress) {
     QStringList lines;
     if (!WriteDataFileLines(kind, lines, d.patches, d.attrs, d.curves) ||
         !SaveTextLines(file, lines)) {
-        ShowErrorBox(Texts::tr("保存に失敗しました"));
+        s.link.Boxes().Error(Texts::tr("保存に失敗しました"));
         return 1;
     }
     return 0;

@@ -3,7 +3,6 @@
 #include "ChannelNotation.h"
 #include "CliTokens.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -17,95 +16,45 @@ QString sides(const QString &unit, const QString &file) {
     return QStringLiteral("unit %1, file %2").arg(unit, file);
 }
 
-void diffPatch(QStringList &out, const QString &patch, const TPatch &unit, const TPatch &file,
-               int held, bool ab) {
-    for (int o = 0; o < std::min(held, OutputCount); ++o) {
-        const PatchEntry u = unit[std::size_t(o)];
-        const PatchEntry f = file[std::size_t(o)];
-        if (u != f)
-            out << QStringLiteral("patch %1 output %2: ").arg(patch, ChannelText(o, ab)) +
-                       sides(InputToken(u, ab), InputToken(f, ab));
-    }
-}
-
-void diffAttributes(QStringList &out, const TLoadAttrs &unit, const TLoadAttrs &file, int held,
-                    bool ab) {
-    for (int o = 0; o < std::min(held, LoadAttrCount); ++o) {
-        const LoadAttr u = unit[std::size_t(o)];
-        const LoadAttr f = file[std::size_t(o)];
-        if (u != f)
-            out << QStringLiteral("attribute output %1: ").arg(ChannelText(o, ab)) +
-                       sides(LoadAttrText(u), LoadAttrText(f));
-    }
-}
-
-QString pointInputs(const TPointList &points) {
+QString inputList(const QList<int> &inputs) {
     QStringList xs;
-    for (const TCurvePoint &p : points)
-        xs << QString::number(p.X);
+    for (int x : inputs)
+        xs << QString::number(x);
     return xs.join(u',');
 }
 
-void diffCurve(QStringList &out, int curve, const TUserCurve &unit, const TUserCurve &file,
-               bool modeHeld) {
-    const QString head = QStringLiteral("curve %1 ").arg(curve + 1);
-    if (modeHeld && unit.Mode != file.Mode)
-        out << head + QStringLiteral("mode: ") +
-                   sides(QString::number(unit.Mode), QString::number(file.Mode));
-    const QString unitPoints = pointInputs(unit.Points);
-    const QString filePoints = pointInputs(file.Points);
-    if (unitPoints != filePoints)
-        out << head + QStringLiteral("points: ") + sides(unitPoints, filePoints);
-    for (int i = 0; i < CurveTableSize; ++i) {
-        const int u = unit.Table[std::size_t(i)];
-        const int f = file.Table[std::size_t(i)];
-        if (u != f)
-            out << head + QStringLiteral("input %1: ").arg(i) +
-                       sides(QString::number(u), QString::number(f));
+QString differenceLine(const TDataDifference &d, const TDiffOptions &options) {
+    const bool ab = options.ab;
+    const QString curve = QStringLiteral("curve %1 ").arg(d.curve + 1);
+    switch (d.part) {
+    case DiffPart::Patch:
+        return QStringLiteral("patch %1 output %2: ")
+                   .arg(d.current ? options.currentPatch : QString::number(d.patch + 1),
+                        ChannelText(d.at, ab)) +
+               sides(InputToken(d.unit, ab), InputToken(d.file, ab));
+    case DiffPart::Attribute:
+        return QStringLiteral("attribute output %1: ").arg(ChannelText(d.at, ab)) +
+               sides(LoadAttrText(d.unit), LoadAttrText(d.file));
+    case DiffPart::CurveMode:
+        return curve + QStringLiteral("mode: ") +
+               sides(QString::number(d.unit), QString::number(d.file));
+    case DiffPart::CurvePoints:
+        return curve + QStringLiteral("points: ") +
+               sides(inputList(d.unitInputs), inputList(d.fileInputs));
+    case DiffPart::CurveTable:
+        return curve + QStringLiteral("input %1: ").arg(d.at) +
+               sides(QString::number(d.unit), QString::number(d.file));
     }
-}
-
-// A file stands in for the unit only when it holds every value the other file holds; a
-// "[Patch*]" names no memory, so it stands only for another.
-bool standsFor(const TLoadFile &other, const TLoadFile &file) {
-    return (other.kind == FileKind::OnePatch) == (file.kind == FileKind::OnePatch) &&
-           other.read.found.Covers(file.read.found);
+    return {};
 }
 
 } // namespace
 
-QStringList DiffDataSets(const QList<DataSection> &sections, const TReadReport &held,
-                         const TDataSet &unit, const TDataSet &file, const TDiffOptions &options) {
+QStringList DiffLines(const QList<DataSection> &sections, const TReadReport &held,
+                      const TDataSet &unit, const TDataSet &file, const TDiffOptions &options) {
     QStringList out;
-    for (DataSection s : sections) {
-        switch (s) {
-        case DataSection::AllPatches:
-            for (int p = 0; p < PatchCount; ++p)
-                if (held.patchSections.test(std::size_t(p)))
-                    diffPatch(out, QString::number(p + 1), unit.patches.Patches[std::size_t(p)],
-                              file.patches.Patches[std::size_t(p)],
-                              held.patchValues[std::size_t(p)], options.ab);
-            break;
-        case DataSection::CurrentPatch:
-            if (unit.patches.HasCurrent() && file.patches.HasCurrent())
-                diffPatch(out, options.currentPatch, *unit.patches.Current(),
-                          *file.patches.Current(),
-                          held.patchValues[std::size_t(file.patches.CurPatch)], options.ab);
-            break;
-        case DataSection::Attributes:
-            if (held.attributeSection)
-                diffAttributes(out, unit.attrs.LoadAttrs, file.attrs.LoadAttrs,
-                               held.attributeValues, options.ab);
-            break;
-        case DataSection::Curves:
-            for (int c = 0; c < UserCurveCount; ++c)
-                if (held.curveSections.test(std::size_t(c)))
-                    diffCurve(out, c, unit.curves.Curves[std::size_t(c)],
-                              file.curves.Curves[std::size_t(c)],
-                              held.curveModes.test(std::size_t(c)));
-            break;
-        }
-    }
+    for (const TDataDifference &d : DiffDataSets(sections, held, unit, file))
+        out << differenceLine(d, options);
     return out;
 }
 
@@ -121,7 +70,7 @@ bool readOffline(const CliOptions &o, const TLoadFile &file, TDataSet &unit) {
     TLoadFile other;
     if (!ReadUsableFile(otherKind, o.offline, unit.patches.CurPatch, other))
         return false;
-    if (!standsFor(other, file)) {
+    if (!StandsFor(other, file)) {
         PrintErr(QStringLiteral("kestrava-cli: %1 does not hold what %2 holds")
                      .arg(o.offline, o.args.value(0)));
         return false;
@@ -174,7 +123,7 @@ int RunDiff(const CliOptions &o, TransferProgress &progress) {
     if (!unitRead || !load.LayOver(file->patches, file->attrs, file->curves))
         return kDiffFailed;
     const QStringList lines =
-        DiffDataSets(HeldSections(kind, load.read.found), load.read.found, *unit, *file, options);
+        DiffLines(HeldSections(kind, load.read.found), load.read.found, *unit, *file, options);
     for (const QString &line : lines)
         std::printf("%s\n", line.toUtf8().constData());
     std::fflush(stdout);

@@ -2,7 +2,7 @@
 
 #include "CliOptions.h"
 #include "CliSession.h"
-#include "DataFileKind.h"
+#include "DataSetDiff.h"
 #include "Progress.h"
 
 #include <QList>
@@ -15,17 +15,14 @@ struct TDiffOptions {
     QString currentPatch; // how the patch of a one-patch file is named: "3", or "*"
 };
 
-// Every difference between the two sides in the values the file holds (held: what its read
-// met), one line each, in file order: patches by output, then attributes by output, then each
-// curve's mode, points and table.
+// The differences between the two sides (DiffDataSets), one line each:
 //   patch 3 output 12: unit 45, file 46
 //   attribute output 513: unit On/Off, file User 2
 //   curve 2 input 128: unit 128, file 140
 //   curve 4 mode: unit 1, file 2
 //   curve 4 points: unit 0,64,255, file 0,128,255
-// A one-patch part compares the current patch of each side.
-QStringList DiffDataSets(const QList<DataSection> &sections, const TReadReport &held,
-                         const TDataSet &unit, const TDataSet &file, const TDiffOptions &options);
+QStringList DiffLines(const QList<DataSection> &sections, const TReadReport &held,
+                      const TDataSet &unit, const TDataSet &file, const TDiffOptions &options);
 
 // kestrava-cli diff: 0 equal, 1 different, 2 failure.
 int RunDiff(const CliOptions &o, TransferProgress &progress);

@@ -21,13 +21,17 @@ namespace {
 
 constexpr int kUsage = 2;
 
+QString pageName(const TSheetPage &page) {
+    return page.current ? QStringLiteral("*") : QString::number(page.patch + 1);
+}
+
 // The cells of one output's row: output, output A/B, input, input A/B, attribute.
-QStringList rowCells(const TPatchSheet &sheet, const TSheetPage &page, int o) {
-    const PatchEntry v = page.entries[std::size_t(o)];
-    const bool input = o < page.held;
-    return {ChannelText(o, false), ChannelText(o, true), input ? InputToken(v, false) : QString(),
-            input ? InputToken(v, true) : QString(),
-            o < sheet.attrsHeld ? LoadAttrText(sheet.attrs[std::size_t(o)]) : QString()};
+QStringList rowCells(const TSheetRow &row) {
+    const int o = row.output;
+    return {ChannelText(o, false), ChannelText(o, true),
+            row.inputHeld ? InputToken(row.input, false) : QString(),
+            row.inputHeld ? InputToken(row.input, true) : QString(),
+            row.attributeHeld ? LoadAttrText(row.attribute) : QString()};
 }
 
 const char kHtmlHead[] = R"(<!DOCTYPE html>
@@ -53,10 +57,11 @@ td.attr { text-align: left; }
 <body>
 )";
 
-QString htmlAbout(const TPatchSheet &sheet) {
-    QStringList parts{sheet.source.toHtmlEscaped(), QStringLiteral("Kestrava ") + sheet.version};
-    if (!sheet.firmware.isEmpty())
-        parts << QStringLiteral("unit firmware ") + sheet.firmware;
+QString htmlAbout(const TSheetHeading &heading) {
+    QStringList parts{heading.source.toHtmlEscaped(),
+                      QStringLiteral("Kestrava ") + heading.version};
+    if (!heading.firmware.isEmpty())
+        parts << QStringLiteral("unit firmware ") + heading.firmware;
     return parts.join(QStringLiteral(" &middot; "));
 }
 
@@ -76,37 +81,14 @@ bool writeOutput(const QString &path, const QByteArray &bytes) {
     return false;
 }
 
-void addPages(TPatchSheet &sheet, const TPatchModel &patches, int only) {
-    for (int p = 0; p < PatchCount; ++p)
-        if (only == 0 || only == p + 1)
-            sheet.pages.append({QString::number(p + 1), patches.Patches[std::size_t(p)]});
-}
-
-// The pages of the patches the file holds, or of the one asked for (a one-patch file: its
-// "[Patch*]"); false, with the reason said, when it holds none of them.
-bool addFilePages(TPatchSheet &sheet, const TPatchModel &patches, const TReadReport &found,
-                  bool one, int only, const QString &file) {
-    for (int p = 0; p < PatchCount; ++p) {
-        const auto at = std::size_t(p);
-        if (found.patchSections.test(at) &&
-            (one ? p == patches.CurPatch : only == 0 || only == p + 1))
-            sheet.pages.append({one ? QStringLiteral("*") : QString::number(p + 1),
-                                patches.Patches[at], found.patchValues[at]});
-    }
-    if (!sheet.pages.isEmpty())
-        return true;
-    PrintErr(only == 0 ? Texts::tr("%1: パッチのデータがありません").arg(file)
-                       : Texts::tr("%1: パッチ%2のデータがありません").arg(file).arg(only));
-    return false;
-}
-
 int usageError(const QString &text) {
     PrintErr(QStringLiteral("kestrava-cli: ") + text);
     return kUsage;
 }
 
 // The sheet of the unit: only the patch asked for is fetched (those marked in sync are not).
-int unitSheet(const CliOptions &o, TDataSet &data, TPatchSheet &sheet, TransferProgress &progress) {
+int unitSheet(const CliOptions &o, TDataSet &data, TPatchSheet &sheet, TSheetHeading &heading,
+              TransferProgress &progress) {
     std::bitset<PatchCount> wanted;
     if (o.patch == 0)
         wanted.set();
@@ -117,16 +99,14 @@ int unitSheet(const CliOptions &o, TDataSet &data, TPatchSheet &sheet, TransferP
     if (!session.LinkUp() ||
         !session.Fetch({DataSection::AllPatches, DataSection::Attributes}, data, progress))
         return 1;
-    sheet.source = QStringLiteral("unit");
-    sheet.firmware = FormatFirmwareVersion(session.link.FirmwareVersion);
-    addPages(sheet, data.patches, o.patch);
-    sheet.attrs = data.attrs.LoadAttrs;
-    sheet.attrsHeld = LoadAttrCount;
+    heading.source = QStringLiteral("unit");
+    heading.firmware = FormatFirmwareVersion(session.link.FirmwareVersion);
+    sheet = MemoryPatchSheet(data.patches, data.attrs, o.patch);
     return 0;
 }
 
 // The sheet of a file: what it holds, read as check and restore read it.
-int fileSheet(const CliOptions &o, TDataSet &data, TPatchSheet &sheet) {
+int fileSheet(const CliOptions &o, TDataSet &data, TPatchSheet &sheet, TSheetHeading &heading) {
     const QString file = o.args.value(0);
     const FileKind kind = FileKindOf(file);
     if (kind == FileKind::None)
@@ -141,13 +121,13 @@ int fileSheet(const CliOptions &o, TDataSet &data, TPatchSheet &sheet) {
     if (!ReadUsableFile(kind, file, data.patches.CurPatch, load) ||
         !load.LayOver(data.patches, data.attrs, data.curves))
         return 1;
-    const TReadReport &found = load.read.found;
-    sheet.source = QFileInfo(file).fileName();
-    if (!addFilePages(sheet, data.patches, found, one, o.patch, file))
-        return 1;
-    sheet.attrs = data.attrs.LoadAttrs;
-    sheet.attrsHeld = found.attributeSection ? found.attributeValues : 0;
-    return 0;
+    heading.source = QFileInfo(file).fileName();
+    sheet = FilePatchSheet(data.patches, data.attrs, load.read.found, one, o.patch);
+    if (!sheet.pages.isEmpty())
+        return 0;
+    PrintErr(o.patch == 0 ? Texts::tr("%1: パッチのデータがありません").arg(file)
+                          : Texts::tr("%1: パッチ%2のデータがありません").arg(file).arg(o.patch));
+    return 1;
 }
 
 } // namespace
@@ -156,22 +136,23 @@ QByteArray SheetCsv(const TPatchSheet &sheet) {
     QString out = QStringLiteral("patch,output,output_ab,input,input_ab,attribute\r\n");
     for (const TSheetPage &page : sheet.pages)
         for (int o = 0; o < OutputCount; ++o)
-            out += page.patch + u',' + rowCells(sheet, page, o).join(u',') + QStringLiteral("\r\n");
+            out += pageName(page) + u',' + rowCells(sheet.Row(page, o)).join(u',') +
+                   QStringLiteral("\r\n");
     return out.toLatin1(); // every token is ASCII
 }
 
-QByteArray SheetHtml(const TPatchSheet &sheet) {
-    QString out = QString::fromLatin1(kHtmlHead).arg(sheet.source.toHtmlEscaped());
-    const QString about = htmlAbout(sheet);
-    const bool attrs = sheet.attrsHeld > 0;
+QByteArray SheetHtml(const TPatchSheet &sheet, const TSheetHeading &heading) {
+    QString out = QString::fromLatin1(kHtmlHead).arg(heading.source.toHtmlEscaped());
+    const QString about = htmlAbout(heading);
+    const bool attrs = sheet.HasAttributeColumn();
     for (const TSheetPage &page : sheet.pages) {
         out += QStringLiteral("<section>\n<h1>Patch %1</h1>\n<p>%2</p>\n<table>\n")
-                   .arg(page.patch, about);
+                   .arg(pageName(page), about);
         out += QStringLiteral("<thead><tr><th>Output</th><th>A/B</th><th>Input</th><th>A/B</th>");
         out += attrs ? QStringLiteral("<th>Attribute</th></tr></thead>\n<tbody>\n")
                      : QStringLiteral("</tr></thead>\n<tbody>\n");
         for (int o = 0; o < OutputCount; ++o) {
-            const QStringList c = rowCells(sheet, page, o);
+            const QStringList c = rowCells(sheet.Row(page, o));
             out += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td>")
                        .arg(c[0], c[1], c[2], c[3]);
             out += attrs ? QStringLiteral("<td class=\"attr\">%1</td></tr>\n").arg(c[4])
@@ -186,13 +167,14 @@ QByteArray SheetHtml(const TPatchSheet &sheet) {
 int RunExport(const CliOptions &o, TransferProgress &progress) {
     const auto data = std::make_unique<TDataSet>(); // eight patch memories: off the stack
     TPatchSheet sheet;
-    sheet.version = ProgramVersion();
-    const int status =
-        o.fromUnit ? unitSheet(o, *data, sheet, progress) : fileSheet(o, *data, sheet);
+    TSheetHeading heading;
+    heading.version = ProgramVersion();
+    const int status = o.fromUnit ? unitSheet(o, *data, sheet, heading, progress)
+                                  : fileSheet(o, *data, sheet, heading);
     if (status != 0)
         return status;
-    return writeOutput(o.outputPath,
-                       o.format == QLatin1String("html") ? SheetHtml(sheet) : SheetCsv(sheet))
+    return writeOutput(o.outputPath, o.format == QLatin1String("html") ? SheetHtml(sheet, heading)
+                                                                       : SheetCsv(sheet))
                ? 0
                : 1;
 }

@@ -103,7 +103,7 @@ bool TUnitSession::Fetch(const QList<DataSection> &sections, TDataSet &d,
         case DataSection::CurrentPatch:
             ok = d.patches.HasCurrent() && FetchCurrentPatch(env, d.patches);
             if (!d.patches.HasCurrent())
-                ShowErrorBox(Texts::tr("取得に失敗しました")); // the unit named no patch
+                link.Boxes().Error(Texts::tr("取得に失敗しました")); // the unit named no patch
             break;
         case DataSection::Attributes:
             ok = FetchLoadAttrs(env, d.attrs);

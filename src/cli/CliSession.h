@@ -3,6 +3,7 @@
 #include "CliOptions.h"
 #include "Curve.h"
 #include "DataFileKind.h"
+#include "DataSetDiff.h"
 #include "LoadAttrModel.h"
 #include "PatchModel.h"
 #include "Progress.h"
@@ -16,13 +17,6 @@ namespace kestrava::cli {
 // The messages the tool says in the user's language (the editor's choice of language).
 struct Texts {
     Q_DECLARE_TR_FUNCTIONS(KestravaCli)
-};
-
-// What a data file can hold, as one value: the unit's side or a file's side of a command.
-struct TDataSet {
-    TPatchModel patches;
-    TLoadAttrModel attrs;
-    TCurveSet curves;
 };
 
 void PrintErr(const QString &text);
@@ -43,6 +37,9 @@ bool ReadFileForUnit(FileKind kind, const QString &file, int curPatch, TLoadFile
 // the way out the unit on the patch it was found on and remote mode off, also after a
 // failed transfer. A unit that stopped answering is not sent anything more.
 class TUnitSession {
+    // Every box goes to stderr: nobody is there to answer a question.
+    StderrResponder stderr_;
+
 public:
     explicit TUnitSession(const CliOptions &o);
     ~TUnitSession();
@@ -58,7 +55,7 @@ public:
     // marked in sync in d are not fetched. Failures are reported.
     bool Fetch(const QList<DataSection> &sections, TDataSet &d, TransferProgress &progress);
 
-    TUnitLink link;
+    TUnitLink link{TBoxes(stderr_)};
 
 private:
     bool opened_;

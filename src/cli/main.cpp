@@ -5,7 +5,6 @@
 #include "SettingsPath.h"
 #include "TerminalProgress.h"
 #include "UiLanguage.h"
-#include "Usr_misc.h"
 
 #include <QCoreApplication>
 #include <QTranslator>
@@ -33,8 +32,6 @@ int main(int argc, char **argv) {
     QTranslator texts;
     InstallProgramTranslation(texts, QCoreApplication::applicationDirPath(),
                               UiLanguageOf(o.settingsFile));
-    StderrResponder responder;
-    ScopedMessageResponder scoped(&responder);
 
     cli::TerminalProgress bar(stderr);
     NullProgress silent;

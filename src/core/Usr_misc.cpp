@@ -6,24 +6,6 @@
 
 namespace kestrava {
 
-namespace {
-
-MessageResponder *&current() {
-    static MessageResponder *responder = nullptr;
-    return responder;
-}
-
-MessageResponder &responder() {
-    static StderrResponder fallback;
-    return current() ? *current() : fallback;
-}
-
-int show(MsgKind kind, const QString &text, const QString &caption) {
-    return responder().respond(kind, text, caption.isEmpty() ? DefaultCaption(kind) : caption);
-}
-
-} // namespace
-
 int StderrResponder::respond(MsgKind kind, const QString &text, const QString &caption) {
     QString line = caption + QStringLiteral(": ") + text;
     line.replace(u'\n', u' ');
@@ -40,12 +22,6 @@ int StderrResponder::respond(MsgKind kind, const QString &text, const QString &c
     }
 }
 
-MessageResponder *SetMessageResponder(MessageResponder *responder) {
-    MessageResponder *previous = current();
-    current() = responder;
-    return previous;
-}
-
 QString DefaultCaption(MsgKind kind) {
     switch (kind) {
     case MsgKind::Error:
@@ -58,37 +34,41 @@ QString DefaultCaption(MsgKind kind) {
     }
 }
 
-void ShowErrorBox(const QString &text, const QString &caption) {
+int TBoxes::show(MsgKind kind, const QString &text, const QString &caption) const {
+    return responder_->respond(kind, text, caption.isEmpty() ? DefaultCaption(kind) : caption);
+}
+
+void TBoxes::Error(const QString &text, const QString &caption) const {
     show(MsgKind::Error, text, caption);
 }
 
-void ShowWarningBox(const QString &text, const QString &caption) {
+void TBoxes::Warning(const QString &text, const QString &caption) const {
     show(MsgKind::Warning, text, caption);
 }
 
-void ShowInfoBox(const QString &text, const QString &caption) {
+void TBoxes::Info(const QString &text, const QString &caption) const {
     show(MsgKind::Info, text, caption);
 }
 
-bool AskYesNo(const QString &text, const QString &caption) {
+bool TBoxes::AskYesNo(const QString &text, const QString &caption) const {
     return show(MsgKind::YesNo, text, caption) == IDYES;
 }
 
-int AskYesNoCancel(const QString &text, const QString &caption) {
+int TBoxes::AskYesNoCancel(const QString &text, const QString &caption) const {
     const int r = show(MsgKind::YesNoCancel, text, caption);
     return (r == IDYES || r == IDNO) ? r : IDCANCEL;
 }
 
-bool AskErrorYesNo(const QString &text, const QString &caption) {
+bool TBoxes::AskErrorYesNo(const QString &text, const QString &caption) const {
     return show(MsgKind::ErrorYesNo, text, caption) == IDYES;
 }
 
-QString RunFileDialog(const FileDialogRequest &request) {
-    return responder().fileDialog(request);
+QString TBoxes::FileDialog(const FileDialogRequest &request) const {
+    return responder_->fileDialog(request);
 }
 
-bool InputQuery(const QString &caption, const QString &prompt, QString &value) {
-    return responder().inputQuery(caption, prompt, value);
+bool TBoxes::InputQuery(const QString &caption, const QString &prompt, QString &value) const {
+    return responder_->inputQuery(caption, prompt, value);
 }
 
 } // namespace kestrava

@@ -3,7 +3,7 @@
 #include <QString>
 
 // The message boxes through which the program reports and asks everything. They
-// all go through one replaceable responder: real dialogs in the program, a
+// all go through the responder a program hands down: real dialogs in the program, a
 // scripted recorder in tests, plain text on stderr in the command-line tool.
 
 namespace kestrava {
@@ -47,34 +47,30 @@ public:
     int respond(MsgKind kind, const QString &text, const QString &caption) override;
 };
 
-// Installs the responder used from now on (nullptr: the stderr one). The caller
-// keeps ownership. Returns the previous one.
-MessageResponder *SetMessageResponder(MessageResponder *responder);
-
 QString DefaultCaption(MsgKind kind);
 
-void ShowErrorBox(const QString &text, const QString &caption = QString());
-void ShowWarningBox(const QString &text, const QString &caption = QString());
-void ShowInfoBox(const QString &text, const QString &caption = QString());
-bool AskYesNo(const QString &text, const QString &caption = QString());
-int AskYesNoCancel(const QString &text, const QString &caption = QString());
-// Yes/No with the error icon; the default caption is "エラー".
-bool AskErrorYesNo(const QString &text, const QString &caption = QString());
-
-// The file dialogs and the text-input dialog, through the same responder.
-QString RunFileDialog(const FileDialogRequest &request);
-bool InputQuery(const QString &caption, const QString &prompt, QString &value);
-
-// Restores the previous responder when it goes out of scope.
-class ScopedMessageResponder {
+// The boxes of one program (or one test): a handle on its responder, handed down to
+// whatever reports or asks. An empty caption is the kind's default one.
+class TBoxes {
 public:
-    explicit ScopedMessageResponder(MessageResponder *r) : previous_(SetMessageResponder(r)) {}
-    ~ScopedMessageResponder() { SetMessageResponder(previous_); }
-    ScopedMessageResponder(const ScopedMessageResponder &) = delete;
-    ScopedMessageResponder &operator=(const ScopedMessageResponder &) = delete;
+    explicit TBoxes(MessageResponder &responder) : responder_(&responder) {}
+
+    void Error(const QString &text, const QString &caption = QString()) const;
+    void Warning(const QString &text, const QString &caption = QString()) const;
+    void Info(const QString &text, const QString &caption = QString()) const;
+    bool AskYesNo(const QString &text, const QString &caption = QString()) const;
+    // IDYES, IDNO or IDCANCEL (whatever else the responder says counts as Cancel).
+    int AskYesNoCancel(const QString &text, const QString &caption = QString()) const;
+    // Yes/No with the error icon; the default caption is "エラー".
+    bool AskErrorYesNo(const QString &text, const QString &caption = QString()) const;
+    // The file dialogs and the text-input dialog, through the same responder.
+    QString FileDialog(const FileDialogRequest &request) const;
+    bool InputQuery(const QString &caption, const QString &prompt, QString &value) const;
 
 private:
-    MessageResponder *previous_;
+    int show(MsgKind kind, const QString &text, const QString &caption) const;
+
+    MessageResponder *responder_;
 };
 
 } // namespace kestrava

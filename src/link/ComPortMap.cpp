@@ -8,7 +8,6 @@
 #include <QSettings>
 
 #include <algorithm>
-#include <mutex>
 
 namespace kestrava {
 
@@ -16,16 +15,6 @@ namespace {
 
 QString portKey(int number) {
     return QStringLiteral("Ports/COM%1").arg(number);
-}
-
-struct ModuleConfig {
-    std::mutex lock;
-    std::shared_ptr<ComDeviceSource> source;
-};
-
-ModuleConfig &config() {
-    static ModuleConfig c;
-    return c;
 }
 
 // "FT232R USB UART (ttyUSB0)": the maker's description and the name users see in /dev
@@ -158,15 +147,9 @@ QList<ComPortEntry> ComPortMap::scan() {
     return entries;
 }
 
-void SetComDeviceSource(std::shared_ptr<ComDeviceSource> source) {
-    std::lock_guard g(config().lock);
-    config().source = std::move(source);
-}
-
-const ComDeviceSource &CurrentComDeviceSource() {
-    static SystemComDeviceSource system;
-    std::lock_guard g(config().lock);
-    return config().source ? *config().source : system;
+const ComDeviceSource &SystemComDevices() {
+    static const SystemComDeviceSource system;
+    return system;
 }
 
 } // namespace kestrava

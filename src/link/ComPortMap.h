@@ -1,9 +1,9 @@
 #pragma once
 
+#include "ComPorts.h"
+
 #include <QList>
 #include <QString>
-
-#include <memory>
 
 // COM numbers for serial devices. Windows has them natively (\\.\COMn); elsewhere
 // the numbers live in the settings file, section Ports, keys COM1..COM16, and a
@@ -43,7 +43,7 @@ struct ComPortEntry {
 class ComPortMap {
 public:
     // settingsFile: the INI file that holds the Ports section.
-    ComPortMap(QString settingsFile, const ComDeviceSource &source);
+    explicit ComPortMap(QString settingsFile, const ComDeviceSource &source = SystemComDevices());
 
     // Present ports with their numbers, sorted by number; numbers are assigned and
     // remembered for devices that have none yet.
@@ -56,9 +56,5 @@ private:
     QString settingsFile_;
     const ComDeviceSource &source_;
 };
-
-// Replaces the device source (tests); nullptr restores the system's.
-void SetComDeviceSource(std::shared_ptr<ComDeviceSource> source);
-const ComDeviceSource &CurrentComDeviceSource();
 
 } // namespace kestrava

@@ -4,9 +4,9 @@
 
 namespace kestrava {
 
-QStringList ComPortItems(const QString &settingsFile) {
+QStringList ComPortItems(const QString &settingsFile, const ComDeviceSource &devices) {
     QStringList items;
-    ListComPorts(&items, true, settingsFile);
+    ListComPorts(&items, true, settingsFile, devices);
     return items;
 }
 

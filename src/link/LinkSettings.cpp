@@ -30,7 +30,7 @@ void TLinkSettings::SetComPort(int port) const {
 }
 
 QStringList TLinkSettings::ComPortItems() const {
-    return kestrava::ComPortItems(file_);
+    return kestrava::ComPortItems(file_, *devices_);
 }
 
 } // namespace kestrava

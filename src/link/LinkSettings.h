@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ComPorts.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,9 +14,12 @@ namespace kestrava {
 class TLinkSettings {
 public:
     TLinkSettings() = default;
-    explicit TLinkSettings(QString file) : file_(std::move(file)) {}
+    explicit TLinkSettings(QString file, const ComDeviceSource &devices = SystemComDevices())
+        : file_(std::move(file)), devices_(&devices) {}
 
     const QString &File() const { return file_; }
+    // What the port table's numbers are given to.
+    const ComDeviceSource &Devices() const { return *devices_; }
 
     // [Serial] ComPort; 1 when it is missing or not an integer.
     int ComPort() const;
@@ -25,6 +30,7 @@ public:
 
 private:
     QString file_;
+    const ComDeviceSource *devices_ = &SystemComDevices();
 };
 
 } // namespace kestrava

@@ -72,7 +72,7 @@ bool TUnitLink::SendCmd(const QString &command) {
     }
     if (received == 0) {
         MarkLost();
-        ShowErrorBox(QCoreApplication::translate("UnitLink", "応答がありません"));
+        boxes_.Error(QCoreApplication::translate("UnitLink", "応答がありません"));
         return false;
     }
     return ok && received == 1;
@@ -89,7 +89,7 @@ QString TUnitLink::QueryCmd(const QString &command) {
 
 bool TUnitLink::OpenPort() {
     device_.clear();
-    PortOpen = OpenComPort(ComPortNo, kUnitBaudCode, 0, portTableFile());
+    PortOpen = OpenComPort(ComPortNo, kUnitBaudCode, 0, portTableFile(), Settings.Devices());
     openError_ = PortOpen ? QString() : LastComOpenError();
     return PortOpen;
 }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "LinkSettings.h"
+#include "Usr_misc.h"
 
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 // The link to the patch unit: its state fields, the two transactions every command is
 // made of, and the verbs of the link itself (remote mode, status, port changes), so that
@@ -33,6 +35,9 @@ QString FormatFirmwareVersion(int version);
 // by the transactions themselves.
 class TUnitLink {
 public:
+    // boxes: where a silent unit is reported.
+    explicit TUnitLink(TBoxes boxes) : boxes_(boxes) {}
+
     int ComPortNo = 1;
     bool PortOpen = false;
     bool Linked = false;
@@ -55,6 +60,10 @@ public:
     void LeaveEditMode() { EditMode = false; }
     // The unit stopped answering: the commands that need it stay off until a reconnect.
     void MarkLost() { Linked = false; }
+    // A command that moves data began: the actions that would cut into it stay off. Returns
+    // what Transferring was, for EndTransferring to put back (a command run inside another).
+    bool BeginTransferring() { return std::exchange(Transferring, true); }
+    void EndTransferring(bool outer) { Transferring = outer; }
 
     // Opens ComPortNo (or a device path) at 57600 8N1 and sets PortOpen.
     bool OpenPort();
@@ -85,11 +94,14 @@ public:
     bool IsIdle() const;
     // Discards what was received and not read.
     void PurgeInput();
+    // The boxes the link reports through, for the commands that run over it.
+    const TBoxes &Boxes() const { return boxes_; }
 
 private:
     bool reopen();
     QString portTableFile() const;
 
+    TBoxes boxes_;
     QString device_; // the device OpenDevice opened, reopened by LinkUp; "" for ComPortNo's
     QString openError_;
 };

@@ -155,10 +155,11 @@ ComLineSettings LineSettingsOfFlags(int lineFlags) {
     return l;
 }
 
-bool OpenComPort(int port, int baudCode, int lineFlags, const QString &settingsFile) {
+bool OpenComPort(int port, int baudCode, int lineFlags, const QString &settingsFile,
+                 const ComDeviceSource &devices) {
     if (port < 1 || port > kMaxComPort || baudCode < 1)
         return false;
-    const QString device = ComPortMap(settingsFile, CurrentComDeviceSource()).deviceFor(port);
+    const QString device = ComPortMap(settingsFile, devices).deviceFor(port);
     if (device.isEmpty()) {
         lastOpenError() =
             QCoreApplication::translate("Usr_com_std", "COM%1 に割り当てられた装置がありません")
@@ -334,8 +335,9 @@ QString ReadComLine(int port, int waits) {
     }
 }
 
-int ListComPorts(QStringList *target, bool withNames, const QString &settingsFile) {
-    const QList<ComPortEntry> entries = ComPortMap(settingsFile, CurrentComDeviceSource()).scan();
+int ListComPorts(QStringList *target, bool withNames, const QString &settingsFile,
+                 const ComDeviceSource &devices) {
+    const QList<ComPortEntry> entries = ComPortMap(settingsFile, devices).scan();
     QStringList items;
     for (const ComPortEntry &e : entries)
         items.append(withNames ? QStringLiteral("%1: %2").arg(e.number).arg(e.friendlyName)

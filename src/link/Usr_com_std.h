@@ -28,7 +28,8 @@ ComLineSettings LineSettingsOfFlags(int lineFlags);
 
 // The device of the port number comes from the port table kept in settingsFile (see
 // ComPortMap).
-bool OpenComPort(int port, int baudCode, int lineFlags, const QString &settingsFile);
+bool OpenComPort(int port, int baudCode, int lineFlags, const QString &settingsFile,
+                 const ComDeviceSource &devices = SystemComDevices());
 // Opens a given device into a table slot, bypassing the port map.
 bool OpenComDevice(int port, const QString &devicePath, int baudCode, int lineFlags);
 void CloseComPort(int port);
@@ -51,6 +52,7 @@ bool IsComPortOpen(int port); // false after a hang-up too
 bool ComPortHungUp(int port);
 QString ComPortDevice(int port); // device path of an open slot
 
-int ListComPorts(QStringList *target, bool withNames, const QString &settingsFile);
+int ListComPorts(QStringList *target, bool withNames, const QString &settingsFile,
+                 const ComDeviceSource &devices = SystemComDevices());
 
 } // namespace kestrava

@@ -1,5 +1,8 @@
 #include "BlockTransfer.h"
 
+#include "Abort.h"
+#include "Usr_misc.h"
+
 namespace kestrava {
 
 namespace {
@@ -25,6 +28,37 @@ void SendBlocks(TransferEnv &env, int count, BlockProgress progress,
         SendOrAbort(env, command(b));
         advance(env, progress, b);
     }
+}
+
+bool RunTransfer(TransferEnv &env, const QString &text, const QString &failed,
+                 const std::function<void()> &steps) {
+    TransferringScope transferring(env);
+    BracketScope bracket(env, text);
+    try {
+        steps();
+        return true;
+    } catch (const EAbort &) {
+        env.boxes.Error(failed);
+        return false;
+    }
+}
+
+bool FetchBlockPart(TransferEnv &env, const TBlockPart &part) {
+    return RunTransfer(env, part.fetchText, part.fetchFailed, [&] {
+        part.beforeFetch();
+        for (const TBlockRun &run : part.runs)
+            QueryBlocks(env, run.base, run.count, run.fetchProgress, run.take);
+        part.fetched();
+    });
+}
+
+bool WriteBlockPart(TransferEnv &env, const TBlockPart &part) {
+    return RunTransfer(env, part.writeText, part.writeFailed, [&] {
+        for (const TBlockRun &run : part.runs)
+            SendBlocks(env, run.count, run.writeProgress, run.command);
+        SendOrAbort(env, part.commit);
+        part.written();
+    });
 }
 
 } // namespace kestrava

@@ -1,8 +1,6 @@
 #include "CurveTransfer.h"
 
-#include "Abort.h"
 #include "BlockTransfer.h"
-#include "Usr_misc.h"
 #include "WireCodes.h"
 
 #include <QCoreApplication>
@@ -49,70 +47,80 @@ QString CurvePointBlockCommand(const TUserCurve &curve, int curveIndex) {
     return cmd + u'\r';
 }
 
+namespace {
+
+void takeTableBlock(TCurveSet &curves, int b, QStringView reply) {
+    const auto levels = DecodeBlock(reply, -1);
+    TUserCurve &curve = curves.Curves[std::size_t(b / kBlocksPerCurve)];
+    for (int k = 0; k < kBlockValues; ++k)
+        curve.Table[std::size_t(kBlockValues * (b % kBlocksPerCurve) + k)] = levels[k];
+}
+
+void takePointBlock(TUserCurve &curve, QStringView reply) {
+    const auto values = DecodeBlock(reply, -1);
+    curve.Mode = values[0];
+    // The spline needs distinct inputs: a repeated input, or one at the end points, adds
+    // nothing.
+    std::set<int> seen;
+    for (const TCurvePoint &p : curve.Points)
+        seen.insert(p.X);
+    for (int s = 1; s < kBlockValues; ++s) {
+        const int x = values[std::size_t(s)];
+        if (x == 0)
+            break;
+        if (x < 0 || x > CurveMaxInput || !seen.insert(x).second)
+            continue;
+        TCurvePoint point;
+        point.X = x;
+        point.Y = curve.MaxLevel;
+        curve.Points.Add(point);
+    }
+    curve.Points.SortByInput();
+    curve.SyncPointsToTable();
+}
+
+// The tables first, the bar running over them (one step short when fetched), then the point
+// blocks, which leave the bar alone.
+TBlockPart curvePart(TCurveSet &curves) {
+    TBlockPart part;
+    part.runs.push_back({kTableBase,
+                         kTableBlocks,
+                         {0, kTableBlocks + 1},
+                         {0, kTableBlocks},
+                         [&curves](int b, QStringView reply) { takeTableBlock(curves, b, reply); },
+                         [&curves](int b) { return CurveTableBlockCommand(curves, b); }});
+    part.runs.push_back(
+        {kPointBase,
+         kCurves,
+         {},
+         {},
+         [&curves](int c, QStringView reply) {
+             takePointBlock(curves.Curves[std::size_t(c)], reply);
+         },
+         [&curves](int c) { return CurvePointBlockCommand(curves.Curves[std::size_t(c)], c); }});
+    part.commit = QStringLiteral("WC\r");
+    part.beforeFetch = [&curves] { curves.ResetAll(); };
+    part.fetched = [&curves] { curves.MarkFetched(); };
+    part.written = [&curves] { curves.MarkWritten(); };
+    part.fetchText = Texts::tr("カーブデータ取得中");
+    part.fetchFailed = Texts::tr("取得に失敗しました");
+    part.writeText = Texts::tr("カーブ書込中");
+    part.writeFailed = Texts::tr("転送に失敗しました");
+    return part;
+}
+
+} // namespace
+
 bool FetchCurves(TransferEnv &env, TCurveSet &curves) {
     if (env.link.EditMode || !env.link.Linked)
         return false;
     if (curves.CurvesInSync)
         return true;
-    TransferringScope transferring(env);
-    BracketScope bracket(env, Texts::tr("カーブデータ取得中"));
-    try {
-        curves.ResetAll();
-        QueryBlocks(env, kTableBase, kTableBlocks, {0, kTableBlocks + 1},
-                    [&curves](int b, QStringView reply) {
-                        const auto levels = DecodeBlock(reply, -1);
-                        TUserCurve &curve = curves.Curves[std::size_t(b / kBlocksPerCurve)];
-                        for (int k = 0; k < kBlockValues; ++k)
-                            curve.Table[std::size_t(kBlockValues * (b % kBlocksPerCurve) + k)] =
-                                levels[k];
-                    });
-        QueryBlocks(env, kPointBase, kCurves, {}, [&curves](int c, QStringView reply) {
-            const auto values = DecodeBlock(reply, -1);
-            TUserCurve &curve = curves.Curves[std::size_t(c)];
-            curve.Mode = values[0];
-            // The spline needs distinct inputs: a repeated input, or one at the end
-            // points, adds nothing.
-            std::set<int> seen;
-            for (const TCurvePoint &p : curve.Points)
-                seen.insert(p.X);
-            for (int s = 1; s < kBlockValues; ++s) {
-                const int x = values[std::size_t(s)];
-                if (x == 0)
-                    break;
-                if (x < 0 || x > CurveMaxInput || !seen.insert(x).second)
-                    continue;
-                TCurvePoint point;
-                point.X = x;
-                point.Y = curve.MaxLevel;
-                curve.Points.Add(point);
-            }
-            curve.Points.SortByInput();
-            curve.SyncPointsToTable();
-        });
-        curves.MarkFetched();
-        return true;
-    } catch (const EAbort &) {
-        ShowErrorBox(Texts::tr("取得に失敗しました"));
-        return false;
-    }
+    return FetchBlockPart(env, curvePart(curves));
 }
 
 bool WriteCurves(TransferEnv &env, TCurveSet &curves) {
-    TransferringScope transferring(env);
-    BracketScope bracket(env, Texts::tr("カーブ書込中"));
-    try {
-        SendBlocks(env, kTableBlocks, {0, kTableBlocks},
-                   [&curves](int b) { return CurveTableBlockCommand(curves, b); });
-        SendBlocks(env, kCurves, {}, [&curves](int c) {
-            return CurvePointBlockCommand(curves.Curves[std::size_t(c)], c);
-        });
-        SendOrAbort(env, QStringLiteral("WC\r"));
-        curves.MarkWritten();
-        return true;
-    } catch (const EAbort &) {
-        ShowErrorBox(Texts::tr("転送に失敗しました"));
-        return false;
-    }
+    return WriteBlockPart(env, curvePart(curves));
 }
 
 } // namespace kestrava

@@ -66,11 +66,11 @@ bool TransferLoadedAllData(TransferEnv &env, TPatchModel &patches, TLoadAttrMode
         ok = ok && LeavePatchTransferMode(env.link);
     }
     if (!ok) {
-        ShowErrorBox(Texts::tr("読込・転送に失敗しました"));
+        env.boxes.Error(Texts::tr("読込・転送に失敗しました"));
         RealignAfterFailedLoad(env, patches);
         return false;
     }
-    ShowInfoBox(Texts::tr("転送・書込が完了しました"));
+    env.boxes.Info(Texts::tr("転送・書込が完了しました"));
     return true;
 }
 

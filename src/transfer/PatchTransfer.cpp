@@ -41,15 +41,8 @@ void queryMemory(TransferEnv &env, TPatchModel &patches, int p) {
 
 // The same as a command of its own: its bracket and its failure text.
 bool fetchMemory(TransferEnv &env, TPatchModel &patches, int p) {
-    TransferringScope transferring(env);
-    BracketScope bracket(env, Texts::tr("パッチデータ%1 取得中").arg(p + 1));
-    try {
-        queryMemory(env, patches, p);
-        return true;
-    } catch (const EAbort &) {
-        ShowErrorBox(Texts::tr("取得に失敗しました"));
-        return false;
-    }
+    return RunTransfer(env, Texts::tr("パッチデータ%1 取得中").arg(p + 1),
+                       Texts::tr("取得に失敗しました"), [&] { queryMemory(env, patches, p); });
 }
 
 // The file's section for memory p, and nothing else, over that memory.
@@ -164,7 +157,7 @@ bool FetchAllPatches(TransferEnv &env, TPatchModel &patches) {
                 throw EAbort();
         return true;
     } catch (const EAbort &) {
-        ShowErrorBox(Texts::tr("取得に失敗しました"));
+        env.boxes.Error(Texts::tr("取得に失敗しました"));
         return false;
     }
 }
@@ -246,9 +239,7 @@ bool ClearOrThroughCurrentPatch(TransferEnv &env, TPatchModel &patches, bool thr
 }
 
 bool ClearAllPatches(TransferEnv &env, TPatchModel &patches) {
-    TransferringScope transferring(env);
-    BracketScope bracket(env, Texts::tr("全パッチクリア中"));
-    try {
+    return RunTransfer(env, Texts::tr("全パッチクリア中"), Texts::tr("処理に失敗しました"), [&] {
         for (int c = 0; c < PatchCount; ++c) {
             patches.SelectCurrent(c);
             if (!env.link.EditMode) {
@@ -260,12 +251,8 @@ bool ClearAllPatches(TransferEnv &env, TPatchModel &patches) {
         }
         patches.MarkStored();
         patches.ClearUndo();
-        ShowInfoBox(Texts::tr("全てのパッチがクリアされました"));
-        return true;
-    } catch (const EAbort &) {
-        ShowErrorBox(Texts::tr("処理に失敗しました"));
-        return false;
-    }
+        env.boxes.Info(Texts::tr("全てのパッチがクリアされました"));
+    });
 }
 
 bool TransferLoadedPatches(TransferEnv &env, TPatchModel &patches, const TLoadFile &file) {
@@ -281,9 +268,9 @@ bool TransferLoadedPatches(TransferEnv &env, TPatchModel &patches, const TLoadFi
     if (ok) {
         patches.MarkStored();
         patches.ClearUndo();
-        ShowInfoBox(Texts::tr("読込・転送が完了しました"));
+        env.boxes.Info(Texts::tr("読込・転送が完了しました"));
     } else {
-        ShowErrorBox(Texts::tr("転送に失敗しました"));
+        env.boxes.Error(Texts::tr("転送に失敗しました"));
         RealignAfterFailedLoad(env, patches);
     }
     env.EndTransfer(QString());
@@ -312,10 +299,10 @@ bool TransferLoadedCurrentPatch(TransferEnv &env, TPatchModel &patches, const TL
         patches.MarkStored();
         patches.ClearUndo();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        ShowInfoBox(Texts::tr("読込・転送が完了しました"));
+        env.boxes.Info(Texts::tr("読込・転送が完了しました"));
     } catch (const EAbort &) {
         ok = false;
-        ShowErrorBox(Texts::tr("転送に失敗しました"));
+        env.boxes.Error(Texts::tr("転送に失敗しました"));
         RealignAfterFailedLoad(env, patches);
     }
     env.EndTransfer(QString());

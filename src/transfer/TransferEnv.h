@@ -11,11 +11,13 @@ namespace kestrava {
 
 // What a transfer works through: the link, the bracket around its transactions
 // (the program disables the shown page's views and runs the status-bar bar; the
-// command-line tool draws a terminal bar) and a way to refresh the actions.
+// command-line tool draws a terminal bar), a way to refresh the actions and the boxes.
 struct TransferEnv {
     TUnitLink &link;
     TransferProgress &progress;
     std::function<void()> refreshActions = {};
+    // Where the commands report and ask: the link's boxes unless a caller hands others.
+    TBoxes boxes = link.Boxes();
 
     void BeginTransfer(const QString &text) { progress.Start(text); }
     void EndTransfer(const QString &text) { progress.Finish(text); }
@@ -30,12 +32,11 @@ struct TransferEnv {
 // the command runs inside another that set it).
 class TransferringScope {
 public:
-    explicit TransferringScope(TransferEnv &env) : env_(env), outer_(env.link.Transferring) {
-        env_.link.Transferring = true;
+    explicit TransferringScope(TransferEnv &env) : env_(env), outer_(env.link.BeginTransferring()) {
         env_.RefreshActions();
     }
     ~TransferringScope() {
-        env_.link.Transferring = outer_;
+        env_.link.EndTransferring(outer_);
         env_.RefreshActions();
     }
     TransferringScope(const TransferringScope &) = delete;

@@ -25,10 +25,10 @@ int main(int argc, char **argv) {
     const TUiTexts texts(settingsPath);
 
     QtDialogResponder dialogs;
-    ScopedMessageResponder responder(&dialogs);
+    const TDesktop desktop{.boxes = TBoxes(dialogs), .helpLanguage = texts.HelpLanguage()};
 
-    TKestravaForm form(settingsPath);
-    TOptDlg optDlg(&form);
+    TKestravaForm form(settingsPath, desktop);
+    TOptDlg optDlg(desktop.boxes, &form);
     TAboutBox aboutBox(&form);
     form.SetDialogs(&optDlg, &aboutBox);
     form.show();

@@ -230,29 +230,29 @@ private Q_SLOTS:
         QFETCH(int, answer);
         QFETCH(int, result);
         ScriptedResponder boxes;
-        ScopedMessageResponder scope(&boxes);
+        const TBoxes says(boxes);
         if (answer)
             boxes.queueAnswer(answer);
         const QString text = QStringLiteral("本文");
         int got = IDOK;
         switch (kind) {
         case MsgKind::Error:
-            ShowErrorBox(text);
+            says.Error(text);
             break;
         case MsgKind::Warning:
-            ShowWarningBox(text);
+            says.Warning(text);
             break;
         case MsgKind::Info:
-            ShowInfoBox(text);
+            says.Info(text);
             break;
         case MsgKind::ErrorYesNo:
-            got = AskErrorYesNo(text) ? 1 : 0;
+            got = says.AskErrorYesNo(text) ? 1 : 0;
             break;
         case MsgKind::YesNo:
-            got = AskYesNo(text) ? 1 : 0;
+            got = says.AskYesNo(text) ? 1 : 0;
             break;
         case MsgKind::YesNoCancel:
-            got = AskYesNoCancel(text);
+            got = says.AskYesNoCancel(text);
             break;
         }
         QCOMPARE(got, result);
@@ -266,9 +266,9 @@ private Q_SLOTS:
         if (answer)
             boxes.queueAnswer(answer);
         if (kind == MsgKind::YesNoCancel)
-            AskYesNoCancel(text, QStringLiteral("終了確認"));
+            says.AskYesNoCancel(text, QStringLiteral("終了確認"));
         else if (kind == MsgKind::Error)
-            ShowErrorBox(text, QStringLiteral("終了確認"));
+            says.Error(text, QStringLiteral("終了確認"));
         else
             return;
         QCOMPARE(boxes.boxes().last().caption, QStringLiteral("終了確認"));

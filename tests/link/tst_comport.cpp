@@ -38,10 +38,7 @@ class TestComPort : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup() {
-        CloseComPort(kPort);
-        SetComDeviceSource(nullptr);
-    }
+    void cleanup() { CloseComPort(kPort); }
 
     void baudCodes_data() {
         QTest::addColumn<int>("code");
@@ -280,10 +277,9 @@ private Q_SLOTS:
             {QStringLiteral("ttyACM0"), QStringLiteral("/dev/ttyACM0"), QString(), QString()},
         };
         source->existing = {QStringLiteral("/tmp/sim-link")};
-        SetComDeviceSource(source);
 
         QStringList items;
-        QCOMPARE(ListComPorts(&items, true, ini), 5);
+        QCOMPARE(ListComPorts(&items, true, ini, *source), 5);
         const QStringList expected = {
             QStringLiteral("1: Communications Port (ttyS0)"),
             QStringLiteral("2: FT232R USB UART (ttyUSB0)"), // lowest free number, by-id kept
@@ -298,12 +294,12 @@ private Q_SLOTS:
         QCOMPARE(s.value(QStringLiteral("Ports/COM4")).toString(), QStringLiteral("/dev/ttyACM0"));
 
         // Numbers are remembered: the same listing again, also without names.
-        QCOMPARE(ListComPorts(&items, true, ini), 5);
+        QCOMPARE(ListComPorts(&items, true, ini, *source), 5);
         QCOMPARE(items, expected);
-        QCOMPARE(TLinkSettings(ini).ComPortItems(), expected);
-        QCOMPARE(ListComPorts(&items, false, ini), 5);
+        QCOMPARE(TLinkSettings(ini, *source).ComPortItems(), expected);
+        QCOMPARE(ListComPorts(&items, false, ini, *source), 5);
         QCOMPARE(items, (QStringList{"1", "2", "4", "9", "10"}));
-        QCOMPARE(ListComPorts(nullptr, false, ini), 5);
+        QCOMPARE(ListComPorts(nullptr, false, ini, *source), 5);
     }
 
     void sixteenNumbersAtMost() {
@@ -312,9 +308,8 @@ private Q_SLOTS:
         for (int i = 0; i < 18; ++i)
             source->devices.append({QStringLiteral("ttyUSB%1").arg(i),
                                     QStringLiteral("/dev/ttyUSB%1").arg(i), QString(), QString()});
-        SetComDeviceSource(source);
         QStringList items;
-        QCOMPARE(ListComPorts(&items, false, dir.filePath(QStringLiteral("k.INI"))), 16);
+        QCOMPARE(ListComPorts(&items, false, dir.filePath(QStringLiteral("k.INI")), *source), 16);
         QCOMPARE(items.last(), QStringLiteral("16"));
     }
 
@@ -325,11 +320,10 @@ private Q_SLOTS:
         QSettings(ini, QSettings::IniFormat)
             .setValue(QStringLiteral("Ports/COM5"), peer.devicePath());
         auto source = std::make_shared<FakeSource>();
-        SetComDeviceSource(source);
-        QVERIFY(OpenComPort(kPort, kUnitBaudCode, 0, ini));
+        QVERIFY(OpenComPort(kPort, kUnitBaudCode, 0, ini, *source));
         QCOMPARE(ComPortDevice(kPort), peer.devicePath());
         CloseComPort(kPort);
-        QVERIFY(!OpenComPort(6, kUnitBaudCode, 0, ini)); // no device behind COM6
+        QVERIFY(!OpenComPort(6, kUnitBaudCode, 0, ini, *source)); // no device behind COM6
         QVERIFY(LastComOpenError().contains(QStringLiteral("COM6")));
     }
 
@@ -339,7 +333,6 @@ private Q_SLOTS:
         auto source = std::make_shared<FakeSource>();
         source->devices = {
             {QStringLiteral("ttyUSB0"), QStringLiteral("/dev/ttyUSB0"), QString(), QString()}};
-        SetComDeviceSource(source);
         QCOMPARE(ComPortMap(ini, *source).deviceFor(1), QStringLiteral("/dev/ttyUSB0"));
         QCOMPARE(ComPortMap(ini, *source).deviceFor(2), QString());
         QCOMPARE(ComPortMap(ini, *source).deviceFor(17), QString());

@@ -43,9 +43,8 @@ struct Rig {
         return o;
     }()};
     ScriptedResponder boxes;
-    ScopedMessageResponder scope{&boxes};
     RecordingProgress progress;
-    TUnitLink link;
+    TUnitLink link{TBoxes(boxes)};
     TransferEnv env{link, progress};
 
     Rig() {

@@ -23,8 +23,7 @@ constexpr int kPort = 4;
 struct Rig {
     PtyPeer peer;
     ScriptedResponder boxes;
-    ScopedMessageResponder scope{&boxes};
-    TUnitLink link;
+    TUnitLink link{TBoxes(boxes)};
     Rig() {
         link.ComPortNo = kPort;
         link.OpenDevice(peer.devicePath());
@@ -305,7 +304,8 @@ private Q_SLOTS:
         });
         std::thread talker([&r] {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            r.peer.send("\x11" "boot 1.0\r");
+            r.peer.send("\x11"
+                        "boot 1.0\r");
         });
         QVERIFY(r.link.ChangePort(5));
         talker.join();
@@ -316,8 +316,7 @@ private Q_SLOTS:
 
     void unopenedPortReportsNoResponse() {
         ScriptedResponder boxes;
-        ScopedMessageResponder scope(&boxes);
-        TUnitLink link;
+        TUnitLink link{TBoxes(boxes)};
         link.ComPortNo = 20;
         QVERIFY(!link.OpenPort());
         QVERIFY(!link.PortOpen);

@@ -28,7 +28,8 @@ FormRig::FormRig(sim::UnitSimOptions options, const QString &language) : unit(op
     settings.mapPort(options.linkPath.isEmpty() ? unit.devicePath() : options.linkPath, 9,
                      language);
     texts = std::make_unique<TUiTexts>(settings.path());
-    form = std::make_unique<TKestravaForm>(settings.path());
+    desktop.helpLanguage = texts->HelpLanguage();
+    form = std::make_unique<TKestravaForm>(settings.path(), desktop);
 }
 
 FormRig::~FormRig() {
@@ -96,8 +97,7 @@ UiState PageRig::state() const {
 }
 
 PatchPageRig::PatchPageRig(sim::UnitSimOptions options) : PageRig(std::move(options)) {
-    patchPage =
-        new TPatchPage(patches, attrs, TPageContext{env, settings, actions, *status}, &window);
+    patchPage = new TPatchPage(patches, attrs, context(), &window);
     page = patchPage;
     window.layout()->addWidget(patchPage);
     window.layout()->addWidget(status);
@@ -111,7 +111,7 @@ PatchPageRig::PatchPageRig(sim::UnitSimOptions options) : PageRig(std::move(opti
 }
 
 CurvePageRig::CurvePageRig(sim::UnitSimOptions options) : PageRig(std::move(options)) {
-    curvePage = new TCurvePage(curves, TPageContext{env, settings, actions, *status}, &window);
+    curvePage = new TCurvePage(curves, context(), &window);
     page = curvePage;
     shown = Page::Curve;
     window.layout()->addWidget(curvePage);
@@ -124,7 +124,7 @@ CurvePageRig::CurvePageRig(sim::UnitSimOptions options) : PageRig(std::move(opti
 }
 
 AttrPageRig::AttrPageRig(sim::UnitSimOptions options) : PageRig(std::move(options)) {
-    attrPage = new TAttrPage(attrs, TPageContext{env, settings, actions, *status}, &window);
+    attrPage = new TAttrPage(attrs, context(), &window);
     page = attrPage;
     shown = Page::Attr;
     window.layout()->addWidget(attrPage);

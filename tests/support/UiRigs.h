@@ -57,7 +57,7 @@ struct FormRig {
     sim::UnitSim unit;
     SettingsFile settings;
     ScriptedResponder boxes;
-    ScopedMessageResponder scope{&boxes};
+    TDesktop desktop{TBoxes(boxes)}; // a test may hook it before the form uses it
     std::unique_ptr<TUiTexts> texts; // as the program: chosen by the settings file
     std::unique_ptr<TKestravaForm> form;
 };
@@ -74,9 +74,9 @@ struct PageRig {
 
     sim::UnitSim unit;
     ScriptedResponder boxes;
-    ScopedMessageResponder scope{&boxes};
+    TDesktop desktop{TBoxes(boxes)};
     RecordingProgress progress;
-    TUnitLink link;
+    TUnitLink link{TBoxes(boxes)};
     TPatchModel patches;
     TLoadAttrModel attrs;
     TCurveSet curves;
@@ -85,6 +85,7 @@ struct PageRig {
     TStatusBar *status;
     TActionMap actions;
     TransferEnv env{link, progress, [this] { actions.UpdateActions(); }};
+    TPageContext context() { return {env, settings, actions, *status, desktop}; }
     TPage *page = nullptr; // the page under test fills its part of the state
     QTimer *ticker;        // the window's 100 ms tick of the shown page
     Page shown = Page::Patch;

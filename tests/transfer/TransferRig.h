@@ -25,9 +25,8 @@ struct TransferRig {
 
     sim::UnitSim sim;
     ScriptedResponder boxes;
-    ScopedMessageResponder scope{&boxes};
     RecordingProgress progress;
-    TUnitLink link;
+    TUnitLink link{TBoxes(boxes)};
     TransferEnv env{link, progress};
 };
 

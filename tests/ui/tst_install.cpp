@@ -109,17 +109,17 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(path).isFile(), found);
     }
 
-    // The test seam still decides alone: a folder given to SetHelpFolder is the only
-    // place looked at, even when the program's own lookup would find a page.
+    // A help folder given to the desktop is the only place looked at, even when the
+    // program's own lookup would find a page.
     void helpFolderSeamWins() {
         QTemporaryDir empty;
-        SetHelpFolder(empty.path());
-        const QString path = HelpFilePath();
-        const bool exists = HelpFileExists();
-        SetHelpFolder(QString());
-        QCOMPARE(path, QDir(empty.path()).filePath(QStringLiteral("kestrava.html")));
-        QVERIFY(!exists);
-        QVERIFY(HelpFileExists()); // the build copies the page beside the test programs
+        StderrResponder boxes;
+        TDesktop desktop{TBoxes(boxes)};
+        QVERIFY(HelpFileExists(desktop)); // the build copies the page beside the test programs
+        desktop.helpFolder = empty.path();
+        QCOMPARE(HelpFilePath(desktop),
+                 QDir(empty.path()).filePath(QStringLiteral("kestrava.html")));
+        QVERIFY(!HelpFileExists(desktop));
     }
 
     void dialogFolder_data() {

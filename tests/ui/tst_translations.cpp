@@ -224,11 +224,12 @@ private Q_SLOTS:
             QVERIFY(texts.Installed());
             QCOMPARE(menu(), fileMenu);
             QCOMPARE(link(), noResponse);
-            QCOMPARE(QFileInfo(HelpFilePath()).fileName(), helpPage);
-            QVERIFY(HelpFileExists());
+            test::ScriptedResponder boxes;
+            const TDesktop desktop{.boxes = TBoxes(boxes), .helpLanguage = texts.HelpLanguage()};
+            QCOMPARE(QFileInfo(HelpFilePath(desktop)).fileName(), helpPage);
+            QVERIFY(HelpFileExists(desktop));
         }
         QCOMPARE(menu(), QStringLiteral("ファイル(&F)"));
-        QCOMPARE(QFileInfo(HelpFilePath()).fileName(), QStringLiteral("kestrava.html"));
     }
 
     // The whole window in English, linked and in edit mode, every page, its dialogs and
@@ -285,7 +286,7 @@ private Q_SLOTS:
         walk.boxes(rig.boxes.boxes());
         QVERIFY(rig.boxes.boxes().size() >= (editMode ? 8 : 6));
 
-        TOptDlg options(&form);
+        TOptDlg options(rig.desktop.boxes, &form);
         walk.widgets(options);
         TAboutBox about(&form);
         walk.widgets(about);

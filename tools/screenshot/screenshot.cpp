@@ -62,7 +62,6 @@ int main(int argc, char **argv) {
     const QString prefix = QString::fromLocal8Bit(argv[1]);
     const QString language = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("ja");
     StderrResponder quiet;
-    ScopedMessageResponder responder(&quiet);
 
     sim::UnitSimOptions options;
     options.currentPatch = 0;
@@ -88,7 +87,8 @@ int main(int argc, char **argv) {
         s.setValue(QStringLiteral("Language"), language);
     }
     const TUiTexts texts(ini);
-    TKestravaForm form(ini);
+    const TDesktop desktop{.boxes = TBoxes(quiet), .helpLanguage = texts.HelpLanguage()};
+    TKestravaForm form(ini, desktop);
     form.show();
     QElapsedTimer t;
     t.start();

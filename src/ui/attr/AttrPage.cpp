@@ -63,7 +63,7 @@ TAttrPage::TAttrPage(TLoadAttrModel &attrs, TPageContext context, QWidget *paren
 TAttrPage::~TAttrPage() = default;
 
 void TAttrPage::InitLdAtrActionExecute() {
-    if (!AskYesNo(tr("負荷属性を初期化(全てNormal)しますか")))
+    if (!ctx_.desktop.boxes.AskYesNo(tr("負荷属性を初期化(全てNormal)しますか")))
         return;
     table_->ResetAll();
 }

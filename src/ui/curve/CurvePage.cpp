@@ -35,7 +35,7 @@ TCurvePage::TCurvePage(TCurveSet &curves, TPageContext context, QWidget *parent)
     : QWidget(parent), curves_(curves), ctx_(context) {
     setObjectName(QStringLiteral("CurveSheet"));
     buildWidgets();
-    table_ = std::make_unique<TCurveValueTable>(CurveGrid, curves_);
+    table_ = std::make_unique<TCurveValueTable>(CurveGrid, curves_, ctx_.desktop.boxes);
     table_->SetGridWidth(ctx_.settings.CrvGridWidth);
     // The selector shows the mode it starts with; nothing is recalculated for that.
     const TUserCurve *c = curves_.Current();
@@ -270,7 +270,7 @@ void TCurvePage::DelPActionExecute() {
 
 void TCurvePage::InitCrvActionExecute() {
     TUserCurve *c = curves_.Current();
-    if (!c || !AskYesNo(tr("このカーブを初期化しますか")))
+    if (!c || !ctx_.desktop.boxes.AskYesNo(tr("このカーブを初期化しますか")))
         return;
     c->Reset(DefaultMaxLevel); // the mode stays
     curveEdited();

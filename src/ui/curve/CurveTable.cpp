@@ -35,8 +35,9 @@ Typed readLevel(const QString &text, int *level) {
 
 } // namespace
 
-TCurveValueTable::TCurveValueTable(TDrawGrid *grid, TCurveSet &curves, QObject *parent)
-    : QObject(parent), grid_(grid), curves_(curves), painter_(grid->font()) {
+TCurveValueTable::TCurveValueTable(TDrawGrid *grid, TCurveSet &curves, TBoxes boxes,
+                                   QObject *parent)
+    : QObject(parent), grid_(grid), curves_(curves), boxes_(boxes), painter_(grid->font()) {
     grid_->setRowHeight(24);
     grid_->setDefaultColWidth(grid_->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 8);
     SetGridWidth(8);
@@ -155,7 +156,7 @@ void TCurveValueTable::commit(int c, int r, const QString &text) {
         return;
     int level = 0;
     if (readLevel(text, &level) == Typed::OutOfRange) {
-        ShowWarningBox(RangeMessageText());
+        boxes_.Warning(RangeMessageText());
         grid_->setFocus();
         return;
     }

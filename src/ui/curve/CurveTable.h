@@ -3,6 +3,7 @@
 #include "CellPainter.h"
 #include "Curve.h"
 #include "GridDelegate.h"
+#include "Usr_misc.h"
 
 #include <QObject>
 #include <QString>
@@ -20,7 +21,7 @@ class TDrawGrid;
 class TCurveValueTable : public QObject, public TGridDelegate {
     Q_OBJECT
 public:
-    TCurveValueTable(TDrawGrid *grid, TCurveSet &curves, QObject *parent = nullptr);
+    TCurveValueTable(TDrawGrid *grid, TCurveSet &curves, TBoxes boxes, QObject *parent = nullptr);
 
     // 8 or 16 values a row (anything else is 8); the current cell keeps its input.
     void SetGridWidth(int width);
@@ -52,6 +53,7 @@ private:
 
     TDrawGrid *grid_;
     TCurveSet &curves_;
+    TBoxes boxes_;
     TCellPainter painter_;
     int width_ = 8;
     QString editText_; // the editor's text as last reported

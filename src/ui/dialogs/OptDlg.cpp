@@ -52,7 +52,7 @@ void colourByRange(QLineEdit *edit, const TUpDown *ud) {
 
 } // namespace
 
-TOptDlg::TOptDlg(QWidget *parent) : QDialog(parent) {
+TOptDlg::TOptDlg(TBoxes boxes, QWidget *parent) : QDialog(parent), boxes_(boxes) {
     setObjectName(QStringLiteral("OptDlg"));
     setWindowTitle(tr("オプション設定"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -185,7 +185,7 @@ void TOptDlg::NumberEditExit(QLineEdit *edit) {
 
 void TOptDlg::WarnOutOfRange(QLineEdit *edit) {
     if (edit && isVisible() && !IsUpDownTextInRange(upDownOf(edit))) {
-        ShowWarningBox(tr("入力した数値[%1]は範囲を超えています").arg(edit->text()));
+        boxes_.Warning(tr("入力した数値[%1]は範囲を超えています").arg(edit->text()));
         if (isVisible())
             edit->setFocus(Qt::OtherFocusReason);
     }

@@ -3,6 +3,7 @@
 #include "PatchModel.h"
 
 #include "Usr_ctrl.h"
+#include "Usr_misc.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,7 +23,8 @@ class TOptDlg : public QDialog {
 public:
     static constexpr int MaxChannels = OutputCount;
 
-    explicit TOptDlg(QWidget *parent = nullptr);
+    // boxes: where a number out of range is warned about.
+    explicit TOptDlg(TBoxes boxes, QWidget *parent = nullptr);
 
     // portItems as ListComPorts gives them with names; the item of comPortNo is
     // selected, none when that port is not listed.
@@ -52,6 +54,7 @@ private:
     void WarnOutOfRange(QLineEdit *edit);
     TUpDown *upDownOf(const QLineEdit *edit) const;
 
+    TBoxes boxes_;
     QGroupBox *GroupBox1;
     QLabel *Label1;
     QComboBox *ComPortCombo;

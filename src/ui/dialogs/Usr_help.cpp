@@ -1,31 +1,15 @@
 #include "Usr_help.h"
 
 #include "SettingsPath.h"
-#include "Usr_misc.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QUrl>
 
 namespace kestrava {
 
 namespace {
-
-UrlOpener &opener() {
-    static UrlOpener o;
-    return o;
-}
-
-QString &helpFolder() {
-    static QString folder;
-    return folder;
-}
-
-UiLanguage &helpLanguage() {
-    static UiLanguage language = UiLanguage::Japanese;
-    return language;
-}
 
 QString helpPageName(UiLanguage language) {
     return language == UiLanguage::Japanese
@@ -45,61 +29,44 @@ QString findPage(const QStringList &folders, UiLanguage language) {
     return QDir(folders.first()).filePath(helpPageName(UiLanguage::Japanese));
 }
 
-bool openUrl(const QUrl &url) {
-    return opener() ? opener()(url) : QDesktopServices::openUrl(url);
-}
-
 } // namespace
 
 QString HelpFilePathFor(const QString &programDir, UiLanguage language) {
     return findPage({programDir, KestravaDataFolderFor(programDir)}, language);
 }
 
-QString HelpFilePath() {
-    if (helpFolder().isEmpty())
-        return HelpFilePathFor(QCoreApplication::applicationDirPath(), helpLanguage());
-    return findPage({helpFolder()}, helpLanguage());
+QString HelpFilePath(const TDesktop &desktop) {
+    if (desktop.helpFolder.isEmpty())
+        return HelpFilePathFor(QCoreApplication::applicationDirPath(), desktop.helpLanguage);
+    return findPage({desktop.helpFolder}, desktop.helpLanguage);
 }
 
-bool HelpFileExists() {
-    return QFileInfo(HelpFilePath()).isFile();
+bool HelpFileExists(const TDesktop &desktop) {
+    return QFileInfo(HelpFilePath(desktop)).isFile();
 }
 
-void SetHelpFolder(const QString &folder) {
-    helpFolder() = folder;
-}
-
-void SetHelpLanguage(UiLanguage language) {
-    helpLanguage() = language;
-}
-
-bool ShowHelpTopic(int context) {
-    if (HelpFileExists()) {
-        QUrl url = QUrl::fromLocalFile(QFileInfo(HelpFilePath()).absoluteFilePath());
+bool ShowHelpTopic(const TDesktop &desktop, int context) {
+    if (HelpFileExists(desktop)) {
+        QUrl url = QUrl::fromLocalFile(QFileInfo(HelpFilePath(desktop)).absoluteFilePath());
         if (context > 0)
             url.setFragment(QStringLiteral("context-%1").arg(context));
-        if (openUrl(url))
+        if (desktop.OpenUrl(url))
             return true;
     }
-    ShowErrorBox(QCoreApplication::translate("Usr_help", "ヘルプを表示できませんでした"));
+    desktop.boxes.Error(QCoreApplication::translate("Usr_help", "ヘルプを表示できませんでした"));
     return false;
 }
 
-bool ShowHelpContents() {
-    return ShowHelpTopic(0);
+bool ShowHelpContents(const TDesktop &desktop) {
+    return ShowHelpTopic(desktop, 0);
 }
 
-bool GoWeb() {
-    if (openUrl(QUrl(QString::fromLatin1(kMakerWebAddress))))
+bool GoWeb(const TDesktop &desktop) {
+    if (desktop.OpenUrl(QUrl(QString::fromLatin1(kMakerWebAddress))))
         return true;
-    ShowErrorBox(QCoreApplication::translate("Usr_help", "ホームページを表示できませんでした"));
+    desktop.boxes.Error(
+        QCoreApplication::translate("Usr_help", "ホームページを表示できませんでした"));
     return false;
-}
-
-UrlOpener SetUrlOpener(UrlOpener o) {
-    UrlOpener previous = std::move(opener());
-    opener() = std::move(o);
-    return previous;
 }
 
 } // namespace kestrava

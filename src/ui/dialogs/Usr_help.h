@@ -1,11 +1,9 @@
 #pragma once
 
+#include "Desktop.h"
 #include "UiLanguage.h"
 
 #include <QString>
-#include <QUrl>
-
-#include <functional>
 
 namespace kestrava {
 
@@ -22,31 +20,22 @@ inline constexpr int Options = 12;
 // The maker's web site, opened by GoWebAction.
 inline constexpr char kMakerWebAddress[] = "https://www.orv.example/";
 
-// The help page in the language given to SetHelpLanguage, in the folder given to
-// SetHelpFolder, or else HelpFilePathFor the program's folder.
-QString HelpFilePath();
-bool HelpFileExists();
+// The help page in the desktop's help language, in its help folder, or else
+// HelpFilePathFor the program's folder.
+QString HelpFilePath(const TDesktop &desktop);
+bool HelpFileExists(const TDesktop &desktop);
 // The help page ("kestrava.html", in English "kestrava_en.html") beside the program when
 // it is there, else the one in the data folder of an installed program
 // ("../share/kestrava/"). A missing English page falls back to the Japanese one, which
 // beats no help at all; when neither exists, the Japanese path beside the program.
 QString HelpFilePathFor(const QString &programDir, UiLanguage language = UiLanguage::Japanese);
-// Where the help page is looked for, and only there; empty: HelpFilePathFor the program's
-// folder.
-void SetHelpFolder(const QString &folder);
-void SetHelpLanguage(UiLanguage language);
 
 // Open the help page at the topic of a context (0 or less: the contents). When there
 // is no help page or nothing could open it, an error box says so and the result is false.
-bool ShowHelpTopic(int context);
-bool ShowHelpContents();
+bool ShowHelpTopic(const TDesktop &desktop, int context);
+bool ShowHelpContents(const TDesktop &desktop);
 // Open the maker's web site in the browser; when that cannot start, an error box says
 // so and the result is false.
-bool GoWeb();
-
-// How addresses are opened (nullptr: QDesktopServices::openUrl). Returns the previous
-// opener, so that tests can record what would be opened and put it back.
-using UrlOpener = std::function<bool(const QUrl &)>;
-UrlOpener SetUrlOpener(UrlOpener opener);
+bool GoWeb(const TDesktop &desktop);
 
 } // namespace kestrava

@@ -16,26 +16,88 @@
 
 namespace kestrava {
 
+namespace {
+
+// What a save does before it writes its file.
+enum class SaveFirst {
+    Nothing,
+    FetchPatches, // all patches from the unit, unless in edit mode
+    FetchAll,     // everything from the unit while linked; the file must then equal it
+};
+
+// The model a save in edit mode marks stored (memory is then the data).
+enum class Stores { Nothing, Patches, Attrs, Curves };
+
+struct SaveRow {
+    ActionId action;
+    FileKind kind;
+    bool clearsMessage; // the message panel emptied first
+    SaveFirst first;
+    Stores stores;
+    bool saysDone; // "保存が完了しました" at the end
+};
+
+using enum ActionId;
+
+const SaveRow kSaves[] = {
+    {SaveAllDataAction, FileKind::AllData, true, SaveFirst::FetchAll, Stores::Nothing, true},
+    {SaveAllPatAction, FileKind::AllPatches, true, SaveFirst::FetchPatches, Stores::Patches, true},
+    {SaveCurPatAction, FileKind::OnePatch, true, SaveFirst::Nothing, Stores::Nothing, false},
+    {SaveLdAtrAction, FileKind::Attributes, true, SaveFirst::Nothing, Stores::Attrs, false},
+    {SaveCurveAction, FileKind::Curves, false, SaveFirst::Nothing, Stores::Curves, false},
+};
+
+// How a load goes to the unit while linked; nullptr: the page's write command takes it there
+// (and decides by its own rule whether the unit is linked).
+using LoadTransfer = bool (*)(TransferEnv &env, TPatchModel &patches, TLoadAttrModel &attrs,
+                              TCurveSet &curves, const TLoadFile &load);
+
+bool transferPatches(TransferEnv &env, TPatchModel &patches, TLoadAttrModel &, TCurveSet &,
+                     const TLoadFile &load) {
+    return TransferLoadedPatches(env, patches, load);
+}
+
+bool transferCurrentPatch(TransferEnv &env, TPatchModel &patches, TLoadAttrModel &, TCurveSet &,
+                          const TLoadFile &load) {
+    return TransferLoadedCurrentPatch(env, patches, load);
+}
+
+struct LoadRow {
+    ActionId action;
+    FileKind kind;
+    bool clearsMessage;
+    const char *failure; // the box when the file cannot be used
+    LoadTransfer transfer;
+    ActionId write = {}; // without a transfer: the command that writes what was loaded
+};
+
+const LoadRow kLoads[] = {
+    {LoadAllDataAction, FileKind::AllData, true,
+     QT_TRANSLATE_NOOP("kestrava::TFileCommands", "読込・転送に失敗しました"),
+     &TransferLoadedAllData},
+    {LoadAllPatAction, FileKind::AllPatches, true,
+     QT_TRANSLATE_NOOP("kestrava::TFileCommands", "ファイルの読込に失敗しました"),
+     &transferPatches},
+    {LoadCurPatAction, FileKind::OnePatch, true,
+     QT_TRANSLATE_NOOP("kestrava::TFileCommands", "ファイルの読込に失敗しました"),
+     &transferCurrentPatch},
+    {LoadLdAtrAction, FileKind::Attributes, false,
+     QT_TRANSLATE_NOOP("kestrava::TFileCommands", "読込に失敗しました"), nullptr, WriteLdAtrAction},
+    {LoadCurveAction, FileKind::Curves, false,
+     QT_TRANSLATE_NOOP("kestrava::TFileCommands", "読込に失敗しました"), nullptr, WriteCurveAction},
+};
+
+} // namespace
+
 TFileCommands::TFileCommands(TPatchModel &patches, TLoadAttrModel &attrs, TCurveSet &curves,
                              TransferEnv &env, TActionMap &actions, TStatusBar &status,
                              QObject *parent)
     : QObject(parent), link_(env.link), patches_(patches), attrs_(attrs), curves_(curves),
       env_(env), actions_(actions), status_(status) {
-    using enum ActionId;
-    const std::pair<ActionId, bool (TFileCommands::*)()> commands[] = {
-        {SaveAllDataAction, &TFileCommands::SaveAllDataActionExecute},
-        {LoadAllDataAction, &TFileCommands::LoadAllDataActionExecute},
-        {SaveAllPatAction, &TFileCommands::SaveAllPatActionExecute},
-        {SaveCurPatAction, &TFileCommands::SaveCurPatActionExecute},
-        {LoadAllPatAction, &TFileCommands::LoadAllPatActionExecute},
-        {LoadCurPatAction, &TFileCommands::LoadCurPatActionExecute},
-        {SaveLdAtrAction, &TFileCommands::SaveLdAtrActionExecute},
-        {LoadLdAtrAction, &TFileCommands::LoadLdAtrActionExecute},
-        {SaveCurveAction, &TFileCommands::SaveCurveActionExecute},
-        {LoadCurveAction, &TFileCommands::LoadCurveActionExecute},
-    };
-    for (const auto &[id, command] : commands)
-        actions_.On(id, [this, command] { (this->*command)(); });
+    for (const SaveRow &row : kSaves)
+        actions_.On(row.action, [this, kind = row.kind] { Save(kind); });
+    for (const LoadRow &row : kLoads)
+        actions_.On(row.action, [this, kind = row.kind] { Load(kind); });
 }
 
 void TFileCommands::clearMessagePanel() {
@@ -51,18 +113,7 @@ QString TFileCommands::askFile(bool save, FileKind kind, ActionId action) const 
     r.defaultExt = k.defaultExt;
     r.fileName = QStringLiteral("*.") + k.ext;
     r.initialDir = FileDialogStartFolder();
-    return RunFileDialog(r);
-}
-
-bool TFileCommands::store(const QString &file, const QStringList &lines) const {
-    if (SaveTextLines(file, lines))
-        return true;
-    ShowErrorBox(tr("保存に失敗しました"));
-    return false;
-}
-
-TLoadFile TFileCommands::readForLoad(FileKind kind, const QString &file) const {
-    return ReadLoadFile(kind, file, patches_.CurPatch);
+    return env_.boxes.FileDialog(r);
 }
 
 bool TFileCommands::allInSync() const {
@@ -70,11 +121,7 @@ bool TFileCommands::allInSync() const {
            attrs_.LdAtrInSync && curves_.CurvesInSync;
 }
 
-bool TFileCommands::SaveAllDataActionExecute() {
-    clearMessagePanel();
-    const QString file = askFile(true, FileKind::AllData, ActionId::SaveAllDataAction);
-    if (file.isEmpty())
-        return false;
+bool TFileCommands::fetchAllForSave() {
     bool ok = true;
     if (link_.Linked) {
         // The fetches clear the changed flags by their own rule; a save changes none.
@@ -97,185 +144,99 @@ bool TFileCommands::SaveAllDataActionExecute() {
     }
     // Outside edit mode the file stands for the unit: what memory holds of it must be the
     // unit's, never blanks that were not fetched. In edit mode memory is the data.
-    ok = ok && (link_.EditMode || allInSync());
-    QStringList lines;
-    WriteDataFileLines(FileKind::AllData, lines, patches_, attrs_, curves_);
-    if (!ok || !SaveTextLines(file, lines)) {
-        ShowErrorBox(tr("保存に失敗しました"));
-        return false;
-    }
-    ShowInfoBox(tr("保存が完了しました"));
-    return true;
+    return ok && (link_.EditMode || allInSync());
 }
 
-bool TFileCommands::SaveAllPatActionExecute() {
-    clearMessagePanel();
-    const QString file = askFile(true, FileKind::AllPatches, ActionId::SaveAllPatAction);
+bool TFileCommands::Save(FileKind kind) {
+    const SaveRow &row = *std::ranges::find(kSaves, kind, &SaveRow::kind);
+    if (row.clearsMessage)
+        clearMessagePanel();
+    const QString file = askFile(true, kind, row.action);
     if (file.isEmpty())
         return false;
-    if (!link_.EditMode && !FetchAllPatches(env_, patches_))
-        return false;
+    if (row.first == SaveFirst::FetchPatches && !link_.EditMode && !FetchAllPatches(env_, patches_))
+        return false; // the fetch said why
+    const bool ready = row.first != SaveFirst::FetchAll || fetchAllForSave();
     QStringList lines;
-    WriteDataFileLines(FileKind::AllPatches, lines, patches_, attrs_, curves_);
-    if (!store(file, lines))
+    if (!ready || !WriteDataFileLines(kind, lines, patches_, attrs_, curves_) ||
+        !SaveTextLines(file, lines)) {
+        env_.boxes.Error(tr("保存に失敗しました"));
         return false;
-    if (link_.EditMode) {
+    }
+    if (link_.EditMode && row.stores == Stores::Patches) {
         patches_.MarkStored();
         patches_.ClearUndo();
-    }
-    ShowInfoBox(tr("保存が完了しました"));
-    return true;
-}
-
-bool TFileCommands::SaveCurPatActionExecute() {
-    clearMessagePanel();
-    const QString file = askFile(true, FileKind::OnePatch, ActionId::SaveCurPatAction);
-    if (file.isEmpty())
-        return false;
-    QStringList lines;
-    if (!WriteDataFileLines(FileKind::OnePatch, lines, patches_, attrs_, curves_)) {
-        ShowErrorBox(tr("保存に失敗しました"));
-        return false;
-    }
-    return store(file, lines);
-}
-
-bool TFileCommands::SaveLdAtrActionExecute() {
-    clearMessagePanel();
-    const QString file = askFile(true, FileKind::Attributes, ActionId::SaveLdAtrAction);
-    if (file.isEmpty())
-        return false;
-    QStringList lines;
-    WriteDataFileLines(FileKind::Attributes, lines, patches_, attrs_, curves_);
-    if (!store(file, lines))
-        return false;
-    if (link_.EditMode)
+    } else if (link_.EditMode && row.stores == Stores::Attrs) {
         attrs_.MarkStored();
-    return true;
-}
-
-bool TFileCommands::SaveCurveActionExecute() {
-    const QString file = askFile(true, FileKind::Curves, ActionId::SaveCurveAction);
-    if (file.isEmpty())
-        return false;
-    QStringList lines;
-    WriteDataFileLines(FileKind::Curves, lines, patches_, attrs_, curves_);
-    if (!store(file, lines))
-        return false;
-    if (link_.EditMode)
+    } else if (link_.EditMode && row.stores == Stores::Curves) {
         curves_.MarkStored();
+    }
+    if (row.saysDone)
+        env_.boxes.Info(tr("保存が完了しました"));
     return true;
 }
 
-bool TFileCommands::LoadAllDataActionExecute() {
-    clearMessagePanel();
-    const QString file = askFile(false, FileKind::AllData, ActionId::LoadAllDataAction);
+bool TFileCommands::Load(FileKind kind) {
+    const LoadRow &row = *std::ranges::find(kLoads, kind, &LoadRow::kind);
+    if (row.clearsMessage)
+        clearMessagePanel();
+    const QString file = askFile(false, kind, row.action);
     if (file.isEmpty())
         return false;
-    const TLoadFile load = readForLoad(FileKind::AllData, file);
-    if (!load.Usable()) {
-        ShowErrorBox(tr("読込・転送に失敗しました"));
+    const TLoadFile load = ReadLoadFile(kind, file, patches_.CurPatch);
+    // Only the current patch is loaded, also from a file of all patches: its own section.
+    const bool usable =
+        load.Usable() && (kind != FileKind::OnePatch ||
+                          (patches_.HasCurrent() &&
+                           load.read.found.patchSections.test(std::size_t(patches_.CurPatch))));
+    if (!usable) {
+        env_.boxes.Error(tr(row.failure));
         return false;
     }
-    if (!link_.Linked) {
+    if (!row.transfer)
+        return layOverAndWrite(load, row.write);
+    if (!link_.Linked)
+        return layOverMemory(load);
+    if (kind != FileKind::AllData)
+        Q_EMIT PatchSelectionDropped();
+    const bool ok = row.transfer(env_, patches_, attrs_, curves_, load);
+    if (kind == FileKind::AllData)
+        Q_EMIT AllCurvesReplaced();
+    Q_EMIT Loaded();
+    return ok;
+}
+
+bool TFileCommands::layOverMemory(const TLoadFile &load) {
+    if (load.kind == FileKind::OnePatch)
+        LayOverCurrentPatch(load, patches_);
+    else
         load.LayOver(patches_, attrs_, curves_);
+    if (load.kind == FileKind::AllData) {
         if (!link_.EditMode)
             MarkUnwritten(load.read.found, patches_, attrs_, curves_);
         Q_EMIT AllCurvesReplaced();
-        Q_EMIT Loaded();
+    } else if (link_.EditMode) {
+        Q_EMIT PatchesReplaced();
         return true;
-    }
-    const bool ok = TransferLoadedAllData(env_, patches_, attrs_, curves_, load);
-    Q_EMIT AllCurvesReplaced();
-    Q_EMIT Loaded();
-    return ok;
-}
-
-bool TFileCommands::LoadAllPatActionExecute() {
-    clearMessagePanel();
-    const QString file = askFile(false, FileKind::AllPatches, ActionId::LoadAllPatAction);
-    if (file.isEmpty())
-        return false;
-    const TLoadFile load = readForLoad(FileKind::AllPatches, file);
-    if (!load.Usable()) {
-        ShowErrorBox(tr("ファイルの読込に失敗しました"));
-        return false;
-    }
-    if (!link_.Linked) {
-        load.LayOver(patches_, attrs_, curves_);
-        if (link_.EditMode) {
-            Q_EMIT PatchesReplaced();
-            return true;
-        }
+    } else if (load.kind == FileKind::AllPatches) {
         MarkPatchesUnwritten(patches_, load.read.found);
-        Q_EMIT Loaded();
-        return true;
+    } else {
+        patches_.MarkUnsent(patches_.CurPatch);
     }
-    Q_EMIT PatchSelectionDropped();
-    const bool ok = TransferLoadedPatches(env_, patches_, load);
     Q_EMIT Loaded();
-    return ok;
+    return true;
 }
 
-bool TFileCommands::LoadCurPatActionExecute() {
-    clearMessagePanel();
-    const QString file = askFile(false, FileKind::OnePatch, ActionId::LoadCurPatAction);
-    if (file.isEmpty())
-        return false;
-    // Only the current patch is loaded, also from a file of all patches: its own section.
-    const TLoadFile load = readForLoad(FileKind::OnePatch, file);
-    const int p = patches_.CurPatch;
-    if (!load.Usable() || !patches_.HasCurrent() ||
-        !load.read.found.patchSections.test(std::size_t(p))) {
-        ShowErrorBox(tr("ファイルの読込に失敗しました"));
-        return false;
-    }
-    if (!link_.Linked) {
-        LayOverCurrentPatch(load, patches_);
-        if (link_.EditMode) {
-            Q_EMIT PatchesReplaced();
-            return true;
-        }
-        patches_.MarkUnsent(p);
-        Q_EMIT Loaded();
-        return true;
-    }
-    Q_EMIT PatchSelectionDropped();
-    const bool ok = TransferLoadedCurrentPatch(env_, patches_, load);
-    Q_EMIT Loaded();
-    return ok;
-}
-
-bool TFileCommands::LoadLdAtrActionExecute() {
-    const QString file = askFile(false, FileKind::Attributes, ActionId::LoadLdAtrAction);
-    if (file.isEmpty())
-        return false;
-    const TLoadFile load = readForLoad(FileKind::Attributes, file);
-    if (!load.Usable()) {
-        ShowErrorBox(tr("読込に失敗しました"));
-        return false;
-    }
+bool TFileCommands::layOverAndWrite(const TLoadFile &load, ActionId write) {
     load.LayOver(patches_, attrs_, curves_);
     if (!link_.EditMode)
         MarkUnwritten(load.read.found, patches_, attrs_, curves_);
-    Q_EMIT Loaded();
-    actions_.Execute(ActionId::WriteLdAtrAction);
-    return link_.EditMode || !attrs_.LdAtrChanged;
-}
-
-bool TFileCommands::LoadCurveActionExecute() {
-    const QString file = askFile(false, FileKind::Curves, ActionId::LoadCurveAction);
-    if (file.isEmpty())
-        return false;
-    const TLoadFile load = readForLoad(FileKind::Curves, file);
-    if (!load.Usable()) {
-        ShowErrorBox(tr("読込に失敗しました"));
-        return false;
-    }
-    load.LayOver(patches_, attrs_, curves_);
-    if (!link_.EditMode)
-        MarkUnwritten(load.read.found, patches_, attrs_, curves_);
-    actions_.Execute(ActionId::WriteCurveAction);
+    const bool attrs = write == ActionId::WriteLdAtrAction;
+    if (attrs)
+        Q_EMIT Loaded();
+    actions_.Execute(write);
+    if (attrs)
+        return link_.EditMode || !attrs_.LdAtrChanged;
     const bool written = link_.EditMode || !curves_.CurveChanged;
     Q_EMIT CurvesLoaded();
     Q_EMIT Loaded();

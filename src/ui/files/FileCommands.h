@@ -28,16 +28,9 @@ public:
     TFileCommands(TPatchModel &patches, TLoadAttrModel &attrs, TCurveSet &curves, TransferEnv &env,
                   TActionMap &actions, TStatusBar &status, QObject *parent = nullptr);
 
-    bool SaveAllDataActionExecute();
-    bool LoadAllDataActionExecute();
-    bool SaveAllPatActionExecute();
-    bool SaveCurPatActionExecute();
-    bool LoadAllPatActionExecute();
-    bool LoadCurPatActionExecute();
-    bool SaveLdAtrActionExecute();
-    bool LoadLdAtrActionExecute();
-    bool SaveCurveActionExecute();
-    bool LoadCurveActionExecute();
+    // The save or the load of a kind of file, as its command runs it.
+    bool Save(FileKind kind);
+    bool Load(FileKind kind);
 
 Q_SIGNALS:
     // Memory holds what a file brought: every page shows it again.
@@ -53,11 +46,17 @@ Q_SIGNALS:
 
 private:
     QString askFile(bool save, FileKind kind, ActionId action) const;
-    bool store(const QString &file, const QStringList &lines) const;
     void clearMessagePanel();
-    TLoadFile readForLoad(FileKind kind, const QString &file) const;
     // Every memory, the attributes and the curves hold what the unit holds.
     bool allInSync() const;
+    // What a save of all data does before writing: false when the file could not equal the
+    // unit's data.
+    bool fetchAllForSave();
+    // A load while the link is lost: memory only, which then counts as not sent (in edit
+    // mode memory is the data).
+    bool layOverMemory(const TLoadFile &load);
+    // A load that the page's write command takes to the unit.
+    bool layOverAndWrite(const TLoadFile &load, ActionId write);
 
     TUnitLink &link_;
     TPatchModel &patches_;

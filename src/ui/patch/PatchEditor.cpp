@@ -58,7 +58,7 @@ bool TPatchEditor::ConfirmOverwrite(int o) {
         entry == pvFull ? Texts::tr("常時ON") : Texts::tr("入力 %1").arg(ChannelText(entry, ab));
     const QString text = Texts::tr("出力 %1 は %2 にパッチされていますが変更しますか?")
                              .arg(ChannelText(o, ab), patchedTo);
-    return AskYesNo(text);
+    return env_.boxes.AskYesNo(text);
 }
 
 int TPatchEditor::selectedCount() const {
@@ -118,7 +118,7 @@ void TPatchEditor::applyInputToOutput(int r, const QString &value) {
         // without the flag it could be neither written nor warned about on closing.
         if (written)
             patches_.MarkEdited();
-        ShowWarningBox(e.message());
+        env_.boxes.Warning(e.message());
     }
 }
 
@@ -159,7 +159,7 @@ void TPatchEditor::applyOutputToInput(const QString &value, const QString &editS
         moveCursorAfter(last);
         patches_.MarkEdited();
     } catch (const EAbort &e) {
-        ShowWarningBox(e.message());
+        env_.boxes.Warning(e.message());
         patches_.MarkEdited();
     }
 }
@@ -198,7 +198,7 @@ bool TPatchEditor::ToolBarPatch(const QString &inputText, const QString &outputL
     } catch (const EAbort &e) {
         if (written)
             patches_.MarkEdited();
-        ShowWarningBox(e.message());
+        env_.boxes.Warning(e.message());
         return false;
     }
 }
@@ -220,8 +220,8 @@ QString TPatchEditor::ProposedFirstInput() const {
 
 void TPatchEditor::SetChSel() {
     QString text = ProposedFirstInput();
-    if (!InputQuery(Texts::tr("連番チャンネル設定"),
-                    Texts::tr("先頭入力チャンネルを指定してください"), text) ||
+    if (!env_.boxes.InputQuery(Texts::tr("連番チャンネル設定"),
+                               Texts::tr("先頭入力チャンネルを指定してください"), text) ||
         !patches_.HasCurrent()) {
         view_.FocusTable();
         return;
@@ -233,7 +233,7 @@ void TPatchEditor::SetChSel() {
     }
     const int n = selectedCount();
     if (b + n > patches_.MaxRxChannel) {
-        ShowWarningBox(RangeMessage());
+        env_.boxes.Warning(RangeMessage());
         view_.FocusTable();
         return;
     }
@@ -259,7 +259,7 @@ void TPatchEditor::SetChSel() {
     moveCursorAfter(last);
     // A refusal would otherwise pass unnoticed: only a silent unit is reported by the link.
     if (failed)
-        ShowWarningBox(settingFailed());
+        env_.boxes.Warning(settingFailed());
     view_.FocusTable();
 }
 
@@ -279,7 +279,7 @@ void TPatchEditor::DelPatch() {
             patches_.MarkEdited();
             view_.RepaintTable();
             if (!ok)
-                ShowErrorBox(settingFailed());
+                env_.boxes.Error(settingFailed());
         }
         view_.FocusTable();
         return;
@@ -303,7 +303,7 @@ void TPatchEditor::DelPatch() {
                 env_.SetFraction(double(k) / n);
             }
         } catch (const EAbort &) {
-            ShowErrorBox(settingFailed());
+            env_.boxes.Error(settingFailed());
         }
     }
     patches_.MarkEdited();

@@ -11,7 +11,7 @@ namespace kestrava {
 
 // The patch editing commands (cell edit, SET, sequential channels, un-patch, undo)
 // and the output check, written against the table's interface so that they run
-// without the grid widget. Messages go through the boxes of Usr_misc.
+// without the grid widget. Messages go through the environment's boxes.
 class TPatchEditor {
 public:
     // settings is read at each use (WarnChgPatch, DispAbCh), so it must outlive the editor.

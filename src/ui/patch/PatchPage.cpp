@@ -313,8 +313,8 @@ void TPatchPage::ShowChosenPatch() {
 
 void TPatchPage::PatNoComboChange(int index) {
     if (patches_.PatchChanged && !ctx_.env.link.EditMode) {
-        const int answer =
-            AskYesNoCancel(tr("パッチ%1の変更内容を書き込みますか?").arg(patches_.CurPatch + 1));
+        const int answer = ctx_.desktop.boxes.AskYesNoCancel(
+            tr("パッチ%1の変更内容を書き込みますか?").arg(patches_.CurPatch + 1));
         if (answer == IDCANCEL) {
             SelectPatNo(patches_.CurPatch);
             patches_.ClearUndo();
@@ -350,8 +350,8 @@ void TPatchPage::ToolBarPatchActionExecute() {
 
 void TPatchPage::ClearOrThroughActionExecute(bool through) {
     ctx_.status.setPanelText(1, QString());
-    if (!AskYesNo(through ? tr("現在のパッチを１対１接続にしますか?")
-                          : tr("現在のパッチをクリアしますか?")))
+    if (!ctx_.desktop.boxes.AskYesNo(through ? tr("現在のパッチを１対１接続にしますか?")
+                                             : tr("現在のパッチをクリアしますか?")))
         return;
     const WaitCursor wait;
     ClearOrThroughCurrentPatch(ctx_.env, patches_, through);
@@ -360,7 +360,7 @@ void TPatchPage::ClearOrThroughActionExecute(bool through) {
 
 void TPatchPage::ClrAllPatActionExecute() {
     ctx_.status.setPanelText(1, QString());
-    if (!AskYesNo(tr("全てのパッチをクリアしますか?"))) {
+    if (!ctx_.desktop.boxes.AskYesNo(tr("全てのパッチをクリアしますか?"))) {
         table_->RepaintTable();
         return;
     }

@@ -14,7 +14,6 @@
 #include "Usr_env.h"
 #include "Usr_help.h"
 #include "Usr_misc.h"
-#include "Usr_modal.h"
 #include "Usr_spbar.h"
 
 #include <QCloseEvent>
@@ -35,8 +34,8 @@ constexpr int kFirstPaintWaitMs = 1000;
 
 } // namespace
 
-TKestravaForm::TKestravaForm(const QString &settingsPath, QWidget *parent)
-    : QMainWindow(parent),
+TKestravaForm::TKestravaForm(const QString &settingsPath, const TDesktop &desktop, QWidget *parent)
+    : QMainWindow(parent), link(desktop.boxes), desktop_(desktop),
       IniFile(std::make_unique<QSettings>(settingsPath, QSettings::IniFormat)) {
     setObjectName(QStringLiteral("KestravaForm"));
     setWindowTitle(QStringLiteral("Kestrava"));
@@ -57,7 +56,7 @@ TKestravaForm::TKestravaForm(const QString &settingsPath, QWidget *parent)
     actions_ = new TActionMap([this] { return CurrentState(); }, this);
     createPages();
     files_ = new TFileCommands(patches, attrs, curves, *env_, *actions_, *StatusBar1, this);
-    auto *menu = new TMainMenu(menuBar(), *actions_);
+    auto *menu = new TMainMenu(menuBar(), *actions_, desktop_);
     ExitItem = menu->ExitItem;
     OptItem = menu->OptItem;
     HelpContentsItem = menu->HelpContentsItem;
@@ -80,7 +79,7 @@ void TKestravaForm::SetDialogs(TOptDlg *optDlg, TAboutBox *aboutBox) {
     aboutBox_ = aboutBox;
     if (optDlg_)
         connect(optDlg_, &TOptDlg::helpRequested, this,
-                [](int context) { ShowHelpTopic(context); });
+                [this](int context) { ShowHelpTopic(desktop_, context); });
 }
 
 QAction *TKestravaForm::Action(ActionId id) const {
@@ -110,7 +109,7 @@ void TKestravaForm::createPages() {
     PageControl1 = new QTabWidget(central);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->setStyleSheet(QStringLiteral("QTabBar::tab { width: 120px; }"));
-    const TPageContext context{*env_, settings, *actions_, *StatusBar1};
+    const TPageContext context{*env_, settings, *actions_, *StatusBar1, desktop_};
     PatchSheet = new TPatchPage(patches, attrs, context, PageControl1);
     LdAtrSheet = new TAttrPage(attrs, context, PageControl1);
     CurveSheet = new TCurvePage(curves, context, PageControl1);
@@ -130,7 +129,7 @@ void TKestravaForm::connectHandlers() {
         settings.DispAbCh = !settings.DispAbCh;
         settingsChanged();
     });
-    actions_->On(GoWebAction, [] { GoWeb(); });
+    actions_->On(GoWebAction, [this] { GoWeb(desktop_); });
 
     connect(files_, &TFileCommands::Loaded, this, [this] {
         for (TPage *page : pages_)
@@ -143,7 +142,7 @@ void TKestravaForm::connectHandlers() {
 
     connect(ExitItem, &QAction::triggered, this, &QWidget::close);
     connect(OptItem, &QAction::triggered, this, &TKestravaForm::OptItemClick);
-    connect(HelpContentsItem, &QAction::triggered, this, [] { ShowHelpContents(); });
+    connect(HelpContentsItem, &QAction::triggered, this, [this] { ShowHelpContents(desktop_); });
     connect(HelpAboutItem, &QAction::triggered, this, &TKestravaForm::HelpAboutItemClick);
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         PageControl1Changing(pageIndex_);
@@ -187,7 +186,7 @@ void TKestravaForm::showEvent(QShowEvent *event) {
 }
 
 void TKestravaForm::FormShow() {
-    RestoreWindowPlacement(this, *IniFile, 800, 600);
+    RestoreWindowPlacement(this, *IniFile, 800, 600, desktop_.frame);
     settings.ReadShow(*IniFile);
     PatchSheet->SetCheckLevel(settings.CheckValue);
     settingsChanged();
@@ -204,8 +203,9 @@ void TKestravaForm::WMStartUp() {
     UpdateActions();
     repaint();
     if (!link.RemoteOn()) {
-        if (!AskYesNo(tr("パッチユニットが見つかりません。\n編集モードで起動しますか?"),
-                      tr("起動確認"))) {
+        if (!desktop_.boxes.AskYesNo(
+                tr("パッチユニットが見つかりません。\n編集モードで起動しますか?"),
+                tr("起動確認"))) {
             close();
             return;
         }
@@ -237,8 +237,8 @@ void TKestravaForm::ReConnectActionExecute() {
         link.LeaveEditMode();
     } else if (!link.PortOpen) {
         // A silent unit has said so through the link; a port that cannot be opened says why.
-        ShowErrorBox(QCoreApplication::translate("UnitLink", "応答がありません") + u'\n' +
-                     link.OpenError());
+        desktop_.boxes.Error(QCoreApplication::translate("UnitLink", "応答がありません") + u'\n' +
+                             link.OpenError());
     }
     settingsChanged();
     refreshPortTip(); // the reconnect reopened the port, or found it gone
@@ -268,7 +268,8 @@ void TKestravaForm::RefreshLinkPanel() {
             UpdateActions();
             StatusBar1->setPanelText(
                 0, LinkPanelText(false, link.ComPortNo, false, link.PortOpen, {}));
-            if (AskErrorYesNo(tr("リモート接続が切れました\n再接続しますか?"), tr("エラー")))
+            if (desktop_.boxes.AskErrorYesNo(tr("リモート接続が切れました\n再接続しますか?"),
+                                             tr("エラー")))
                 ReConnectActionExecute();
         }
     }
@@ -297,7 +298,7 @@ void TKestravaForm::OptItemClick() {
         return;
     optDlg_->Load(link.Settings.ComPortItems(), link.ComPortNo, settings.MaxRxChannel,
                   settings.MaxTxChannel, settings.WarnChgPatch);
-    if (RunModal(*optDlg_) != QDialog::Accepted)
+    if (desktop_.RunModal(*optDlg_) != QDialog::Accepted)
         return;
     const int port = optDlg_->ComPortNumber();
     if (port > 0 && port != link.ComPortNo) {
@@ -320,7 +321,7 @@ void TKestravaForm::HelpAboutItemClick() {
     if (!aboutBox_)
         return;
     aboutBox_->Prepare(link.FirmwareVersion);
-    RunModal(*aboutBox_);
+    desktop_.RunModal(*aboutBox_);
 }
 
 bool TKestravaForm::FormCloseQuery() {
@@ -344,7 +345,8 @@ bool TKestravaForm::FormCloseQuery() {
     for (const Question &q : questions) {
         if (!*q.changed)
             continue;
-        const int answer = AskYesNoCancel(link.EditMode ? q.toSave : q.toWrite, tr("終了確認"));
+        const int answer =
+            desktop_.boxes.AskYesNoCancel(link.EditMode ? q.toSave : q.toWrite, tr("終了確認"));
         if (answer == IDCANCEL)
             return false;
         if (answer != IDYES)
@@ -377,14 +379,14 @@ void TKestravaForm::FormClose() {
     link.Settings.SetComPort(link.ComPortNo);
     IniFile->sync(); // take in the port before the window's keys are written
     settings.WriteGeneral(*IniFile);
-    StoreWindowPlacement(this, *IniFile);
+    StoreWindowPlacement(this, *IniFile, desktop_.frame);
     settings.WriteCheckValue(*IniFile);
     IniFile->sync();
 }
 
 void TKestravaForm::keyPressEvent(QKeyEvent *e) {
     if (e->key() == Qt::Key_F1) {
-        ShowHelpContents();
+        ShowHelpContents(desktop_);
         return;
     }
     QMainWindow::keyPressEvent(e);

@@ -3,6 +3,7 @@
 #include "ActionRules.h"
 #include "AppSettings.h"
 #include "Curve.h"
+#include "Desktop.h"
 #include "LoadAttrModel.h"
 #include "PatchModel.h"
 #include "TransferEnv.h"
@@ -37,8 +38,10 @@ class TStatusBar;
 class TKestravaForm : public QMainWindow {
     Q_OBJECT
 public:
-    // FormCreate: the models at their start values and the settings read.
-    explicit TKestravaForm(const QString &settingsPath, QWidget *parent = nullptr);
+    // FormCreate: the models at their start values and the settings read. The desktop
+    // outlives the window.
+    TKestravaForm(const QString &settingsPath, const TDesktop &desktop, QWidget *parent = nullptr);
+    TKestravaForm(const QString &, TDesktop &&, QWidget * = nullptr) = delete;
     ~TKestravaForm() override;
 
     // The dialogs created after the window; they live as long as the program.
@@ -97,6 +100,7 @@ private:
     void settingsChanged();
     void refreshPortTip();
 
+    const TDesktop &desktop_;
     std::unique_ptr<QSettings> IniFile;
     std::unique_ptr<TransferProgress> bracket_;
     std::unique_ptr<TransferEnv> env_;

@@ -9,7 +9,8 @@
 
 namespace kestrava {
 
-TMainMenu::TMainMenu(QMenuBar *bar, TActionMap &actions) : QObject(bar) {
+TMainMenu::TMainMenu(QMenuBar *bar, TActionMap &actions, const TDesktop &desktop)
+    : QObject(bar), desktop_(desktop) {
     const auto item = [this](const QString &caption, const char *name) {
         auto *a = new QAction(caption, this);
         a->setObjectName(QLatin1String(name));
@@ -18,7 +19,7 @@ TMainMenu::TMainMenu(QMenuBar *bar, TActionMap &actions) : QObject(bar) {
     ExitItem = item(tr("終了(&X)"), "ExitItem");
     OptItem = item(tr("オプション設定(&O)"), "OptItem");
     HelpContentsItem = item(tr("目次(&C)"), "HelpContentsItem");
-    HelpContentsItem->setVisible(HelpFileExists());
+    HelpContentsItem->setVisible(HelpFileExists(desktop_));
     HelpAboutItem = item(tr("バージョン情報(&A)"), "HelpAboutItem");
 
     bar->setNativeMenuBar(false);
@@ -61,7 +62,7 @@ TMainMenu::TMainMenu(QMenuBar *bar, TActionMap &actions) : QObject(bar) {
 bool TMainMenu::eventFilter(QObject *watched, QEvent *e) {
     if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(e)->key() == Qt::Key_F1 &&
         helpContexts_.contains(watched)) {
-        ShowHelpTopic(helpContexts_.value(watched));
+        ShowHelpTopic(desktop_, helpContexts_.value(watched));
         return true;
     }
     return QObject::eventFilter(watched, e);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Desktop.h"
+
 #include <QHash>
 #include <QObject>
 
@@ -15,7 +17,7 @@ class TActionMap;
 class TMainMenu : public QObject {
     Q_OBJECT
 public:
-    TMainMenu(QMenuBar *bar, TActionMap &actions);
+    TMainMenu(QMenuBar *bar, TActionMap &actions, const TDesktop &desktop);
 
     // The window's own items, beside the actions of the action map; their handlers
     // are the window's.
@@ -28,6 +30,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    const TDesktop &desktop_;
     QHash<QObject *, int> helpContexts_;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ActionRules.h"
+#include "Desktop.h"
 
 namespace kestrava {
 
@@ -15,6 +16,7 @@ struct TPageContext {
     TAppSettings &settings;
     TActionMap &actions; // the page registers its commands' handlers here
     TStatusBar &status;
+    const TDesktop &desktop; // the boxes, and whatever else a page asks of the desktop
 };
 
 // What the main window asks of each of its tab pages.

@@ -1,7 +1,5 @@
 #include "UiTexts.h"
 
-#include "Usr_help.h"
-
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -11,7 +9,7 @@ namespace kestrava {
 TUiTexts::TUiTexts(const QString &settingsPath)
     : TUiTexts(UiLanguageOf(settingsPath), QCoreApplication::applicationDirPath()) {}
 
-TUiTexts::TUiTexts(UiLanguage language, const QString &programDir) {
+TUiTexts::TUiTexts(UiLanguage language, const QString &programDir) : language_(language) {
     if (language == UiLanguage::Japanese)
         installed_ = translator_.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"),
                                       QStringLiteral("_"),
@@ -19,12 +17,10 @@ TUiTexts::TUiTexts(UiLanguage language, const QString &programDir) {
                      QCoreApplication::installTranslator(&translator_);
     else
         installed_ = InstallProgramTranslation(translator_, programDir, language);
-    SetHelpLanguage(installed_ ? language : UiLanguage::Japanese);
 }
 
 TUiTexts::~TUiTexts() {
     QCoreApplication::removeTranslator(&translator_);
-    SetHelpLanguage(UiLanguage::Japanese);
 }
 
 } // namespace kestrava

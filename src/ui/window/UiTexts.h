@@ -21,8 +21,11 @@ public:
 
     // False when the language's translation was not found (the texts stay Japanese).
     bool Installed() const { return installed_; }
+    // The language of the help page: the texts', or Japanese when they stay Japanese.
+    UiLanguage HelpLanguage() const { return installed_ ? language_ : UiLanguage::Japanese; }
 
 private:
+    UiLanguage language_;
     bool installed_ = false;
     QTranslator translator_;
 };

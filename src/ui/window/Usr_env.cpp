@@ -81,12 +81,14 @@ DisplayInfo DisplayInfo::of(const QWidget *window) {
     return info;
 }
 
-void RestoreWindowPlacement(QWidget *window, QSettings &ini, int defaultWidth, int defaultHeight) {
-    RestoreWindowPlacement(window, ini, defaultWidth, defaultHeight, DisplayInfo::of(window));
+void RestoreWindowPlacement(QWidget *window, QSettings &ini, int defaultWidth, int defaultHeight,
+                            const FrameProbe &frame) {
+    RestoreWindowPlacement(window, ini, defaultWidth, defaultHeight, DisplayInfo::of(window),
+                           frame);
 }
 
 void RestoreWindowPlacement(QWidget *window, QSettings &ini, int defaultWidth, int defaultHeight,
-                            const DisplayInfo &display) {
+                            const DisplayInfo &display, const FrameProbe &frame) {
     if (!window)
         return;
     const Qt::WindowStates sizing =
@@ -96,7 +98,7 @@ void RestoreWindowPlacement(QWidget *window, QSettings &ini, int defaultWidth, i
 
     const QRect own = display.screens.value(0);
     // The defaults centre the window's present size, before it is resized.
-    const QSize present = window->size().grownBy(WindowFrame(window));
+    const QSize present = window->size().grownBy(WindowFrame(window, frame));
     int left = ReadIniInt(ini, kWinLeft, own.x() + (own.width() - present.width()) / 2);
     int top = ReadIniInt(ini, kWinTop, own.y() + (own.height() - present.height()) / 2);
 
@@ -123,7 +125,7 @@ void RestoreWindowPlacement(QWidget *window, QSettings &ini, int defaultWidth, i
         if (top < own.y())
             top = own.y();
     }
-    PlaceNormalFrame(window, QRect(QPoint(left, top), outer));
+    PlaceNormalFrame(window, QRect(QPoint(left, top), outer), frame);
 
     // Only 2 and 1 are states the program knows; anything else a hand edit left
     // behind opens the window normally.
@@ -141,11 +143,12 @@ void RestoreWindowPlacement(QWidget *window, QSettings &ini, int defaultWidth, i
     window->setWindowState(state);
 }
 
-void StoreWindowPlacement(QWidget *window, QSettings &ini) {
-    StoreWindowPlacement(window, ini, DisplayInfo::of(window));
+void StoreWindowPlacement(QWidget *window, QSettings &ini, const FrameProbe &frame) {
+    StoreWindowPlacement(window, ini, DisplayInfo::of(window), frame);
 }
 
-void StoreWindowPlacement(QWidget *window, QSettings &ini, const DisplayInfo &display) {
+void StoreWindowPlacement(QWidget *window, QSettings &ini, const DisplayInfo &display,
+                          const FrameProbe &frame) {
     if (!window)
         return;
     // A minimized window is stored as a normal one, even if it was maximized before.
@@ -154,7 +157,7 @@ void StoreWindowPlacement(QWidget *window, QSettings &ini, const DisplayInfo &di
     ini.setValue(kWinState, maximized ? 2 : 0);
 
     // The normal bounds, read without changing the window.
-    const QRect outer = NormalFrameRect(window);
+    const QRect outer = NormalFrameRect(window, frame);
     ini.setValue(kWinLeft, outer.x());
     ini.setValue(kWinTop, outer.y());
     ini.setValue(kWinWidth, toStored(outer.width(), display));

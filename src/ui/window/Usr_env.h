@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Desktop.h"
+
 #include <QList>
 #include <QRect>
 #include <QSettings>
@@ -22,11 +24,14 @@ struct DisplayInfo {
 // units) describe the window's outer rectangle, frame included, in its normal state;
 // WinState is 0 normal, 2 maximized. A stored size larger than the screen the window
 // lands on is reduced to fit that screen.
-void RestoreWindowPlacement(QWidget *window, QSettings &ini, int defaultWidth, int defaultHeight);
+// frame tells the window manager's frame (see WindowFrame).
 void RestoreWindowPlacement(QWidget *window, QSettings &ini, int defaultWidth, int defaultHeight,
-                            const DisplayInfo &display);
-void StoreWindowPlacement(QWidget *window, QSettings &ini);
-void StoreWindowPlacement(QWidget *window, QSettings &ini, const DisplayInfo &display);
+                            const FrameProbe &frame);
+void RestoreWindowPlacement(QWidget *window, QSettings &ini, int defaultWidth, int defaultHeight,
+                            const DisplayInfo &display, const FrameProbe &frame);
+void StoreWindowPlacement(QWidget *window, QSettings &ini, const FrameProbe &frame);
+void StoreWindowPlacement(QWidget *window, QSettings &ini, const DisplayInfo &display,
+                          const FrameProbe &frame);
 
 // "major.minor.build.0" of this program (the file name is for other programs'
 // version resources, which this platform does not have: empty then).

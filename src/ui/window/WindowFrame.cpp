@@ -9,11 +9,6 @@ namespace kestrava {
 
 namespace {
 
-FrameProbe &probe() {
-    static FrameProbe p;
-    return p;
-}
-
 bool isNormal(const QWidget *window) {
     return !(window->windowState() &
              (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
@@ -43,7 +38,9 @@ public:
 
     // The window was placed with its client area at client for the outer rectangle outer,
     // taking frame for its normal frame (none: not known yet).
-    void placed(const QRect &outer, const QRect &client, const QMargins &frame) {
+    void placed(const QRect &outer, const QRect &client, const QMargins &frame,
+                const FrameProbe &probe) {
+        probe_ = probe;
         outer_ = outer;
         client_ = client;
         pending_ = frame.isNull();
@@ -89,7 +86,7 @@ private:
             poll_.stop(); // a maximized window waits for its normal state
             return;
         }
-        const QMargins frame = WindowFrame(window_);
+        const QMargins frame = WindowFrame(window_, probe_);
         if (!frame.isNull())
             normalFrame_ = frame;
         // Back in the size it was given (not in the middle of leaving the maximized state):
@@ -107,6 +104,7 @@ private:
     }
 
     QWidget *window_;
+    FrameProbe probe_;
     QTimer poll_;
     int polls_ = 0;
     bool pending_ = false;
@@ -117,32 +115,26 @@ private:
 
 } // namespace
 
-QMargins WindowFrame(const QWidget *window) {
+QMargins WindowFrame(const QWidget *window, const FrameProbe &probe) {
     if (!window)
         return {};
-    if (probe())
-        return probe()(window);
+    if (probe)
+        return probe(window);
     const QRect client = window->geometry();
     const QRect outer = window->frameGeometry();
     return {client.left() - outer.left(), client.top() - outer.top(),
             outer.right() - client.right(), outer.bottom() - client.bottom()};
 }
 
-FrameProbe SetFrameProbe(FrameProbe p) {
-    FrameProbe previous = std::move(probe());
-    probe() = std::move(p);
-    return previous;
-}
-
-void PlaceNormalFrame(QWidget *window, const QRect &outer) {
-    const QMargins frame = WindowFrame(window);
+void PlaceNormalFrame(QWidget *window, const QRect &outer, const FrameProbe &probe) {
+    const QMargins frame = WindowFrame(window, probe);
     QRect client = outer.marginsRemoved(frame);
     client.setSize(client.size().expandedTo(QSize(1, 1)));
     window->setGeometry(client);
-    FrameWatcher::on(window)->placed(outer, window->geometry(), frame);
+    FrameWatcher::on(window)->placed(outer, window->geometry(), frame, probe);
 }
 
-QRect NormalFrameRect(const QWidget *window) {
+QRect NormalFrameRect(const QWidget *window, const FrameProbe &probe) {
     QRect client = window->normalGeometry();
     if (!client.isValid())
         client = window->geometry();
@@ -151,7 +143,7 @@ QRect NormalFrameRect(const QWidget *window) {
         if (const std::optional<QRect> outer = watcher->pendingOuter(client))
             return *outer;
     }
-    QMargins frame = WindowFrame(window);
+    QMargins frame = WindowFrame(window, probe);
     if (!isNormal(window) && watcher && watcher->normalFrame())
         frame = *watcher->normalFrame();
     return client.marginsAdded(frame);

@@ -2,7 +2,6 @@
 #include "ScriptedResponder.h"
 #include "Usr_env.h"
 #include "Usr_help.h"
-#include "Usr_modal.h"
 
 #include <QFile>
 #include <QLabel>
@@ -21,9 +20,11 @@ class TstAbout : public QObject {
     QTemporaryDir emptyDir_;
     QList<QUrl> opened_;
     bool opens_ = true; // what the opener reports
-    UrlOpener previousOpener_;
     ScriptedResponder boxes_;
-    MessageResponder *previousResponder_ = nullptr;
+    TDesktop desktop_{.boxes = TBoxes(boxes_), .openUrl = [this](const QUrl &url) {
+                          opened_ << url;
+                          return opens_;
+                      }};
 
     static QString helpSource() {
         return qEnvironmentVariable("KESTRAVA_TEST_DATA", QStringLiteral(".")) +
@@ -36,16 +37,6 @@ private slots:
         QVERIFY(emptyDir_.isValid());
         QVERIFY2(QFile::copy(helpSource(), helpDir_.filePath("kestrava.html")),
                  qPrintable(helpSource()));
-        previousOpener_ = SetUrlOpener([this](const QUrl &url) {
-            opened_ << url;
-            return opens_;
-        });
-        previousResponder_ = SetMessageResponder(&boxes_);
-    }
-    void cleanupTestCase() {
-        SetUrlOpener(previousOpener_);
-        SetMessageResponder(previousResponder_);
-        SetHelpFolder(QString());
     }
     void init() {
         opened_.clear();
@@ -128,7 +119,7 @@ private slots:
         QFETCH(bool, byKey);
         TAboutBox box;
         box.Prepare(165);
-        ModalHook previous = SetModalHook([byKey](QDialog &dialog) {
+        desktop_.runModal = [byKey](QDialog &dialog) {
             dialog.show();
             if (!QTest::qWaitForWindowExposed(&dialog))
                 return -1;
@@ -137,9 +128,8 @@ private slots:
             else
                 QTest::mouseClick(dialog.findChild<QPushButton *>("OKButton"), Qt::LeftButton);
             return dialog.isVisible() ? -2 : dialog.result();
-        });
-        const int result = RunModal(box);
-        SetModalHook(previous);
+        };
+        const int result = desktop_.RunModal(box);
         QCOMPARE(result, int(QDialog::Accepted));
     }
 
@@ -155,9 +145,9 @@ private slots:
     void helpTopic() {
         QFETCH(int, context);
         QFETCH(QString, fragment);
-        SetHelpFolder(helpDir_.path());
-        QVERIFY(HelpFileExists());
-        QVERIFY(context > 0 ? ShowHelpTopic(context) : ShowHelpContents());
+        desktop_.helpFolder = helpDir_.path();
+        QVERIFY(HelpFileExists(desktop_));
+        QVERIFY(context > 0 ? ShowHelpTopic(desktop_, context) : ShowHelpContents(desktop_));
         QCOMPARE(opened_.size(), 1);
         const QUrl url = opened_.first();
         QVERIFY(url.isLocalFile());
@@ -196,12 +186,13 @@ private slots:
         QFETCH(bool, opens);
         QFETCH(int, tries);
         QFETCH(QString, message);
-        SetHelpFolder(helpThere ? helpDir_.path() : emptyDir_.path());
-        QCOMPARE(HelpFileExists(), helpThere);
+        desktop_.helpFolder = helpThere ? helpDir_.path() : emptyDir_.path();
+        QCOMPARE(HelpFileExists(desktop_), helpThere);
         opens_ = opens;
-        const bool shown = what == QLatin1String("contents") ? ShowHelpContents()
-                           : what == QLatin1String("topic")  ? ShowHelpTopic(HelpContext::File)
-                                                             : GoWeb();
+        const bool shown = what == QLatin1String("contents") ? ShowHelpContents(desktop_)
+                           : what == QLatin1String("topic")
+                               ? ShowHelpTopic(desktop_, HelpContext::File)
+                               : GoWeb(desktop_);
         QCOMPARE(shown, message.isEmpty());
         QCOMPARE(opened_.size(), tries);
         if (message.isEmpty()) {
@@ -227,7 +218,7 @@ private slots:
     }
 
     void goWeb() {
-        QVERIFY(GoWeb());
+        QVERIFY(GoWeb(desktop_));
         QCOMPARE(opened_.size(), 1);
         QCOMPARE(opened_.first(), QUrl(QString::fromLatin1(kMakerWebAddress)));
         QCOMPARE(opened_.first().scheme(), QStringLiteral("https"));

@@ -38,14 +38,19 @@ class TestOptDlg : public QObject {
         return e->palette().color(QPalette::Text) == QColor(Qt::red);
     }
 
-private Q_SLOTS:
-    void init() {
-        boxes.clear();
-        dlg = new TOptDlg;
+    // The dialog as the program fills it, warning through answers.
+    void open(MessageResponder &answers) {
+        dlg = new TOptDlg(TBoxes(answers));
         dlg->Load(kPorts, 3, 512, 256, true);
         dlg->show();
         dlg->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(dlg));
+    }
+
+private Q_SLOTS:
+    void init() {
+        boxes.clear();
+        open(boxes);
     }
     void cleanup() {
         delete dlg;
@@ -100,7 +105,6 @@ private Q_SLOTS:
     void leavingRedEditWarnsOnceAndKeepsFocus() {
         QFETCH(QString, name);
         QFETCH(QString, text);
-        ScopedMessageResponder scope(&boxes);
         QLineEdit *e = edit(name);
         retype(e, text);
         QTest::keyClick(e, Qt::Key_Tab);
@@ -115,7 +119,6 @@ private Q_SLOTS:
     }
 
     void leavingNormalEditIsQuiet() {
-        ScopedMessageResponder scope(&boxes);
         retype(edit(QStringLiteral("MaxRxChEdit")), QStringLiteral("100"));
         QTest::keyClick(edit(QStringLiteral("MaxRxChEdit")), Qt::Key_Tab);
         QTest::qWait(50);
@@ -125,7 +128,6 @@ private Q_SLOTS:
 
     // Another window coming to the front is not leaving the edit.
     void deactivationIsNotLeaving() {
-        ScopedMessageResponder scope(&boxes);
         QLineEdit *e = edit(QStringLiteral("MaxRxChEdit"));
         retype(e, QStringLiteral("0"));
         QWidget other;
@@ -140,7 +142,8 @@ private Q_SLOTS:
     // With the real box, its own window taking the focus must not count as leaving.
     void realWarningBoxDoesNotRepeat() {
         QtDialogResponder real;
-        ScopedMessageResponder scope(&real);
+        delete dlg;
+        open(real);
         QStringList shown;
         QTimer answer;
         connect(&answer, &QTimer::timeout, this, [&shown] {
@@ -168,7 +171,6 @@ private Q_SLOTS:
     }
     void okRefusedWhileOutOfRange() {
         QFETCH(QString, name);
-        ScopedMessageResponder scope(&boxes);
         QLineEdit *e = edit(name);
         retype(e, QStringLiteral("1025"));
         button("OKBtn")->click();
@@ -192,7 +194,6 @@ private Q_SLOTS:
     }
     void cancelAlwaysCloses() {
         QFETCH(int, how);
-        ScopedMessageResponder scope(&boxes);
         QLineEdit *e = edit(QStringLiteral("MaxRxChEdit"));
         retype(e, QStringLiteral("0"));
         if (how == 0) { // the events of a real click come apart

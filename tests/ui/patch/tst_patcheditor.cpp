@@ -107,9 +107,8 @@ struct Rig {
 
     sim::UnitSim sim;
     Responder boxes;
-    ScopedMessageResponder scope{&boxes};
     test::RecordingProgress progress;
-    TUnitLink link;
+    TUnitLink link{TBoxes(boxes)};
     TransferEnv env{link, progress};
     TPatchModel m;
     FakeView view;

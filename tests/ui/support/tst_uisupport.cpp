@@ -330,26 +330,26 @@ private Q_SLOTS:
                 return false;
             }
         } builder;
-        ScopedMessageResponder scope(&builder);
+        const TBoxes says(builder);
         const QString text = QStringLiteral("本文");
         if (call == QLatin1String("error"))
-            ShowErrorBox(text, caption);
+            says.Error(text, caption);
         else if (call == QLatin1String("warning"))
-            ShowWarningBox(text, caption);
+            says.Warning(text, caption);
         else if (call == QLatin1String("info"))
-            ShowInfoBox(text, caption);
+            says.Info(text, caption);
         else if (call == QLatin1String("yesno"))
-            AskYesNo(text, caption);
+            says.AskYesNo(text, caption);
         else if (call == QLatin1String("ync"))
-            AskYesNoCancel(text, caption);
+            says.AskYesNoCancel(text, caption);
         else if (call == QLatin1String("erroryesno"))
-            AskErrorYesNo(text, caption);
+            says.AskErrorYesNo(text, caption);
         else if (call == QLatin1String("file"))
-            RunFileDialog({true, caption, QStringLiteral("データファイル (*.dat)|*.DAT"),
-                           QStringLiteral("DAT"), QString(), QString()});
+            says.FileDialog({true, caption, QStringLiteral("データファイル (*.dat)|*.DAT"),
+                             QStringLiteral("DAT"), QString(), QString()});
         else {
             QString value = QStringLiteral("1");
-            InputQuery(caption, QStringLiteral("番号"), value);
+            says.InputQuery(caption, QStringLiteral("番号"), value);
         }
         QCOMPARE(builder.titles, QStringList(title));
     }

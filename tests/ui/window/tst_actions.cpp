@@ -44,9 +44,12 @@ UiState parse(const QString &text) {
             s.crvGridWidth = value.toInt();
         else if (key == "ab")
             s.dispAbCh = true;
-        else if (key == "setting-ab") // as the window reads it from its settings
-            s.dispAbCh = WindowState(s.page, TUnitLink(), TPatchModel(), settingsWithAb()).dispAbCh;
-        else if (key == "undo")
+        else if (key == "setting-ab") { // as the window reads it from its settings
+            StderrResponder none;
+            s.dispAbCh =
+                WindowState(s.page, TUnitLink(TBoxes(none)), TPatchModel(), settingsWithAb())
+                    .dispAbCh;
+        } else if (key == "undo")
             s.undoEmpty = false;
         else if (key == "sel")
             s.selectedOutputs = value.toInt();
@@ -333,8 +336,8 @@ private Q_SLOTS:
         QFETCH(QString, path);
         static const QRegularExpression assigns(
             QStringLiteral(R"(\b(?:PatchChanged|PatchInSync\s*\[[^\]]*\]|CurPatch|LdAtrChanged|)"
-                           R"(LdAtrInSync|CurveChanged|CurvesInSync|EditMode|Linked|BusyCount|)"
-                           R"(PortOpen)\s*[-+*/|&^]?=(?!=))"));
+                           R"(LdAtrInSync|CurveChanged|CurvesInSync|EditMode|Linked|Transferring|)"
+                           R"(BusyCount|PortOpen)\s*[-+*/|&^]?=(?!=))"));
         QFile file(path);
         QVERIFY2(file.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(path));
         const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');

@@ -3,7 +3,6 @@
 #include "OptDlg.h"
 #include "PatchPage.h"
 #include "UiRigs.h"
-#include "Usr_modal.h"
 #include "Usr_spbar.h"
 
 #include <QCheckBox>
@@ -389,12 +388,12 @@ private Q_SLOTS:
         TKestravaForm &form = *rig.form;
         QSettings(rig.settings.path(), QSettings::IniFormat)
             .setValue("Ports/COM10", second.devicePath());
-        TOptDlg dlg(&form);
+        TOptDlg dlg(rig.desktop.boxes, &form);
         form.SetDialogs(&dlg, nullptr);
         QVERIFY(rig.showLinked());
 
         QStringList offered;
-        const ModalHook previous = SetModalHook([&](QDialog &d) {
+        rig.desktop.runModal = [&](QDialog &d) {
             auto *combo = d.findChild<QComboBox *>("ComPortCombo");
             for (int i = 0; i < combo->count(); ++i)
                 offered << combo->itemText(i);
@@ -405,9 +404,8 @@ private Q_SLOTS:
             d.findChild<QCheckBox *>("WarnPatCheckBox")->setChecked(false);
             d.done(accept ? QDialog::Accepted : QDialog::Rejected);
             return d.result();
-        });
+        };
         form.OptItemClick();
-        SetModalHook(previous);
         // the simulators' links, among whatever serial devices this machine has
         QCOMPARE(offered.filter(QRegularExpression("^(9|10): /")).size(), 2);
         QVERIFY(offered.indexOf(QRegularExpression("^9: .*")) <
@@ -435,9 +433,9 @@ private Q_SLOTS:
         QFile::remove(ini);
         QSettings(ini, QSettings::IniFormat).setValue("Serial/ComPort", 20);
         ScriptedResponder boxes;
-        ScopedMessageResponder scope(&boxes);
         boxes.queueAnswer(IDYES);
-        TKestravaForm form(ini);
+        const TDesktop desktop{TBoxes(boxes)};
+        TKestravaForm form(ini, desktop);
         form.show();
         QTRY_VERIFY_WITH_TIMEOUT(form.link.EditMode, 4000);
         QVERIFY(!form.link.PortOpen);

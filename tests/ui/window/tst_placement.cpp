@@ -48,19 +48,21 @@ struct WindowManager {
     QMargins frame;
     QMargins maximizedFrame;
     bool known = true;
-    FrameProbe previous;
-    WindowManager(QMargins f, QMargins maximized = QMargins(), bool knownNow = true)
-        : frame(f), maximizedFrame(maximized), known(knownNow) {
-        previous = SetFrameProbe([this](const QWidget *w) {
+    WindowManager(QMargins f, QMargins maximized = QMargins())
+        : frame(f), maximizedFrame(maximized) {}
+    FrameProbe probe() const {
+        return [this](const QWidget *w) {
             if (!known)
                 return QMargins();
             return w->isMaximized() ? maximizedFrame : frame;
-        });
+        };
     }
-    ~WindowManager() { SetFrameProbe(previous); }
-    WindowManager(const WindowManager &) = delete;
-    WindowManager &operator=(const WindowManager &) = delete;
 };
+
+// The frame as the window manager tells it, or the test platform's own without one.
+FrameProbe probeOf(const std::unique_ptr<WindowManager> &wm) {
+    return wm ? wm->probe() : FrameProbe();
+}
 
 // A window that restores its placement when it is first shown, as the main window does.
 class RestoredOnShow : public QWidget {
@@ -205,7 +207,8 @@ private slots:
         WindowManager wm(frame);
         QWidget window;
         window.resize(present);
-        RestoreWindowPlacement(&window, *settings, defaults.width(), defaults.height(), disp);
+        RestoreWindowPlacement(&window, *settings, defaults.width(), defaults.height(), disp,
+                               wm.probe());
         QCOMPARE(window.geometry(), expected.marginsRemoved(frame));
         QCOMPARE(window.windowState(), Qt::WindowNoState);
     }
@@ -228,9 +231,9 @@ private slots:
         auto settings = openIni();
         QWidget window;
         window.setWindowState(Qt::WindowMaximized); // a stale state is replaced
-        RestoreWindowPlacement(&window, *settings, 800, 600, display(96));
+        RestoreWindowPlacement(&window, *settings, 800, 600, display(96), FrameProbe());
         QCOMPARE(window.windowState(), expected);
-        QCOMPARE(NormalFrameRect(&window).size(), QSize(640, 480));
+        QCOMPARE(NormalFrameRect(&window, FrameProbe()).size(), QSize(640, 480));
     }
 
     void store_data() {
@@ -263,7 +266,7 @@ private slots:
             auto settings = openIni();
             QWidget window;
             window.setGeometry(bounds);
-            StoreWindowPlacement(&window, *settings, disp);
+            StoreWindowPlacement(&window, *settings, disp, wm.probe());
         }
         // Exactly the five keys, all in [General], all plain integers.
         QStringList lines = readIni().split('\n', Qt::SkipEmptyParts);
@@ -308,7 +311,7 @@ private slots:
             RestoredOnShow window([&] {
                 if (wm)
                     wm->known = from == FrameFrom::BeforeShow;
-                RestoreWindowPlacement(&window, *settings, 800, 600, disp);
+                RestoreWindowPlacement(&window, *settings, 800, 600, disp, probeOf(wm));
             });
             window.resize(100, 100);
             window.show();
@@ -331,7 +334,7 @@ private slots:
             settings.reset();
             init(); // store into a new file
             settings = openIni();
-            StoreWindowPlacement(&window, *settings, disp);
+            StoreWindowPlacement(&window, *settings, disp, probeOf(wm));
             QCOMPARE(settings->value("WinState").toInt(), storedState);
             QCOMPARE(QRect(settings->value("WinLeft").toInt(), settings->value("WinTop").toInt(),
                            settings->value("WinWidth").toInt(),
@@ -364,7 +367,7 @@ private slots:
         auto settings = openIni();
         QMainWindow window;
         window.statusBar()->showMessage(QStringLiteral("状態"));
-        RestoreWindowPlacement(&window, *settings, 800, 600);
+        RestoreWindowPlacement(&window, *settings, 800, 600, probeOf(wm));
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QRect screen = window.screen()->availableGeometry();
