@@ -60,10 +60,7 @@ TAttrPage::TAttrPage(TLoadAttrModel &attrs, TPageContext context, QWidget *paren
     connect(table_.get(), &TAttrTable::Changed, &a, &TActionMap::UpdateActions);
 }
 
-TAttrPage::~TAttrPage() {
-    // The grid goes first: its callbacks reach the table.
-    delete LdAtrGrid;
-}
+TAttrPage::~TAttrPage() = default;
 
 void TAttrPage::InitLdAtrActionExecute() {
     if (!ctx_.desktop.boxes.AskYesNo(tr("負荷属性を初期化(全てNormal)しますか")))

@@ -33,15 +33,7 @@ TAttrTable::TAttrTable(TDrawGrid *grid, TLoadAttrModel &attrs, const TAppSetting
     grid_->setSharpLines(true);
     painter_.SetSharp(true);
 
-    grid_->onDrawCell = [this](QPainter &p, int c, int r, const QRect &rect,
-                               TDrawGrid::CellState state) {
-        drawCell(p, c, r, rect, state.focused);
-    };
-    grid_->onSelectCell = [this](int c, int r) { return selectCell(c, r); };
-    grid_->onKeyDown = [this](QKeyEvent *e) { return keyDown(e); };
-    grid_->onMousePress = [this](QMouseEvent *e) { return mousePress(e); };
-    grid_->onMouseMove = [this](QMouseEvent *e) { return mouseMove(e); };
-    grid_->onMouseDoubleClick = [this](QMouseEvent *e) { return doubleClick(e); };
+    grid_->setDelegate(this);
 
     // Scrolled away from its cell, the selector would sit over another row.
     for (QScrollBar *bar : {grid_->verticalScrollBar(), grid_->horizontalScrollBar()})
@@ -61,7 +53,7 @@ int TAttrTable::LastSelectedRow() const {
     return std::max(grid_->row(), selectionEnd_);
 }
 
-void TAttrTable::drawCell(QPainter &p, int c, int r, const QRect &rect, bool focused) {
+void TAttrTable::drawCell(QPainter &p, int c, int r, const QRect &rect, TGridCellState state) {
     const QPalette &pal = grid_->palette();
     const TAttrCellInput in{attrs_.LoadAttrs,
                             settings_.DispAbCh,
@@ -74,7 +66,7 @@ void TAttrTable::drawCell(QPainter &p, int c, int r, const QRect &rect, bool foc
     const bool selected = c >= 1 && r >= FirstSelectedRow() && r <= LastSelectedRow();
     const TCellLook look = AttrCellLook(in, c, r, selected);
     painter_.Paint(p, rect, look);
-    if (focused)
+    if (state.focused)
         painter_.PaintFocus(p, rect, look.textColor);
 }
 
@@ -183,7 +175,7 @@ bool TAttrTable::mouseMove(QMouseEvent *e) {
     return false;
 }
 
-bool TAttrTable::doubleClick(QMouseEvent *e) {
+bool TAttrTable::mouseDoubleClick(QMouseEvent *e) {
     int c, r;
     if (e->button() == Qt::LeftButton && grid_->cellAt(e->position().toPoint(), &c, &r) && c == 1 &&
         r >= 1 && r == grid_->row())

@@ -2,6 +2,7 @@
 
 #include "AttrSelector.h"
 #include "CellPainter.h"
+#include "GridDelegate.h"
 #include "LoadAttrModel.h"
 
 #include <QObject>
@@ -16,7 +17,7 @@ struct TAppSettings;
 
 // LdAtrGrid's behaviour: one row for every output with its load attribute, a range
 // of selected rows, the keys, and the in-place selector that sets the range.
-class TAttrTable : public QObject {
+class TAttrTable : public QObject, public TGridDelegate {
     Q_OBJECT
 public:
     // settings is read when painting: the A/B notation and the patch table's view.
@@ -48,12 +49,15 @@ Q_SIGNALS:
     void Changed();
 
 private:
-    void drawCell(QPainter &p, int col, int row, const QRect &rect, bool focused);
-    bool selectCell(int col, int row);
-    bool keyDown(QKeyEvent *e);
-    bool mousePress(QMouseEvent *e);
-    bool mouseMove(QMouseEvent *e);
-    bool doubleClick(QMouseEvent *e);
+    // TGridDelegate
+    void drawCell(QPainter &p, int col, int row, const QRect &rect, TGridCellState state) override;
+    bool selectCell(int col, int row) override;
+    bool keyDown(QKeyEvent *e) override;
+    bool mousePress(QMouseEvent *e) override;
+    bool mouseMove(QMouseEvent *e) override;
+    bool mouseDoubleClick(QMouseEvent *e) override;
+    bool dragScrolls() const override { return true; }
+
     int rowTarget(const QKeyEvent *e, int from) const; // -1: not a row key
     void moveCurrent(int row);                         // selection collapses onto it
     void moveSelectionEnd(int row);                    // the current row stays

@@ -46,10 +46,7 @@ TCurvePage::TCurvePage(TCurveSet &curves, TPageContext context, QWidget *parent)
     connectCommands();
 }
 
-TCurvePage::~TCurvePage() {
-    // The grid goes first: its callbacks reach the table.
-    delete CurveGrid;
-}
+TCurvePage::~TCurvePage() = default;
 
 void TCurvePage::buildWidgets() {
     setContextMenuPolicy(Qt::CustomContextMenu);

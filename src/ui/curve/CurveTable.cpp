@@ -42,53 +42,56 @@ TCurveValueTable::TCurveValueTable(TDrawGrid *grid, TCurveSet &curves, TBoxes bo
     grid_->setDefaultColWidth(grid_->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 8);
     SetGridWidth(8);
 
-    grid_->onDrawCell = [this](QPainter &p, int c, int r, const QRect &rect,
-                               TDrawGrid::CellState state) {
-        const TUserCurve *curve = curves_.Current();
-        if (!curve) {
-            p.fillRect(rect, grid_->palette().color(QPalette::Dark));
-            return;
-        }
-        const QPalette &pal = grid_->palette();
-        const TCurveCellInput in{*curve,
-                                 width_,
-                                 pal.color(QPalette::Button),
-                                 pal.color(QPalette::ButtonText),
-                                 pal.color(QPalette::Highlight),
-                                 pal.color(QPalette::HighlightedText),
-                                 pal.color(QPalette::Base),
-                                 pal.color(QPalette::Text)};
-        const TCurveCellLook look = CurveCellLook(in, c, r, state.selected);
-        painter_.Paint(p, rect, look);
-        if (look.frame.isValid()) {
-            p.setPen(look.frame);
-            p.setBrush(Qt::NoBrush);
-            p.drawRect(rect.adjusted(0, 0, -1, -1));
-        }
-        if (state.focused)
-            painter_.PaintFocus(p, rect, look.textColor);
-    };
-    grid_->onMousePress = [this](QMouseEvent *e) { return mousePress(e); };
-    grid_->onKeyDown = [this](QKeyEvent *e) { return keyDown(e); };
-    grid_->onGetEditText = [this](int c, int r) {
-        const TUserCurve *curve = curves_.Current();
-        const int x = CurveCellInput(width_, c, r);
-        editText_ = curve && x >= 0 && x <= CurveMaxInput
-                        ? QString::number(curve->Table[std::size_t(x)])
-                        : QString();
-        return editText_;
-    };
-    grid_->onCancelEdit = [this](int, int) {
-        editText_.clear();
-        grid_->setFocus();
-    };
-    grid_->onSetEditText = [this](int c, int r, const QString &text) {
-        if (text != editText_) {
-            editText_ = text; // still typing
-            return;
-        }
-        commit(c, r, text);
-    };
+    grid_->setDelegate(this);
+}
+
+void TCurveValueTable::drawCell(QPainter &p, int c, int r, const QRect &rect,
+                                TGridCellState state) {
+    const TUserCurve *curve = curves_.Current();
+    if (!curve) {
+        p.fillRect(rect, grid_->palette().color(QPalette::Dark));
+        return;
+    }
+    const QPalette &pal = grid_->palette();
+    const TCurveCellInput in{*curve,
+                             width_,
+                             pal.color(QPalette::Button),
+                             pal.color(QPalette::ButtonText),
+                             pal.color(QPalette::Highlight),
+                             pal.color(QPalette::HighlightedText),
+                             pal.color(QPalette::Base),
+                             pal.color(QPalette::Text)};
+    const TCurveCellLook look = CurveCellLook(in, c, r, state.selected);
+    painter_.Paint(p, rect, look);
+    if (look.frame.isValid()) {
+        p.setPen(look.frame);
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(rect.adjusted(0, 0, -1, -1));
+    }
+    if (state.focused)
+        painter_.PaintFocus(p, rect, look.textColor);
+}
+
+QString TCurveValueTable::editText(int c, int r) {
+    const TUserCurve *curve = curves_.Current();
+    const int x = CurveCellInput(width_, c, r);
+    editText_ = curve && x >= 0 && x <= CurveMaxInput
+                    ? QString::number(curve->Table[std::size_t(x)])
+                    : QString();
+    return editText_;
+}
+
+void TCurveValueTable::cancelEdit(int, int) {
+    editText_.clear();
+    grid_->setFocus();
+}
+
+void TCurveValueTable::setEditText(int c, int r, const QString &text) {
+    if (text != editText_) {
+        editText_ = text; // still typing
+        return;
+    }
+    commit(c, r, text);
 }
 
 void TCurveValueTable::SetGridWidth(int width) {

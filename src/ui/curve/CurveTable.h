@@ -2,6 +2,7 @@
 
 #include "CellPainter.h"
 #include "Curve.h"
+#include "GridDelegate.h"
 #include "Usr_misc.h"
 
 #include <QObject>
@@ -17,7 +18,7 @@ class TDrawGrid;
 // CurveGrid's behaviour: the shown curve's 256 levels, `width` a row, with the control
 // points framed, the current cell that follows a picked point, and typing a level in
 // (mode 0 only).
-class TCurveValueTable : public QObject {
+class TCurveValueTable : public QObject, public TGridDelegate {
     Q_OBJECT
 public:
     TCurveValueTable(TDrawGrid *grid, TCurveSet &curves, TBoxes boxes, QObject *parent = nullptr);
@@ -40,8 +41,14 @@ Q_SIGNALS:
     void LevelTyped();
 
 private:
-    bool mousePress(QMouseEvent *e);
-    bool keyDown(QKeyEvent *e);
+    // TGridDelegate
+    void drawCell(QPainter &p, int col, int row, const QRect &rect, TGridCellState state) override;
+    QString editText(int col, int row) override;
+    void setEditText(int col, int row, const QString &text) override;
+    void cancelEdit(int col, int row) override;
+    bool mousePress(QMouseEvent *e) override;
+    bool keyDown(QKeyEvent *e) override;
+
     void commit(int col, int row, const QString &text);
 
     TDrawGrid *grid_;

@@ -42,6 +42,7 @@ TDrawGrid::TDrawGrid(QWidget *parent) : QAbstractScrollArea(parent) {
 }
 
 TDrawGrid::~TDrawGrid() {
+    setDelegate(nullptr);
     // The editor dies with the viewport after this object is half gone: no reports then.
     if (editor_) {
         editor_->removeEventFilter(this);
@@ -49,37 +50,47 @@ TDrawGrid::~TDrawGrid() {
     }
 }
 
-// --- Sizes ------------------------------------------------------------------------------
-
-void TDrawGrid::setColCount(int count) {
-    count = std::max(count, 2);
-    if (count == cols_)
+void TDrawGrid::setDelegate(TGridDelegate *delegate) {
+    if (delegate == delegate_)
         return;
-    if (editorOpen() && editCol_ >= count)
-        closeEditor();
-    cols_ = count;
-    rebuildColLefts();
-    updateScrollBars();
-    if (col_ >= cols_) {
-        // Placed without asking: the old cell no longer exists, so there is nothing to keep.
-        col_ = cols_ - 1;
-        scrollToCell(col_, row_);
-        Q_EMIT currentCellChanged(col_, row_);
-    }
-    placeEditor();
+    if (delegate_)
+        delegate_->grid_ = nullptr;
+    if (delegate && delegate->grid_)
+        delegate->grid_->setDelegate(nullptr);
+    delegate_ = delegate;
+    if (delegate_)
+        delegate_->grid_ = this;
     viewport()->update();
 }
 
+TGridDelegate::~TGridDelegate() {
+    if (grid_)
+        grid_->setDelegate(nullptr);
+}
+
+// --- Sizes ------------------------------------------------------------------------------
+
+void TDrawGrid::setColCount(int count) {
+    setCount(cols_, col_, editCol_, count);
+}
+
 void TDrawGrid::setRowCount(int count) {
-    count = std::max(count, 2);
-    if (count == rows_)
+    setCount(rows_, row_, editRow_, count);
+}
+
+// One axis of either: its count, the current cell's and the edited cell's place on it.
+void TDrawGrid::setCount(int &count, int &current, int edited, int newCount) {
+    newCount = std::max(newCount, 2);
+    if (newCount == count)
         return;
-    if (editorOpen() && editRow_ >= count)
+    if (editorOpen() && edited >= newCount)
         closeEditor();
-    rows_ = count;
+    count = newCount;
+    rebuildColLefts();
     updateScrollBars();
-    if (row_ >= rows_) {
-        row_ = rows_ - 1;
+    if (current >= count) {
+        // Placed without asking: the old cell no longer exists, so there is nothing to keep.
+        current = count - 1;
         scrollToCell(col_, row_);
         Q_EMIT currentCellChanged(col_, row_);
     }
@@ -261,115 +272,136 @@ void TDrawGrid::resizeEvent(QResizeEvent *event) {
 
 // --- Painting ---------------------------------------------------------------------------
 
-void TDrawGrid::paintEvent(QPaintEvent *event) {
-    if (onPaintBegin)
-        onPaintBegin();
-    QPainter painter(viewport());
-    const QRect dirty = event->rect();
-    const QColor background = viewport()->palette().color(viewport()->backgroundRole());
+struct TDrawGrid::Paint {
+    explicit Paint(QPainter &p) : painter(p), device(p) {}
 
-    const int width = viewport()->width();
-    const int height = viewport()->height();
-    const int pitch = rowHeight_ + 1;
-    const int dataX = colLeft(1);
-    const int dataY = pitch;
-    const int left = leftCol();
-    const int top = topRow();
-
-    // Visible extent: last column and row that start inside the viewport.
-    int lastCol = left;
-    while (lastCol + 1 < cols_ && colLeft(lastCol + 1) - colLeft(left) + dataX < width)
-        ++lastCol;
-    const int lastRow = std::min(rows_ - 1, top + (height - dataY) / pitch);
-    const int gridRight = std::min(width, colLeft(lastCol + 1) - colLeft(left) + dataX);
-    const int gridBottom = std::min(height, (lastRow - top + 2) * pitch);
+    QPainter &painter;
+    const TDevicePixels device;
     // Sharp lines take whole device pixels; what lies between them belongs to the
     // cells, or past the last line to the background.
-    const TDevicePixels device(painter);
-    const bool sharp = sharpLines_ && device.Fractional();
-    const auto clear = [&](const QRect &r) {
-        if (sharp)
-            device.Fill(painter, device.Cell(r), background);
-        else
-            painter.fillRect(r, background);
-    };
-    // The cells cover the grid area (the lines come last): only the rest is cleared.
-    if (onDrawCell) {
-        clear(QRect(gridRight, 0, width - gridRight, height) & dirty);
-        clear(QRect(0, gridBottom, gridRight, height - gridBottom) & dirty);
-    } else {
-        painter.fillRect(dirty, background);
-    }
+    bool sharp = false;
+    QRect dirty;
+    int width = 0, height = 0, pitch = 1;
+    int dataX = 0, dataY = 0; // where the scrolled cells start
+    int left = 1, top = 1;    // the first scrolled column and row shown
+    int lastCol = 0, lastRow = 0;
+    int gridRight = 0, gridBottom = 0; // past the last line
+    int firstDirtyCol = 1, firstDirtyRow = 1, lastDirtyRow = 0;
 
+    int colX(const TDrawGrid &grid, int col) const {
+        return grid.colLeft(col) - grid.colLeft(left) + dataX;
+    }
+    void fill(const QRect &r, const QColor &color, bool line) const {
+        if (sharp)
+            device.Fill(painter, line ? device.Line(r) : device.Cell(r), color);
+        else
+            painter.fillRect(r, color);
+    }
+};
+
+TDrawGrid::Paint TDrawGrid::paintArea(QPainter &painter, const QRect &dirty) const {
+    Paint p(painter);
+    p.sharp = sharpLines_ && p.device.Fractional();
+    p.dirty = dirty;
+    p.width = viewport()->width();
+    p.height = viewport()->height();
+    p.pitch = rowHeight_ + 1;
+    p.dataX = colLeft(1);
+    p.dataY = p.pitch;
+    p.left = leftCol();
+    p.top = topRow();
+    // Visible extent: last column and row that start inside the viewport.
+    p.lastCol = p.left;
+    while (p.lastCol + 1 < cols_ && p.colX(*this, p.lastCol + 1) < p.width)
+        ++p.lastCol;
+    p.lastRow = std::min(rows_ - 1, p.top + (p.height - p.dataY) / p.pitch);
+    p.gridRight = std::min(p.width, p.colX(*this, p.lastCol + 1));
+    p.gridBottom = std::min(p.height, (p.lastRow - p.top + 2) * p.pitch);
     // Of those, the ones the dirty rectangle touches.
-    int firstDirtyCol = left;
-    while (firstDirtyCol < lastCol &&
-           colLeft(firstDirtyCol + 1) - colLeft(left) + dataX <= dirty.left())
-        ++firstDirtyCol;
-    const int firstDirtyRow = std::max(top, top + (dirty.top() - dataY) / pitch);
-    const int lastDirtyRow = std::min(lastRow, top + (dirty.bottom() - dataY) / pitch);
-    const bool fixedRowDirty = dirty.top() < dataY;
-    const bool fixedColDirty = dirty.left() < dataX;
+    p.firstDirtyCol = p.left;
+    while (p.firstDirtyCol < p.lastCol && p.colX(*this, p.firstDirtyCol + 1) <= dirty.left())
+        ++p.firstDirtyCol;
+    p.firstDirtyRow = std::max(p.top, p.top + (dirty.top() - p.dataY) / p.pitch);
+    p.lastDirtyRow = std::min(p.lastRow, p.top + (dirty.bottom() - p.dataY) / p.pitch);
+    return p;
+}
 
-    const auto drawCell = [&](int c, int r, const QRect &rect) {
-        CellState state;
-        state.fixed = c == 0 || r == 0;
-        state.selected = !state.fixed && c == col_ && r == row_;
-        state.focused = state.selected && hasFocus();
-        onDrawCell(painter, c, r, rect, state);
-    };
+void TDrawGrid::paintEvent(QPaintEvent *event) {
+    if (delegate_)
+        delegate_->paintBegin();
+    QPainter painter(viewport());
+    const Paint paint = paintArea(painter, event->rect());
+    clearOutsideCells(paint);
+    if (delegate_)
+        drawCells(paint);
+    drawLines(paint);
+}
 
-    if (onDrawCell) {
-        // One clip for all data cells keeps a careless callback off the fixed cells.
-        const QRect dataArea(dataX, dataY, width - dataX, height - dataY);
-        if (sharp)
-            painter.setClipRect(device.ToLogical(device.Cell(dataArea)));
-        else
-            painter.setClipRect(dataArea);
-        for (int r = firstDirtyRow; r <= lastDirtyRow; ++r) {
-            const int y = (r - top + 1) * pitch;
-            int x = colLeft(firstDirtyCol) - colLeft(left) + dataX;
-            for (int c = firstDirtyCol; c <= lastCol && x <= dirty.right(); ++c) {
-                const int w = colWidth(c);
-                drawCell(c, r, QRect(x, y, w, rowHeight_));
-                x += w + 1;
-            }
-        }
-        painter.setClipping(false);
-        if (fixedRowDirty) {
-            if (fixedColDirty)
-                drawCell(0, 0, QRect(0, 0, colWidth(0), rowHeight_));
-            int x = colLeft(firstDirtyCol) - colLeft(left) + dataX;
-            for (int c = firstDirtyCol; c <= lastCol && x <= dirty.right(); ++c) {
-                const int w = colWidth(c);
-                drawCell(c, 0, QRect(x, 0, w, rowHeight_));
-                x += w + 1;
-            }
-        }
-        if (fixedColDirty) {
-            for (int r = firstDirtyRow; r <= lastDirtyRow; ++r)
-                drawCell(0, r, QRect(0, (r - top + 1) * pitch, colWidth(0), rowHeight_));
-        }
+void TDrawGrid::clearOutsideCells(const Paint &p) const {
+    const QColor background = viewport()->palette().color(viewport()->backgroundRole());
+    if (!delegate_) {
+        p.painter.fillRect(p.dirty, background);
+        return;
     }
+    // The cells cover the grid area (the lines come last): only the rest is cleared.
+    p.fill(QRect(p.gridRight, 0, p.width - p.gridRight, p.height) & p.dirty, background, false);
+    p.fill(QRect(0, p.gridBottom, p.gridRight, p.height - p.gridBottom) & p.dirty, background,
+           false);
+}
 
-    // Grid lines last, so that they frame whatever the cells drew.
+void TDrawGrid::drawCells(const Paint &p) const {
+    // One clip for all data cells keeps a careless delegate off the fixed cells.
+    const QRect dataArea(p.dataX, p.dataY, p.width - p.dataX, p.height - p.dataY);
+    if (p.sharp)
+        p.painter.setClipRect(p.device.ToLogical(p.device.Cell(dataArea)));
+    else
+        p.painter.setClipRect(dataArea);
+    for (int r = p.firstDirtyRow; r <= p.lastDirtyRow; ++r)
+        drawCellRun(p, r, (r - p.top + 1) * p.pitch);
+    p.painter.setClipping(false);
+    const bool fixedColDirty = p.dirty.left() < p.dataX;
+    if (p.dirty.top() < p.dataY) {
+        if (fixedColDirty)
+            drawCell(p, 0, 0, QRect(0, 0, colWidth(0), rowHeight_));
+        drawCellRun(p, 0, 0);
+    }
+    if (fixedColDirty) {
+        for (int r = p.firstDirtyRow; r <= p.lastDirtyRow; ++r)
+            drawCell(p, 0, r, QRect(0, (r - p.top + 1) * p.pitch, colWidth(0), rowHeight_));
+    }
+}
+
+// The scrolled cells of one row that the dirty rectangle touches.
+void TDrawGrid::drawCellRun(const Paint &p, int row, int y) const {
+    int x = p.colX(*this, p.firstDirtyCol);
+    for (int c = p.firstDirtyCol; c <= p.lastCol && x <= p.dirty.right(); ++c) {
+        const int w = colWidth(c);
+        drawCell(p, c, row, QRect(x, y, w, rowHeight_));
+        x += w + 1;
+    }
+}
+
+void TDrawGrid::drawCell(const Paint &p, int c, int r, const QRect &rect) const {
+    CellState state;
+    state.fixed = c == 0 || r == 0;
+    state.selected = !state.fixed && c == col_ && r == row_;
+    state.focused = state.selected && hasFocus();
+    delegate_->drawCell(p.painter, c, r, rect, state);
+}
+
+// Grid lines last, so that they frame whatever the cells drew.
+void TDrawGrid::drawLines(const Paint &p) const {
     const QColor line = palette().color(QPalette::Mid);
-    const auto fillLine = [&](const QRect &r) {
-        if (sharp)
-            device.Fill(painter, device.Line(r), line);
-        else
-            painter.fillRect(r, line);
-    };
-    int x = colLeft(1) - 1;
-    fillLine(QRect(x, 0, 1, gridBottom));
-    for (int c = left; c <= lastCol; ++c) {
+    int x = p.dataX - 1;
+    p.fill(QRect(x, 0, 1, p.gridBottom), line, true);
+    for (int c = p.left; c <= p.lastCol; ++c) {
         x += colWidth(c) + 1;
-        if (x >= dirty.left() && x <= dirty.right())
-            fillLine(QRect(x, 0, 1, gridBottom));
+        if (x >= p.dirty.left() && x <= p.dirty.right())
+            p.fill(QRect(x, 0, 1, p.gridBottom), line, true);
     }
-    fillLine(QRect(0, dataY - 1, gridRight, 1));
-    for (int r = firstDirtyRow; r <= lastDirtyRow; ++r)
-        fillLine(QRect(0, (r - top + 2) * pitch - 1, gridRight, 1));
+    p.fill(QRect(0, p.dataY - 1, p.gridRight, 1), line, true);
+    for (int r = p.firstDirtyRow; r <= p.lastDirtyRow; ++r)
+        p.fill(QRect(0, (r - p.top + 2) * p.pitch - 1, p.gridRight, 1), line, true);
 }
 
 void TDrawGrid::focusInEvent(QFocusEvent *event) {

@@ -1,40 +1,33 @@
 #pragma once
 
+#include "GridDelegate.h"
+
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
 #include <QLineEdit>
 #include <QPointer>
 #include <QRect>
 
-#include <functional>
 #include <vector>
 
 namespace kestrava {
 
 // The owner-drawn grid of the three pages: one fixed row and one fixed column that
-// stay put while the rest scrolls, every cell drawn by a callback, a current cell
-// that a callback may refuse to move to, and an in-place editor. Only the visible
+// stay put while the rest scrolls, every cell drawn by its delegate, a current cell
+// that the delegate may refuse to move to, and an in-place editor. Only the visible
 // cells are painted and nothing is kept per cell, so 1025 x 1027 cells cost the
 // same as 11 x 52.
 class TDrawGrid : public QAbstractScrollArea {
     Q_OBJECT
 public:
-    struct CellState {
-        bool fixed = false;    // the fixed row or column
-        bool selected = false; // the current cell (data cells only)
-        bool focused = false;  // the current cell while the grid has the focus
-    };
-
-    using DrawCell = std::function<void(QPainter &, int col, int row, const QRect &, CellState)>;
-    using SelectCell = std::function<bool(int col, int row)>;     // false refuses
-    using GetEditText = std::function<QString(int col, int row)>; // when the editor opens
-    using SetEditText = std::function<void(int col, int row, const QString &)>;
-    // Return true when the key or mouse event was handled (the grid then ignores it).
-    using KeyHook = std::function<bool(QKeyEvent *)>;
-    using MouseHook = std::function<bool(QMouseEvent *)>;
+    using CellState = TGridCellState;
 
     explicit TDrawGrid(QWidget *parent = nullptr);
     ~TDrawGrid() override;
+
+    // Without a delegate the grid shows its lines on the background, and nothing
+    // refuses a move. A delegate of another grid leaves that one.
+    void setDelegate(TGridDelegate *delegate);
 
     void setColCount(int count); // fixed column included
     void setRowCount(int count); // fixed row included
@@ -53,7 +46,7 @@ public:
 
     int col() const { return col_; }
     int row() const { return row_; }
-    // Moves the current cell through the select callback; returns whether it moved.
+    // Moves the current cell through the delegate's selectCell; returns whether it moved.
     // A move to the cell that is already current does nothing and asks nothing.
     bool setCurrentCell(int col, int row);
     QRect cellRect(int col, int row) const; // in viewport coordinates; empty when not visible
@@ -64,27 +57,14 @@ public:
     // (-1, -1) for any other key.
     QPoint navigationTarget(const QKeyEvent *event) const;
 
-    // The in-place editor. Keystrokes report the text to setEditText as it changes;
-    // when editing ends (Enter, a click elsewhere, a move) it is reported once more,
-    // unchanged, which tells the page the edit is finished. Escape cancels: the editor
-    // closes without that report and onCancelEdit is told instead.
+    // The in-place editor. Keystrokes report the text to the delegate's setEditText as
+    // it changes; when editing ends (Enter, a click elsewhere, a move) it is reported
+    // once more, unchanged, which tells the page the edit is finished. Escape cancels:
+    // the editor closes without that report and cancelEdit is told instead.
     void openEditor(const QString &initialKey = QString());
     void closeEditor();
     bool editorOpen() const;
     QLineEdit *editor() const { return editor_; }
-
-    std::function<void()> onPaintBegin; // before the cells of one paint are drawn
-    DrawCell onDrawCell;                // must paint every pixel of the cell's rectangle
-    SelectCell onSelectCell;
-    GetEditText onGetEditText;
-    SetEditText onSetEditText;
-    std::function<void(int col, int row)> onCancelEdit;
-    KeyHook onKeyDown;
-    MouseHook onMousePress;
-    // Also told, while the left button drags past an edge of the scrolled cells, of a
-    // move onto the edge cell after each step of the grid's own scrolling.
-    MouseHook onMouseMove;
-    MouseHook onMouseDoubleClick; // before the grid opens the editor on a double click
 
 Q_SIGNALS:
     void currentCellChanged(int col, int row);
@@ -106,6 +86,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    struct Paint; // one paint: its painter, the cells it covers, the ones it must redraw
+    void setCount(int &count, int &current, int edited, int newCount);
+    Paint paintArea(QPainter &painter, const QRect &dirty) const;
+    void clearOutsideCells(const Paint &paint) const;
+    void drawCells(const Paint &paint) const;
+    void drawCellRun(const Paint &paint, int row, int y) const;
+    void drawCell(const Paint &paint, int col, int row, const QRect &rect) const;
+    void drawLines(const Paint &paint) const;
     int colLeft(int col) const; // content x of a column's left edge
     void updateScrollBars();
     void placeEditor();
@@ -123,6 +111,7 @@ private:
     void endDrag();
     void autoScrollStep();
 
+    TGridDelegate *delegate_ = nullptr;
     int cols_ = 2;
     int rows_ = 2;
     int defaultColWidth_ = 64;

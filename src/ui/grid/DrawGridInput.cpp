@@ -28,7 +28,7 @@ bool TDrawGrid::setCurrentCell(int col, int row) {
     // The final edit report may itself have moved the cell.
     if (col == col_ && row == row_)
         return false;
-    if (onSelectCell && !onSelectCell(col, row))
+    if (delegate_ && !delegate_->selectCell(col, row))
         return false;
     const int oldCol = col_;
     const int oldRow = row_;
@@ -91,7 +91,7 @@ QPoint TDrawGrid::navigationTarget(const QKeyEvent *event) const {
 // --- Input ------------------------------------------------------------------------------
 
 void TDrawGrid::keyPressEvent(QKeyEvent *event) {
-    if (onKeyDown && onKeyDown(event))
+    if (delegate_ && delegate_->keyDown(event))
         return;
     if (navigate(event))
         return;
@@ -113,12 +113,12 @@ void TDrawGrid::keyPressEvent(QKeyEvent *event) {
 }
 
 void TDrawGrid::mousePressEvent(QMouseEvent *event) {
-    // Set first: the hook may end the drag at once (a box it shows takes the focus).
+    // Set first: the delegate may end the drag at once (a box it shows takes the focus).
     if (event->button() == Qt::LeftButton) {
         dragging_ = true;
         followDrag(event);
     }
-    if (onMousePress && onMousePress(event))
+    if (delegate_ && delegate_->mousePress(event))
         return;
     int c = -1;
     int r = -1;
@@ -136,8 +136,8 @@ void TDrawGrid::mouseMoveEvent(QMouseEvent *event) {
     else
         endDrag();
     // Dragging does not move the current cell; the pages extend their own selections.
-    if (onMouseMove)
-        onMouseMove(event);
+    if (delegate_)
+        delegate_->mouseMove(event);
 }
 
 void TDrawGrid::mouseReleaseEvent(QMouseEvent *event) {
@@ -179,8 +179,8 @@ void TDrawGrid::followDrag(const QMouseEvent *event) {
         return;
     dragPos_ = event->position().toPoint();
     dragModifiers_ = event->modifiers();
-    // Without a move hook a drag means nothing to the grid's owner: nothing to scroll for.
-    if (onMouseMove && pastEdge(dragPos_) != QPoint(0, 0)) {
+    // Where a drag selects nothing there is nothing to scroll for.
+    if (delegate_ && delegate_->dragScrolls() && pastEdge(dragPos_) != QPoint(0, 0)) {
         if (!autoScroll_.isActive())
             autoScroll_.start(kAutoScrollMs, this);
     } else {
@@ -206,8 +206,8 @@ void TDrawGrid::autoScrollStep() {
     const QPoint at = edgeCellPoint(dragPos_);
     QMouseEvent move(QEvent::MouseMove, at, viewport()->mapToGlobal(at), Qt::NoButton,
                      Qt::LeftButton, dragModifiers_);
-    if (onMouseMove)
-        onMouseMove(&move);
+    if (delegate_)
+        delegate_->mouseMove(&move);
 }
 
 void TDrawGrid::timerEvent(QTimerEvent *event) {
@@ -229,7 +229,7 @@ void TDrawGrid::changeEvent(QEvent *event) {
 }
 
 void TDrawGrid::mouseDoubleClickEvent(QMouseEvent *event) {
-    if (onMouseDoubleClick && onMouseDoubleClick(event))
+    if (delegate_ && delegate_->mouseDoubleClick(event))
         return;
     int c = -1;
     int r = -1;
@@ -252,9 +252,9 @@ void TDrawGrid::openEditor(const QString &initialKey) {
         return;
     const int c = col_;
     const int r = row_;
-    const QString start = onGetEditText ? onGetEditText(c, r) : QString();
+    const QString start = delegate_ ? delegate_->editText(c, r) : QString();
     if (c != col_ || r != row_ || editorOpen())
-        return; // the callback moved on
+        return; // the delegate moved on
     editCol_ = c;
     editRow_ = r;
     editStartText_ = start;
@@ -287,21 +287,18 @@ void TDrawGrid::finishEdit(bool cancel) {
         setFocus(Qt::OtherFocusReason);
     editor_->hide();
     invalidateCell(c, r);
-    if (cancel) {
-        if (onCancelEdit)
-            onCancelEdit(c, r);
-    } else if (onSetEditText) {
-        // The same text once more: the page's sign that the edit is finished.
-        onSetEditText(c, r, text);
-    }
+    if (delegate_ && cancel)
+        delegate_->cancelEdit(c, r);
+    else if (delegate_)
+        delegate_->setEditText(c, r, text); // unchanged: the sign that the edit is finished
     endingEdit_ = false;
 }
 
 void TDrawGrid::editorTextChanged(const QString &text) {
     if (silentText_ || !editorOpen())
         return;
-    if (onSetEditText)
-        onSetEditText(editCol_, editRow_, text);
+    if (delegate_)
+        delegate_->setEditText(editCol_, editRow_, text);
 }
 
 void TDrawGrid::placeEditor() {
@@ -328,7 +325,7 @@ bool TDrawGrid::eventFilter(QObject *watched, QEvent *event) {
         case Qt::Key_Down:
         case Qt::Key_PageUp:
         case Qt::Key_PageDown:
-            if (onKeyDown && onKeyDown(key))
+            if (delegate_ && delegate_->keyDown(key))
                 return true;
             closeEditor();
             navigate(key);

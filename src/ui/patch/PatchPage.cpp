@@ -47,10 +47,7 @@ TPatchPage::TPatchPage(TPatchModel &patches, const TLoadAttrModel &attrs, TPageC
     connectCommands();
 }
 
-TPatchPage::~TPatchPage() {
-    // The grid goes first: its callbacks reach the table and the editing commands.
-    delete PatTableGrid;
-}
+TPatchPage::~TPatchPage() = default;
 
 void TPatchPage::buildWidgets() {
     auto *page = new QVBoxLayout(this);

@@ -18,81 +18,83 @@ TPatchTable::TPatchTable(TDrawGrid *grid, TPatchModel &patches, QObject *parent)
     grid_->setEditable(true);
     grid_->setDefaultColWidth(grid_->fontMetrics().horizontalAdvance(QStringLiteral("A000")) + 8);
 
-    grid_->onDrawCell = [this](QPainter &p, int c, int r, const QRect &rect,
-                               TDrawGrid::CellState state) {
-        const QPalette &pal = grid_->palette();
-        const TPatchCellInput in{layout_,
-                                 patches_,
-                                 selected_,
-                                 checkOutput_,
-                                 pal.color(QPalette::Dark),
-                                 pal.color(QPalette::Highlight),
-                                 pal.color(QPalette::HighlightedText),
-                                 pal.color(QPalette::Base),
-                                 pal.color(QPalette::Text),
-                                 pal.color(QPalette::ButtonText),
-                                 layout_.mode == 1 ? &byInput_ : nullptr};
-        const TPatchCellLook look = PatchCellLook(in, c, r, state.selected && !state.fixed);
-        if (!look.drawn) {
-            p.fillRect(rect, pal.color(QPalette::Dark));
-            return;
-        }
-        painter_.Paint(p, rect, look);
-        if (state.focused && !state.fixed)
-            painter_.PaintFocus(p, rect, look.textColor);
-    };
-    grid_->onPaintBegin = [this] {
-        if (layout_.mode == 1 && patches_.Current())
-            byInput_.Build(*patches_.Current());
-    };
-    grid_->onSelectCell = [this](int c, int r) { return selectCell(c, r); };
-    grid_->onKeyDown = [this](QKeyEvent *e) { return keyDown(e); };
-    grid_->onMouseMove = [this](QMouseEvent *e) { return mouseMove(e); };
-    grid_->onGetEditText = [this](int c, int r) -> QString {
-        QString text;
-        if (!patches_.HasCurrent())
-            return text;
-        if (layout_.mode == 1) {
-            const int o = patches_.NthOutputOf(patches_.RowValue(r), c);
-            text = (o >= 0 && o < patches_.MaxTxChannel) ? ChannelText(o, layout_.ab)
-                                                         : QStringLiteral(" ");
-        } else {
-            const int o = layout_.OutputAtCell(c, r);
-            if (o < 0) {
-                text = QStringLiteral(" ");
-            } else {
-                selectedBeforeEdit_ = selected_;
-                selected_[std::size_t(o)] = true;
-                const PatchEntry v = (*patches_.Current())[std::size_t(o)];
-                text = v >= 0 ? ChannelText(v, layout_.ab) : QStringLiteral(" ");
-            }
-        }
-        editText_ = editStartText_ = text;
+    grid_->setDelegate(this);
+}
+
+void TPatchTable::paintBegin() {
+    if (layout_.mode == 1 && patches_.Current())
+        byInput_.Build(*patches_.Current());
+}
+
+void TPatchTable::drawCell(QPainter &p, int c, int r, const QRect &rect, TGridCellState state) {
+    const QPalette &pal = grid_->palette();
+    const TPatchCellInput in{layout_,
+                             patches_,
+                             selected_,
+                             checkOutput_,
+                             pal.color(QPalette::Dark),
+                             pal.color(QPalette::Highlight),
+                             pal.color(QPalette::HighlightedText),
+                             pal.color(QPalette::Base),
+                             pal.color(QPalette::Text),
+                             pal.color(QPalette::ButtonText),
+                             layout_.mode == 1 ? &byInput_ : nullptr};
+    const TPatchCellLook look = PatchCellLook(in, c, r, state.selected && !state.fixed);
+    if (!look.drawn) {
+        p.fillRect(rect, pal.color(QPalette::Dark));
+        return;
+    }
+    painter_.Paint(p, rect, look);
+    if (state.focused && !state.fixed)
+        painter_.PaintFocus(p, rect, look.textColor);
+}
+
+QString TPatchTable::editText(int c, int r) {
+    QString text;
+    if (!patches_.HasCurrent())
         return text;
-    };
-    grid_->onCancelEdit = [this](int, int) {
-        // Nothing of the edit stays: not even the cell it selected when it opened.
-        if (selectedBeforeEdit_) {
-            selected_ = *selectedBeforeEdit_;
-            selectedBeforeEdit_.reset();
-            Q_EMIT SelectionChanged();
+    if (layout_.mode == 1) {
+        const int o = patches_.NthOutputOf(patches_.RowValue(r), c);
+        text = (o >= 0 && o < patches_.MaxTxChannel) ? ChannelText(o, layout_.ab)
+                                                     : QStringLiteral(" ");
+    } else {
+        const int o = layout_.OutputAtCell(c, r);
+        if (o < 0) {
+            text = QStringLiteral(" ");
+        } else {
+            selectedBeforeEdit_ = selected_;
+            selected_[std::size_t(o)] = true;
+            const PatchEntry v = (*patches_.Current())[std::size_t(o)];
+            text = v >= 0 ? ChannelText(v, layout_.ab) : QStringLiteral(" ");
         }
-        editText_.clear();
+    }
+    editText_ = editStartText_ = text;
+    return text;
+}
+
+void TPatchTable::cancelEdit(int, int) {
+    // Nothing of the edit stays: not even the cell it selected when it opened.
+    if (selectedBeforeEdit_) {
+        selected_ = *selectedBeforeEdit_;
+        selectedBeforeEdit_.reset();
+        Q_EMIT SelectionChanged();
+    }
+    editText_.clear();
+    RepaintTable();
+    FocusTable();
+}
+
+void TPatchTable::setEditText(int c, int r, const QString &value) {
+    if (value != editText_) {
+        editText_ = value; // typing in progress
+        return;
+    }
+    selectedBeforeEdit_.reset();
+    if (patches_.HasCurrent()) {
+        Q_EMIT CellEdited(c, r, value, editStartText_);
         RepaintTable();
         FocusTable();
-    };
-    grid_->onSetEditText = [this](int c, int r, const QString &value) {
-        if (value != editText_) {
-            editText_ = value; // typing in progress
-            return;
-        }
-        selectedBeforeEdit_.reset();
-        if (patches_.HasCurrent()) {
-            Q_EMIT CellEdited(c, r, value, editStartText_);
-            RepaintTable();
-            FocusTable();
-        }
-    };
+    }
 }
 
 void TPatchTable::Layout(int mode, int width, bool ab) {

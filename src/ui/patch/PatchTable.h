@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CellPainter.h"
+#include "GridDelegate.h"
 #include "PatchLayout.h"
 #include "PatchModel.h"
 #include "PatchView.h"
@@ -20,7 +21,7 @@ class TDrawGrid;
 
 // PatTableGrid's behaviour: the two views of the current patch memory, the
 // selection of outputs, the keys and the handshake with the in-place editor.
-class TPatchTable : public QObject, public IPatchView {
+class TPatchTable : public QObject, public IPatchView, public TGridDelegate {
     Q_OBJECT
 public:
     TPatchTable(TDrawGrid *grid, TPatchModel &patches, QObject *parent = nullptr);
@@ -61,11 +62,19 @@ Q_SIGNALS:
     void DeletePressed();
 
 private:
-    bool selectCell(int col, int row);
+    // TGridDelegate
+    void paintBegin() override;
+    void drawCell(QPainter &p, int col, int row, const QRect &rect, TGridCellState state) override;
+    bool selectCell(int col, int row) override;
+    QString editText(int col, int row) override;
+    void setEditText(int col, int row, const QString &value) override;
+    void cancelEdit(int col, int row) override;
+    bool keyDown(QKeyEvent *e) override;
+    bool mouseMove(QMouseEvent *e) override;
+    bool dragScrolls() const override { return true; }
+
     void extendSelection(int output);
-    bool keyDown(QKeyEvent *e);
     bool jumpToOutput(QPoint target, bool towardsEnd);
-    bool mouseMove(QMouseEvent *e);
 
     TDrawGrid *grid_;
     TPatchModel &patches_;

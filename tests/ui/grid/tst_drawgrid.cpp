@@ -25,12 +25,22 @@ struct Drawn {
     TDrawGrid::CellState state;
 };
 
-// A window with the grid and one other focusable widget, shown and active.
-struct Window {
-    QWidget top;
+// A window with the grid and one other focusable widget, shown and active; the window
+// is the grid's delegate. It records the cells drawn and logs what the grid asks and
+// reports; it takes the keys in takenKeys, refuses moves to refusedCol, moves the
+// current cell to moveOnReport from every edit report, and paints carelessly on request.
+struct Window : TGridDelegate {
+    QStringList log;
+    QString startText;
+    std::vector<Drawn> drawn;
+    QList<int> takenKeys;
+    int keysSeen = 0;
+    int refusedCol = -1;
+    QPoint moveOnReport{-1, -1};
+    bool careless = false; // spills data cells up and left; leaves odd fixed rows unpainted
+    QWidget top;           // last: goes first, while the grid may still report
     TDrawGrid *grid;
     QLineEdit *other;
-    QStringList log;
 
     Window(int cols, int rows, QSize size = QSize(400, 300)) {
         grid = new TDrawGrid(&top);
@@ -43,28 +53,50 @@ struct Window {
         grid->setDefaultColWidth(40);
         grid->setColWidth(0, 60);
         grid->setRowHeight(24);
+        grid->setDelegate(this);
         top.show();
         if (!QTest::qWaitForWindowActive(&top))
             qWarning("window not active");
         grid->setFocus();
     }
 
-    void recordEdits(const QString &startText) {
+    void drawCell(QPainter &p, int c, int r, const QRect &rect,
+                  TDrawGrid::CellState state) override {
+        drawn.push_back({c, r, rect, state});
+        if (!careless)
+            p.fillRect(rect, grid->palette().color(QPalette::Base));
+        else if (c == 0 && r % 2)
+            return; // left to the background: nothing may cover it either
+        else if (c == 0 || r == 0)
+            p.fillRect(rect, fixedFill);
+        else
+            p.fillRect(rect.adjusted(-30, -30, 0, 0), dataFill);
+    }
+    bool selectCell(int c, int r) override {
+        log << QStringLiteral("select %1,%2").arg(c).arg(r);
+        return c != refusedCol;
+    }
+    QString editText(int c, int r) override {
+        log << QStringLiteral("get %1,%2").arg(c).arg(r);
+        return startText;
+    }
+    void setEditText(int c, int r, const QString &text) override {
+        log << QStringLiteral("set %1,%2 %3").arg(c).arg(r).arg(text);
+        if (moveOnReport.x() < 0)
+            return;
+        grid->closeEditor(); // re-entry does nothing
+        grid->setCurrentCell(moveOnReport.x(), moveOnReport.y());
+    }
+    void cancelEdit(int c, int r) override { log << QStringLiteral("cancel %1,%2").arg(c).arg(r); }
+    bool keyDown(QKeyEvent *event) override {
+        ++keysSeen;
+        return takenKeys.contains(event->key());
+    }
+
+    void recordEdits(const QString &text) {
         grid->setEditable(true);
-        grid->onGetEditText = [this, startText](int c, int r) {
-            log << QStringLiteral("get %1,%2").arg(c).arg(r);
-            return startText;
-        };
-        grid->onSetEditText = [this](int c, int r, const QString &text) {
-            log << QStringLiteral("set %1,%2 %3").arg(c).arg(r).arg(text);
-        };
-        grid->onSelectCell = [this](int c, int r) {
-            log << QStringLiteral("select %1,%2").arg(c).arg(r);
-            return true;
-        };
-        grid->onCancelEdit = [this](int c, int r) {
-            log << QStringLiteral("cancel %1,%2").arg(c).arg(r);
-        };
+        startText = text;
+        log.clear();
     }
 
     QWidget *keyTarget() const {
@@ -76,17 +108,11 @@ struct Window {
     }
 };
 
-std::vector<Drawn> paintOnce(TDrawGrid &grid, qreal scale = 1.0) {
-    std::vector<Drawn> drawn;
-    grid.onDrawCell = [&drawn](QPainter &, int c, int r, const QRect &rect,
-                               TDrawGrid::CellState state) {
-        drawn.push_back({c, r, rect, state});
-    };
-    QImage image(grid.viewport()->size() * scale, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(scale);
-    grid.viewport()->render(&image);
-    grid.onDrawCell = nullptr;
-    return drawn;
+std::vector<Drawn> paintOnce(Window &w) {
+    w.drawn.clear();
+    QImage image(w.grid->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    w.grid->viewport()->render(&image);
+    return w.drawn;
 }
 
 } // namespace
@@ -110,7 +136,7 @@ private Q_SLOTS:
         grid.scrollToCell(scrollCol, scrollRow);
         QVERIFY(!grid.cellRect(scrollCol, scrollRow).isEmpty());
 
-        const std::vector<Drawn> drawn = paintOnce(grid);
+        const std::vector<Drawn> drawn = paintOnce(w);
         const QSize view = grid.viewport()->size();
         // Fixed column 60 + line, data columns 40 + line; rows 24 + line.
         const int left = grid.horizontalScrollBar()->value() + 1;
@@ -140,8 +166,9 @@ private Q_SLOTS:
         QVERIFY(grid.cellRect(left - 1, top).isEmpty() || left == 1);
     }
 
-    void noCallbackStillPaints() {
+    void noDelegateStillPaints() {
         Window w(1025, 1027);
+        w.grid->setDelegate(nullptr);
         QImage image(w.grid->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         w.grid->viewport()->render(&image);
@@ -150,7 +177,7 @@ private Q_SLOTS:
         QCOMPARE(image.pixelColor(60, 30).rgba(), w.grid->palette().color(QPalette::Mid).rgba());
     }
 
-    // A careless callback that paints beyond its rectangle must not reach the fixed cells,
+    // A careless delegate that paints beyond its rectangle must not reach the fixed cells,
     // also when the logical pixels do not map 1:1 onto device pixels.
     void fixedCellsStayClean_data() {
         QTest::addColumn<qreal>("scale");
@@ -163,14 +190,7 @@ private Q_SLOTS:
         Window w(1025, 1027);
         TDrawGrid &grid = *w.grid;
         grid.scrollToCell(300, 300);
-        grid.onDrawCell = [](QPainter &p, int c, int r, const QRect &rect, TDrawGrid::CellState) {
-            if (c == 0 && r % 2)
-                return; // left to the background: nothing may cover it either
-            if (c == 0 || r == 0)
-                p.fillRect(rect, fixedFill);
-            else
-                p.fillRect(rect.adjusted(-30, -30, 0, 0), dataFill);
-        };
+        w.careless = true;
         QImage image(grid.viewport()->size() * scale, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         image.setDevicePixelRatio(scale);
@@ -334,11 +354,8 @@ private Q_SLOTS:
         Window w(31, 100);
         TDrawGrid &grid = *w.grid;
         QVERIFY(grid.setCurrentCell(2, 3));
-        QList<QPoint> asked;
-        grid.onSelectCell = [&asked](int c, int r) {
-            asked << QPoint(c, r);
-            return c != 3;
-        };
+        w.log.clear();
+        w.refusedCol = 3;
         QSignalSpy moved(&grid, &TDrawGrid::currentCellChanged);
         if (how == "key")
             QTest::keyClick(&grid, Qt::Key_Right);
@@ -346,13 +363,13 @@ private Q_SLOTS:
             w.click(3, 3);
         else
             QVERIFY(!grid.setCurrentCell(3, 3));
-        QCOMPARE(asked, QList<QPoint>{QPoint(3, 3)});
+        QCOMPARE(w.log, QStringList{"select 3,3"});
         QCOMPARE(QPoint(grid.col(), grid.row()), QPoint(2, 3));
         QCOMPARE(moved.count(), 0);
 
         bool refusedDrawnSelected = false;
         bool currentDrawnSelected = false;
-        for (const Drawn &d : paintOnce(grid)) {
+        for (const Drawn &d : paintOnce(w)) {
             if (d.col == 3 && d.row == 3)
                 refusedDrawnSelected = d.state.selected;
             if (d.col == 2 && d.row == 3)
@@ -362,9 +379,9 @@ private Q_SLOTS:
         QVERIFY(currentDrawnSelected);
 
         // Staying where one is asks nothing.
-        asked.clear();
+        w.log.clear();
         QVERIFY(!grid.setCurrentCell(2, 3));
-        QVERIFY(asked.isEmpty());
+        QVERIFY(w.log.isEmpty());
     }
 
     void keyHookStopsTheGrid_data() {
@@ -379,26 +396,22 @@ private Q_SLOTS:
         Window w(31, 100);
         w.recordEdits("x");
         TDrawGrid &grid = *w.grid;
-        int hooked = 0;
-        grid.onKeyDown = [&](QKeyEvent *event) {
-            ++hooked;
-            return event->key() == key;
-        };
+        w.takenKeys = {key};
         QTest::keyClick(&grid, Qt::Key(key), Qt::NoModifier);
-        QCOMPARE(hooked, 1);
+        QCOMPARE(w.keysSeen, 1);
         QCOMPARE(QPoint(grid.col(), grid.row()), QPoint(1, 1));
         QVERIFY(!grid.editorOpen());
         QVERIFY(w.log.isEmpty());
         // Keys the hook leaves alone still work.
         QTest::keyClick(&grid, Qt::Key_Down);
-        QCOMPARE(hooked, 2);
+        QCOMPARE(w.keysSeen, 2);
         QCOMPARE(grid.row(), 2);
     }
 
     // Script words: a single character is typed; Enter, Escape, F2, Down, Tab are keys;
     // "click" presses on cell (2,3); "dblclick" double-clicks the current cell; "away"
     // gives the focus to another widget; "close" calls closeEditor(); "swallow" makes
-    // the key hook take Up/Down/PageUp/PageDown from then on.
+    // the delegate take Up and Down from then on.
     void editHandshake_data() {
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("script");
@@ -490,10 +503,7 @@ private Q_SLOTS:
             } else if (word == "close") {
                 grid.closeEditor();
             } else if (word == "swallow") {
-                grid.onKeyDown = [&grid](QKeyEvent *event) {
-                    return grid.editorOpen() &&
-                           (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down);
-                };
+                w.takenKeys = {Qt::Key_Up, Qt::Key_Down};
             } else {
                 QFAIL(qPrintable("unknown script word " + word));
             }
@@ -529,18 +539,11 @@ private Q_SLOTS:
         TDrawGrid &grid = *w.grid;
         QTest::keyClick(&grid, '5');
         QVERIFY(grid.editorOpen());
-        int reports = 0;
-        grid.onSetEditText = [&](int, int, const QString &text) {
-            ++reports;
-            QCOMPARE(text, QStringLiteral("5"));
-            grid.closeEditor(); // re-entry does nothing
-            grid.setCurrentCell(4, 4);
-        };
+        w.moveOnReport = QPoint(4, 4);
         QTest::keyClick(grid.editor(), Qt::Key_Return);
-        QCOMPARE(reports, 1);
         QVERIFY(!grid.editorOpen());
         QCOMPARE(QPoint(grid.col(), grid.row()), QPoint(4, 4));
-        QCOMPARE(w.log.last(), QStringLiteral("select 4,4"));
+        QCOMPARE(w.log, (QStringList{"get 1,1", "set 1,1 5", "set 1,1 5", "select 4,4"}));
     }
 
     void editorFollowsScrolling() {
@@ -578,17 +581,13 @@ private Q_SLOTS:
         Window w(31, 100);
         TDrawGrid &grid = *w.grid;
         QVERIFY(grid.setCurrentCell(8, 40));
-        int asked = 0;
-        grid.onSelectCell = [&asked](int, int) {
-            ++asked;
-            return false;
-        };
+        w.log.clear();
         QSignalSpy moved(&grid, &TDrawGrid::currentCellChanged);
         grid.setColCount(cols);
         grid.setRowCount(rows);
         QCOMPARE(QPoint(grid.col(), grid.row()), expected);
         QCOMPARE(moved.count(), changes);
-        QCOMPARE(asked, 0); // a vanished cell cannot be kept, so nobody is asked
+        QVERIFY(w.log.isEmpty()); // a vanished cell cannot be kept, so nobody is asked
         QVERIFY(grid.col() < grid.colCount() && grid.row() < grid.rowCount());
         QVERIFY(!grid.cellRect(grid.col(), grid.row()).isEmpty());
         QVERIFY(grid.verticalScrollBar()->maximum() <= qMax(0, grid.rowCount() - 2));
@@ -608,15 +607,12 @@ private Q_SLOTS:
     void invalidateCellRepaintsOnlyThatCell() {
         Window w(1025, 1027);
         TDrawGrid &grid = *w.grid;
-        QList<QPoint> painted;
-        grid.onDrawCell = [&painted](QPainter &, int c, int r, const QRect &,
-                                     TDrawGrid::CellState) { painted << QPoint(c, r); };
         QTest::qWait(50);
-        painted.clear();
+        w.drawn.clear();
         grid.invalidateCell(3, 4);
-        QTRY_VERIFY(!painted.isEmpty());
-        QCOMPARE(painted, QList<QPoint>{QPoint(3, 4)});
-        grid.onDrawCell = nullptr;
+        QTRY_VERIFY(!w.drawn.empty());
+        QCOMPARE(int(w.drawn.size()), 1);
+        QCOMPARE(QPoint(w.drawn[0].col, w.drawn[0].row), QPoint(3, 4));
     }
 
     // The same suite once more with every logical pixel one and a half device pixels.
