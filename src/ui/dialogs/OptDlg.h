@@ -47,6 +47,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void buildControls();
+    void layOut();
     void FormCreate();
     void MaxRxChEditChange();
     void MaxTxChEditChange();
