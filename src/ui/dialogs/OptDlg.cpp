@@ -1,5 +1,6 @@
 #include "OptDlg.h"
 
+#include "AppSettings.h"
 #include "ComPorts.h"
 #include "Usr_help.h"
 #include "Usr_misc.h"
@@ -10,6 +11,8 @@
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kestrava {
 
@@ -143,6 +146,16 @@ void TOptDlg::Load(const QStringList &portItems, int comPortNo, int maxRx, int m
 
 int TOptDlg::ComPortNumber() const {
     return ComPortItemNumber(ComPortText());
+}
+
+void TOptDlg::ApplyChannelCounts(TAppSettings &settings, TPatchModel &patches) const {
+    bool ok = false;
+    const int rx = MaxRxText().toInt(&ok);
+    if (ok)
+        settings.MaxRxChannel = patches.MaxRxChannel = std::clamp(rx, 1, MaxChannels);
+    const int tx = MaxTxText().toInt(&ok);
+    if (ok)
+        settings.MaxTxChannel = patches.MaxTxChannel = std::clamp(tx, 1, MaxChannels);
 }
 
 void TOptDlg::done(int result) {

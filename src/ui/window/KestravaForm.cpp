@@ -3,6 +3,7 @@
 #include "AboutBox.h"
 #include "ActionMap.h"
 #include "AttrPage.h"
+#include "CloseQuestions.h"
 #include "CurvePage.h"
 #include "FileCommands.h"
 #include "FirstPaint.h"
@@ -306,13 +307,7 @@ void TKestravaForm::OptItemClick() {
         refreshPortTip();
         ReConnectActionExecute();
     }
-    bool ok = false;
-    const int rx = optDlg_->MaxRxText().toInt(&ok);
-    if (ok)
-        settings.MaxRxChannel = patches.MaxRxChannel = std::clamp(rx, 1, OutputCount);
-    const int tx = optDlg_->MaxTxText().toInt(&ok);
-    if (ok)
-        settings.MaxTxChannel = patches.MaxTxChannel = std::clamp(tx, 1, OutputCount);
+    optDlg_->ApplyChannelCounts(settings, patches);
     settingsChanged();
     settings.WarnChgPatch = optDlg_->Warn();
 }
@@ -325,24 +320,7 @@ void TKestravaForm::HelpAboutItemClick() {
 }
 
 bool TKestravaForm::FormCloseQuery() {
-    struct Question {
-        bool *changed;
-        QString toSave;  // the question in edit mode
-        QString toWrite; // linked
-        ActionId saveAction;
-        ActionId writeAction;
-    };
-    using enum ActionId;
-    const int patch = patches.CurPatch + 1;
-    const Question questions[] = {
-        {&patches.PatchChanged, tr("パッチ%1の変更内容をファイルに保存しますか?").arg(patch),
-         tr("パッチ%1の変更内容を書き込みますか?").arg(patch), SaveAllPatAction, WritePatAction},
-        {&attrs.LdAtrChanged, tr("負荷属性の変更内容をファイルに保存しますか?"),
-         tr("負荷属性の変更内容を書き込みますか?"), SaveLdAtrAction, WriteLdAtrAction},
-        {&curves.CurveChanged, tr("カーブの変更内容をファイルに保存しますか?"),
-         tr("カーブの変更内容を書き込みますか?"), SaveCurveAction, WriteCurveAction},
-    };
-    for (const Question &q : questions) {
+    for (const TCloseQuestion &q : CloseQuestions(patches, attrs, curves)) {
         if (!*q.changed)
             continue;
         const int answer =
