@@ -57,12 +57,8 @@ TKestravaForm::TKestravaForm(const QString &settingsPath, const TDesktop &deskto
     actions_ = new TActionMap([this] { return CurrentState(); }, this);
     createPages();
     files_ = new TFileCommands(patches, attrs, curves, *env_, *actions_, *StatusBar1, this);
-    auto *menu = new TMainMenu(menuBar(), *actions_, desktop_);
-    ExitItem = menu->ExitItem;
-    OptItem = menu->OptItem;
-    HelpContentsItem = menu->HelpContentsItem;
-    HelpAboutItem = menu->HelpAboutItem;
-    connectHandlers();
+    const auto *menu = new TMainMenu(menuBar(), *actions_, desktop_);
+    connectHandlers(*menu);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -123,7 +119,7 @@ void TKestravaForm::createPages() {
     setCentralWidget(central);
 }
 
-void TKestravaForm::connectHandlers() {
+void TKestravaForm::connectHandlers(const TMainMenu &menu) {
     using enum ActionId;
     actions_->On(ReConnectAction, [this] { ReConnectActionExecute(); });
     actions_->On(DispABChAction, [this] {
@@ -141,10 +137,11 @@ void TKestravaForm::connectHandlers() {
     connect(files_, &TFileCommands::CurvesLoaded, CurveSheet, &TCurvePage::ShowCurveMode);
     connect(files_, &TFileCommands::AllCurvesReplaced, CurveSheet, &TCurvePage::FollowCurveMode);
 
-    connect(ExitItem, &QAction::triggered, this, &QWidget::close);
-    connect(OptItem, &QAction::triggered, this, &TKestravaForm::OptItemClick);
-    connect(HelpContentsItem, &QAction::triggered, this, [this] { ShowHelpContents(desktop_); });
-    connect(HelpAboutItem, &QAction::triggered, this, &TKestravaForm::HelpAboutItemClick);
+    connect(menu.ExitItem, &QAction::triggered, this, &QWidget::close);
+    connect(menu.OptItem, &QAction::triggered, this, &TKestravaForm::OptItemClick);
+    connect(menu.HelpContentsItem, &QAction::triggered, this,
+            [this] { ShowHelpContents(desktop_); });
+    connect(menu.HelpAboutItem, &QAction::triggered, this, &TKestravaForm::HelpAboutItemClick);
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         PageControl1Changing(pageIndex_);
         pageIndex_ = index;
