@@ -14,8 +14,8 @@ struct Texts {
 };
 } // namespace
 
-std::array<TCloseQuestion, 3> CloseQuestions(TPatchModel &patches, TLoadAttrModel &attrs,
-                                             TCurveSet &curves) {
+std::array<TCloseQuestion, 3> CloseQuestions(const TPatchModel &patches,
+                                             const TLoadAttrModel &attrs, const TCurveSet &curves) {
     using enum ActionId;
     const int patch = patches.CurPatch + 1;
     return {{

@@ -15,7 +15,7 @@ class TPatchModel;
 // What closing the window asks about one model's unsaved edits, and the command that
 // keeps them: saved to a file in edit mode, written to the unit when linked.
 struct TCloseQuestion {
-    bool *changed;
+    const bool *changed; // read again after the command ran
     QString toSave;
     QString toWrite;
     ActionId saveAction;
@@ -23,7 +23,7 @@ struct TCloseQuestion {
 };
 
 // In the order they are asked: the patch, the load attributes, the curves.
-std::array<TCloseQuestion, 3> CloseQuestions(TPatchModel &patches, TLoadAttrModel &attrs,
-                                             TCurveSet &curves);
+std::array<TCloseQuestion, 3> CloseQuestions(const TPatchModel &patches,
+                                             const TLoadAttrModel &attrs, const TCurveSet &curves);
 
 } // namespace kestrava
