@@ -336,6 +336,30 @@
         <source>横幅 : 16</source>
         <translation>Width: 16</translation>
     </message>
+    <message>
+        <source>パッチ%1の変更内容をファイルに保存しますか?</source>
+        <translation>Save the changes to patch %1 to a file?</translation>
+    </message>
+    <message>
+        <source>パッチ%1の変更内容を書き込みますか?</source>
+        <translation>Write the changes to patch %1 to the unit?</translation>
+    </message>
+    <message>
+        <source>負荷属性の変更内容をファイルに保存しますか?</source>
+        <translation>Save the load attribute changes to a file?</translation>
+    </message>
+    <message>
+        <source>負荷属性の変更内容を書き込みますか?</source>
+        <translation>Write the load attribute changes to the unit?</translation>
+    </message>
+    <message>
+        <source>カーブの変更内容をファイルに保存しますか?</source>
+        <translation>Save the curve changes to a file?</translation>
+    </message>
+    <message>
+        <source>カーブの変更内容を書き込みますか?</source>
+        <translation>Write the curve changes to the unit?</translation>
+    </message>
 </context>
 <context>
     <name>PatchTable</name>
@@ -625,30 +649,6 @@ Reconnect?</translation>
     <message>
         <source>エラー</source>
         <translation>Error</translation>
-    </message>
-    <message>
-        <source>パッチ%1の変更内容をファイルに保存しますか?</source>
-        <translation>Save the changes to patch %1 to a file?</translation>
-    </message>
-    <message>
-        <source>パッチ%1の変更内容を書き込みますか?</source>
-        <translation>Write the changes to patch %1 to the unit?</translation>
-    </message>
-    <message>
-        <source>負荷属性の変更内容をファイルに保存しますか?</source>
-        <translation>Save the load attribute changes to a file?</translation>
-    </message>
-    <message>
-        <source>負荷属性の変更内容を書き込みますか?</source>
-        <translation>Write the load attribute changes to the unit?</translation>
-    </message>
-    <message>
-        <source>カーブの変更内容をファイルに保存しますか?</source>
-        <translation>Save the curve changes to a file?</translation>
-    </message>
-    <message>
-        <source>カーブの変更内容を書き込みますか?</source>
-        <translation>Write the curve changes to the unit?</translation>
     </message>
     <message>
         <source>終了確認</source>

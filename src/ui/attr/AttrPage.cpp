@@ -5,14 +5,10 @@
 #include "AttrTable.h"
 #include "AttrTransfer.h"
 #include "DrawGrid.h"
-#include "UiNames.h"
+#include "PageFrame.h"
 #include "Usr_misc.h"
 
 #include <QApplication>
-#include <QFrame>
-#include <QHBoxLayout>
-#include <QMenu>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace kestrava {
@@ -20,27 +16,15 @@ namespace kestrava {
 TAttrPage::TAttrPage(TLoadAttrModel &attrs, TPageContext context, QWidget *parent)
     : QWidget(parent), attrs_(attrs), ctx_(context) {
     setObjectName(QStringLiteral("LdAtrSheet"));
-    auto *page = new QVBoxLayout(this);
-    page->setContentsMargins(0, 0, 0, 0);
-    page->setSpacing(0);
-
-    OutAtrTopPanel = named(new QFrame(this), "OutAtrTopPanel");
-    OutAtrTopPanel->setFixedHeight(45);
-    auto *top = new QHBoxLayout(OutAtrTopPanel);
-    top->setContentsMargins(6, 4, 6, 4);
-    top->addStretch(1);
-    WriteLdAtrBtn = named(new QToolButton(OutAtrTopPanel), "WriteLdAtrBtn");
-    top->addWidget(WriteLdAtrBtn);
-    page->addWidget(OutAtrTopPanel);
-
-    LdAtrGrid = named(new TDrawGrid(this), "LdAtrGrid");
-    LdAtrGrid->viewport()->setBackgroundRole(QPalette::Dark);
-    LdAtrGrid->setContextMenuPolicy(Qt::CustomContextMenu);
-    page->addWidget(LdAtrGrid, 1);
-    table_ = std::make_unique<TAttrTable>(LdAtrGrid, attrs_, ctx_.settings);
-
     TActionMap &a = ctx_.actions;
     using enum ActionId;
+    TPageFrame frame(this, "OutAtrTopPanel");
+    OutAtrTopPanel = frame.TopPanel();
+    WriteLdAtrBtn = frame.AddWriteButton("WriteLdAtrBtn", a, WriteLdAtrAction);
+    LdAtrGrid = NewPageGrid(this, "LdAtrGrid");
+    frame.Column()->addWidget(LdAtrGrid, 1);
+    table_ = std::make_unique<TAttrTable>(LdAtrGrid, attrs_, ctx_.settings);
+
     a.On(GetLdAtrAcion, [this] {
         FetchLoadAttrs(ctx_.env, attrs_);
         table_->Repaint();
@@ -53,10 +37,7 @@ TAttrPage::TAttrPage(TLoadAttrModel &attrs, TPageContext context, QWidget *paren
     });
     a.On(ChgLdAtrAction, [this] { table_->OpenSelector(); });
     a.On(InitLdAtrAction, [this] { InitLdAtrActionExecute(); });
-    a.Bind(WriteLdAtrBtn, WriteLdAtrAction);
-    QMenu *popup = a.Popup("PopAtrMenu", {ChgLdAtrAction, Separator, InitLdAtrAction}, this);
-    connect(LdAtrGrid, &QWidget::customContextMenuRequested, this,
-            [this, popup](QPoint p) { popup->popup(LdAtrGrid->viewport()->mapToGlobal(p)); });
+    AttachGridPopup(LdAtrGrid, a, "PopAtrMenu", {ChgLdAtrAction, Separator, InitLdAtrAction}, this);
     connect(table_.get(), &TAttrTable::Changed, &a, &TActionMap::UpdateActions);
 }
 

@@ -7,6 +7,7 @@
 #include "CurveTable.h"
 #include "CurveTransfer.h"
 #include "DrawGrid.h"
+#include "PageFrame.h"
 #include "UiNames.h"
 #include "Usr_misc.h"
 #include "Usr_spbar.h"
@@ -20,7 +21,6 @@
 #include <QMenu>
 #include <QRadioButton>
 #include <QTimer>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace kestrava {
@@ -38,10 +38,8 @@ TCurvePage::TCurvePage(TCurveSet &curves, TPageContext context, QWidget *parent)
     table_ = std::make_unique<TCurveValueTable>(CurveGrid, curves_, ctx_.desktop.boxes);
     table_->SetGridWidth(ctx_.settings.CrvGridWidth);
     // The selector shows the mode it starts with; nothing is recalculated for that.
-    const TUserCurve *c = curves_.Current();
-    shownMode_ = c && c->Mode >= 0 && c->Mode <= 2 ? c->Mode : -1;
-    if (QAbstractButton *b = ModeButtons->button(shownMode_))
-        b->setChecked(true);
+    if (const TUserCurve *c = curves_.Current())
+        showModeIndex(c->Mode);
     table_->FollowMode();
     connectCommands();
 }
@@ -50,29 +48,28 @@ TCurvePage::~TCurvePage() = default;
 
 void TCurvePage::buildWidgets() {
     setContextMenuPolicy(Qt::CustomContextMenu);
-    auto *page = new QVBoxLayout(this);
-    page->setContentsMargins(0, 0, 0, 0);
-    page->setSpacing(0);
-
-    CurveTopPanel = named(new QFrame(this), "CurveTopPanel");
-    CurveTopPanel->setFixedHeight(45);
-    auto *top = new QHBoxLayout(CurveTopPanel);
-    top->setContentsMargins(6, 4, 6, 4);
+    TPageFrame frame(this, "CurveTopPanel");
+    CurveTopPanel = frame.TopPanel();
     auto *label2 = named(new QLabel(tr("カーブNo."), CurveTopPanel), "Label2");
     CurveComboBox = named(new QComboBox(CurveTopPanel), "CurveComboBox");
     for (int c = 1; c <= int(curves_.Curves.size()); ++c)
         CurveComboBox->addItem(QStringLiteral("User %1").arg(c));
     CurveComboBox->setCurrentIndex(curves_.CurCurve);
-    top->addWidget(label2);
-    top->addWidget(CurveComboBox);
-    top->addStretch(1);
-    WriteCurveBtn = named(new QToolButton(CurveTopPanel), "WriteCurveBtn");
-    top->addWidget(WriteCurveBtn);
-    page->addWidget(CurveTopPanel);
+    frame.TopRow()->addWidget(label2);
+    frame.TopRow()->addWidget(CurveComboBox);
+    WriteCurveBtn = frame.AddWriteButton("WriteCurveBtn", ctx_.actions, ActionId::WriteCurveAction);
 
     auto *body = new QHBoxLayout;
     body->setContentsMargins(0, 0, 0, 0);
     body->setSpacing(0);
+    buildGraphPanel();
+    body->addWidget(CrvGraphPanel);
+    CurveGrid = NewPageGrid(this, "CurveGrid");
+    body->addWidget(CurveGrid, 1);
+    frame.Column()->addLayout(body, 1);
+}
+
+void TCurvePage::buildGraphPanel() {
     CrvGraphPanel = named(new QFrame(this), "CrvGraphPanel");
     CrvGraphPanel->setFixedWidth(345);
     auto *graphBox = new QVBoxLayout(CrvGraphPanel);
@@ -102,12 +99,6 @@ void TCurvePage::buildWidgets() {
     }
     graphBox->addWidget(ModeRadioGroup);
     graphBox->addStretch(1);
-    body->addWidget(CrvGraphPanel);
-
-    CurveGrid = named(new TDrawGrid(this), "CurveGrid");
-    CurveGrid->viewport()->setBackgroundRole(QPalette::Dark);
-    body->addWidget(CurveGrid, 1);
-    page->addLayout(body, 1);
 }
 
 void TCurvePage::connectCommands() {
@@ -123,7 +114,6 @@ void TCurvePage::connectCommands() {
     a.On(InitCrvAction, [this] { InitCrvActionExecute(); });
     a.On(CrvGridW8Action, [this] { CrvGridWActionExecute(8); });
     a.On(CrvGridW16Action, [this] { CrvGridWActionExecute(16); });
-    a.Bind(WriteCurveBtn, WriteCurveAction);
 
     QMenu *popup = a.Popup(
         "PopCrvMenu",

@@ -47,6 +47,7 @@ public:
 
 private:
     void buildWidgets();
+    void buildGraphPanel();
     void connectCommands();
     int modeIndex() const; // the selector's index, -1 when none is selected
     // Sets the selector; a change of its value runs ModeRadioGroupClick.

@@ -1,5 +1,6 @@
 #include "OptDlg.h"
 
+#include "AppSettings.h"
 #include "ComPorts.h"
 #include "Usr_help.h"
 #include "Usr_misc.h"
@@ -10,6 +11,8 @@
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kestrava {
 
@@ -57,7 +60,22 @@ TOptDlg::TOptDlg(TBoxes boxes, QWidget *parent) : QDialog(parent), boxes_(boxes)
     setWindowTitle(tr("オプション設定"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    buildControls();
+    layOut();
 
+    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    connect(MaxRxChEdit, &QLineEdit::textChanged, this, &TOptDlg::MaxRxChEditChange);
+    connect(MaxTxChEdit, &QLineEdit::textChanged, this, &TOptDlg::MaxTxChEditChange);
+    MaxRxChEdit->installEventFilter(this);
+    MaxTxChEdit->installEventFilter(this);
+
+    FormCreate();
+    SetUpDownPosition(MaxRxUpDown, LineChannelCount);
+    SetUpDownPosition(MaxTxUpDown, LineChannelCount);
+}
+
+void TOptDlg::buildControls() {
     GroupBox1 = new QGroupBox(tr("USBシリアルポート"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     Label1 = new QLabel(tr("COM"), GroupBox1);
@@ -91,9 +109,9 @@ TOptDlg::TOptDlg(TBoxes boxes, QWidget *parent) : QDialog(parent), boxes_(boxes)
     OKBtn->setDefault(true);
     CancelBtn = new QPushButton(tr("キャンセル"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+}
 
+void TOptDlg::layOut() {
     auto *numbers = new QHBoxLayout;
     numbers->addWidget(GroupBox2);
     numbers->addWidget(GroupBox3);
@@ -107,15 +125,6 @@ TOptDlg::TOptDlg(TBoxes boxes, QWidget *parent) : QDialog(parent), boxes_(boxes)
     layout->addWidget(WarnPatCheckBox);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    connect(MaxRxChEdit, &QLineEdit::textChanged, this, &TOptDlg::MaxRxChEditChange);
-    connect(MaxTxChEdit, &QLineEdit::textChanged, this, &TOptDlg::MaxTxChEditChange);
-    MaxRxChEdit->installEventFilter(this);
-    MaxTxChEdit->installEventFilter(this);
-
-    FormCreate();
-    SetUpDownPosition(MaxRxUpDown, LineChannelCount);
-    SetUpDownPosition(MaxTxUpDown, LineChannelCount);
 }
 
 void TOptDlg::FormCreate() {
@@ -137,6 +146,16 @@ void TOptDlg::Load(const QStringList &portItems, int comPortNo, int maxRx, int m
 
 int TOptDlg::ComPortNumber() const {
     return ComPortItemNumber(ComPortText());
+}
+
+void TOptDlg::ApplyChannelCounts(TAppSettings &settings, TPatchModel &patches) const {
+    bool ok = false;
+    const int rx = MaxRxText().toInt(&ok);
+    if (ok)
+        settings.MaxRxChannel = patches.MaxRxChannel = std::clamp(rx, 1, MaxChannels);
+    const int tx = MaxTxText().toInt(&ok);
+    if (ok)
+        settings.MaxTxChannel = patches.MaxTxChannel = std::clamp(tx, 1, MaxChannels);
 }
 
 void TOptDlg::done(int result) {

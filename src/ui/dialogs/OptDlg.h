@@ -16,6 +16,8 @@
 
 namespace kestrava {
 
+struct TAppSettings;
+
 // The options dialog: COM port, channel counts and the overwrite warning. The main
 // window fills it with Load, runs it and applies the texts itself after OK.
 class TOptDlg : public QDialog {
@@ -35,6 +37,9 @@ public:
     QString MaxRxText() const { return MaxRxChEdit->text(); }
     QString MaxTxText() const { return MaxTxChEdit->text(); }
     bool Warn() const { return WarnPatCheckBox->isChecked(); }
+    // After OK: the channel counts typed go to the settings and the patches, each kept
+    // within 1..MaxChannels; a text that is not a number changes nothing.
+    void ApplyChannelCounts(TAppSettings &settings, TPatchModel &patches) const;
 
     // Closing with OK is refused while a number is out of range.
     void done(int result) override;
@@ -47,6 +52,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void buildControls();
+    void layOut();
     void FormCreate();
     void MaxRxChEditChange();
     void MaxTxChEditChange();

@@ -2,6 +2,7 @@
 
 #include "ActionMap.h"
 #include "DrawGrid.h"
+#include "PageFrame.h"
 #include "PatchEditor.h"
 #include "PatchTable.h"
 #include "PatchTransfer.h"
@@ -17,7 +18,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QSlider>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -50,14 +50,9 @@ TPatchPage::TPatchPage(TPatchModel &patches, const TLoadAttrModel &attrs, TPageC
 TPatchPage::~TPatchPage() = default;
 
 void TPatchPage::buildWidgets() {
-    auto *page = new QVBoxLayout(this);
-    page->setContentsMargins(0, 0, 0, 0);
-    page->setSpacing(0);
-
-    PatTopPanel = named(new QFrame(this), "PatTopPanel");
-    PatTopPanel->setFixedHeight(45);
-    auto *top = new QHBoxLayout(PatTopPanel);
-    top->setContentsMargins(6, 4, 6, 4);
+    TPageFrame frame(this, "PatTopPanel");
+    PatTopPanel = frame.TopPanel();
+    QHBoxLayout *top = frame.TopRow();
     auto *label1 = named(new QLabel(QStringLiteral("No."), PatTopPanel), "Label1");
     PatNoCombo = named(new QComboBox(PatTopPanel), "PatNoCombo");
     PatNoCombo->setFixedWidth(60);
@@ -65,7 +60,31 @@ void TPatchPage::buildWidgets() {
         PatNoCombo->addItem(QString::number(p));
     top->addWidget(label1);
     top->addWidget(PatNoCombo);
+    top->addWidget(buildCheckPanel());
 
+    top->addWidget(new QLabel(QStringLiteral("Ch."), PatTopPanel));
+    FromChEdit = named(new QLineEdit(PatTopPanel), "FromChEdit");
+    FromChEdit->setFixedWidth(50);
+    top->addWidget(FromChEdit);
+    top->addWidget(new QLabel(QStringLiteral("→"), PatTopPanel));
+    ToChEdit = named(new QLineEdit(PatTopPanel), "ToChEdit");
+    ToChEdit->setFixedWidth(100);
+    top->addWidget(ToChEdit);
+    PatSetBtn = named(new QToolButton(PatTopPanel), "PatSetBtn");
+    top->addWidget(PatSetBtn);
+    WritePatBtn = frame.AddWriteButton("WritePatBtn", ctx_.actions, ActionId::WritePatAction);
+
+    auto *panel2 = named(new QFrame(this), "Panel2");
+    auto *tableBox = new QVBoxLayout(panel2);
+    tableBox->setContentsMargins(0, 0, 0, 0);
+    PatTableGrid = NewPageGrid(panel2, "PatTableGrid");
+    tableBox->addWidget(PatTableGrid);
+    frame.Column()->addWidget(panel2, 1);
+    FromChEdit->installEventFilter(this);
+    ToChEdit->installEventFilter(this);
+}
+
+QFrame *TPatchPage::buildCheckPanel() {
     ChkPanel = named(new QFrame(PatTopPanel), "ChkPanel");
     // A sunken panel's lower-right half is drawn in the palette's Light, which on a light
     // window barely differs from the page: the etched box has a dark line on every side.
@@ -99,36 +118,18 @@ void TPatchPage::buildWidgets() {
     chk->addWidget(CheckOffBtn);
     chk->addWidget(LevelLabel);
     chk->addWidget(CheckLvlBar, 1);
-    top->addWidget(ChkPanel);
-
-    top->addWidget(new QLabel(QStringLiteral("Ch."), PatTopPanel));
-    FromChEdit = named(new QLineEdit(PatTopPanel), "FromChEdit");
-    FromChEdit->setFixedWidth(50);
-    top->addWidget(FromChEdit);
-    top->addWidget(new QLabel(QStringLiteral("→"), PatTopPanel));
-    ToChEdit = named(new QLineEdit(PatTopPanel), "ToChEdit");
-    ToChEdit->setFixedWidth(100);
-    top->addWidget(ToChEdit);
-    PatSetBtn = named(new QToolButton(PatTopPanel), "PatSetBtn");
-    top->addWidget(PatSetBtn);
-    top->addStretch(1);
-    WritePatBtn = named(new QToolButton(PatTopPanel), "WritePatBtn");
-    top->addWidget(WritePatBtn);
-    page->addWidget(PatTopPanel);
-
-    auto *panel2 = named(new QFrame(this), "Panel2");
-    auto *tableBox = new QVBoxLayout(panel2);
-    tableBox->setContentsMargins(0, 0, 0, 0);
-    PatTableGrid = named(new TDrawGrid(panel2), "PatTableGrid");
-    PatTableGrid->viewport()->setBackgroundRole(QPalette::Dark);
-    PatTableGrid->setContextMenuPolicy(Qt::CustomContextMenu);
-    tableBox->addWidget(PatTableGrid);
-    page->addWidget(panel2, 1);
-    FromChEdit->installEventFilter(this);
-    ToChEdit->installEventFilter(this);
+    return ChkPanel;
 }
 
 void TPatchPage::connectCommands() {
+    registerCommands();
+    ctx_.actions.Bind(PatSetBtn, ActionId::ToolBarPatchAction);
+    followCheckActions();
+    connectControls();
+    connectTable();
+}
+
+void TPatchPage::registerCommands() {
     TActionMap &a = ctx_.actions;
     using enum ActionId;
     a.On(GetTableAction, [this] {
@@ -168,11 +169,11 @@ void TPatchPage::connectCommands() {
             ctx_.settings.PatTableWidth = width;
             layoutTable();
         });
+}
 
-    a.Bind(WritePatBtn, WritePatAction);
-    a.Bind(PatSetBtn, ToolBarPatchAction);
-    followCheckActions();
-
+// The check buttons and level, the channel texts and the patch chooser.
+void TPatchPage::connectControls() {
+    using enum ActionId;
     connect(CheckOffBtn, &QToolButton::clicked, this, [this] {
         ctx_.actions.Execute(CheckOffAction);
         CheckOffBtn->setChecked(true);
@@ -187,13 +188,17 @@ void TPatchPage::connectCommands() {
         CheckLvlBarChange();
     });
     for (QLineEdit *edit : {FromChEdit, ToChEdit})
-        connect(edit, &QLineEdit::textChanged, &a, &TActionMap::UpdateActions);
+        connect(edit, &QLineEdit::textChanged, &ctx_.actions, &TActionMap::UpdateActions);
     connect(PatNoCombo, &QComboBox::currentIndexChanged, this, [this](int index) {
         const TActionMap::CommandScope command(ctx_.actions);
         if (!selecting_)
             PatNoComboChange(index);
     });
+}
 
+void TPatchPage::connectTable() {
+    TActionMap &a = ctx_.actions;
+    using enum ActionId;
     connect(table_.get(), &TPatchTable::CellEdited, this,
             [this](int c, int r, const QString &value, const QString &startText) {
                 const TActionMap::CommandScope command(ctx_.actions);
@@ -207,11 +212,8 @@ void TPatchPage::connectCommands() {
     });
     connect(table_.get(), &TPatchTable::DeletePressed, this,
             [this] { ctx_.actions.Execute(DelPatchAction); });
-
-    QMenu *popup =
-        a.Popup("PopPatMenu", {SetChSelAction, DelPatchAction, Separator, UndoPatAction}, this);
-    connect(PatTableGrid, &QWidget::customContextMenuRequested, this,
-            [this, popup](QPoint p) { popup->popup(PatTableGrid->viewport()->mapToGlobal(p)); });
+    AttachGridPopup(PatTableGrid, a, "PopPatMenu",
+                    {SetChSelAction, DelPatchAction, Separator, UndoPatAction}, this);
 }
 
 // ChkPanel shows while the check commands do, its buttons follow their actions.

@@ -56,7 +56,11 @@ public:
 
 private:
     void buildWidgets();
+    QFrame *buildCheckPanel();
     void connectCommands();
+    void registerCommands();
+    void connectControls();
+    void connectTable();
     void layoutTable();
     void PatNoComboChange(int index);
     void ToolBarPatchActionExecute();

@@ -3,6 +3,7 @@
 #include "AboutBox.h"
 #include "ActionMap.h"
 #include "AttrPage.h"
+#include "CloseQuestions.h"
 #include "CurvePage.h"
 #include "FileCommands.h"
 #include "FirstPaint.h"
@@ -56,12 +57,8 @@ TKestravaForm::TKestravaForm(const QString &settingsPath, const TDesktop &deskto
     actions_ = new TActionMap([this] { return CurrentState(); }, this);
     createPages();
     files_ = new TFileCommands(patches, attrs, curves, *env_, *actions_, *StatusBar1, this);
-    auto *menu = new TMainMenu(menuBar(), *actions_, desktop_);
-    ExitItem = menu->ExitItem;
-    OptItem = menu->OptItem;
-    HelpContentsItem = menu->HelpContentsItem;
-    HelpAboutItem = menu->HelpAboutItem;
-    connectHandlers();
+    const auto *menu = new TMainMenu(menuBar(), *actions_, desktop_);
+    connectHandlers(*menu);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -122,7 +119,7 @@ void TKestravaForm::createPages() {
     setCentralWidget(central);
 }
 
-void TKestravaForm::connectHandlers() {
+void TKestravaForm::connectHandlers(const TMainMenu &menu) {
     using enum ActionId;
     actions_->On(ReConnectAction, [this] { ReConnectActionExecute(); });
     actions_->On(DispABChAction, [this] {
@@ -140,10 +137,11 @@ void TKestravaForm::connectHandlers() {
     connect(files_, &TFileCommands::CurvesLoaded, CurveSheet, &TCurvePage::ShowCurveMode);
     connect(files_, &TFileCommands::AllCurvesReplaced, CurveSheet, &TCurvePage::FollowCurveMode);
 
-    connect(ExitItem, &QAction::triggered, this, &QWidget::close);
-    connect(OptItem, &QAction::triggered, this, &TKestravaForm::OptItemClick);
-    connect(HelpContentsItem, &QAction::triggered, this, [this] { ShowHelpContents(desktop_); });
-    connect(HelpAboutItem, &QAction::triggered, this, &TKestravaForm::HelpAboutItemClick);
+    connect(menu.ExitItem, &QAction::triggered, this, &QWidget::close);
+    connect(menu.OptItem, &QAction::triggered, this, &TKestravaForm::OptItemClick);
+    connect(menu.HelpContentsItem, &QAction::triggered, this,
+            [this] { ShowHelpContents(desktop_); });
+    connect(menu.HelpAboutItem, &QAction::triggered, this, &TKestravaForm::HelpAboutItemClick);
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
         PageControl1Changing(pageIndex_);
         pageIndex_ = index;
@@ -306,13 +304,7 @@ void TKestravaForm::OptItemClick() {
         refreshPortTip();
         ReConnectActionExecute();
     }
-    bool ok = false;
-    const int rx = optDlg_->MaxRxText().toInt(&ok);
-    if (ok)
-        settings.MaxRxChannel = patches.MaxRxChannel = std::clamp(rx, 1, OutputCount);
-    const int tx = optDlg_->MaxTxText().toInt(&ok);
-    if (ok)
-        settings.MaxTxChannel = patches.MaxTxChannel = std::clamp(tx, 1, OutputCount);
+    optDlg_->ApplyChannelCounts(settings, patches);
     settingsChanged();
     settings.WarnChgPatch = optDlg_->Warn();
 }
@@ -325,24 +317,7 @@ void TKestravaForm::HelpAboutItemClick() {
 }
 
 bool TKestravaForm::FormCloseQuery() {
-    struct Question {
-        bool *changed;
-        QString toSave;  // the question in edit mode
-        QString toWrite; // linked
-        ActionId saveAction;
-        ActionId writeAction;
-    };
-    using enum ActionId;
-    const int patch = patches.CurPatch + 1;
-    const Question questions[] = {
-        {&patches.PatchChanged, tr("パッチ%1の変更内容をファイルに保存しますか?").arg(patch),
-         tr("パッチ%1の変更内容を書き込みますか?").arg(patch), SaveAllPatAction, WritePatAction},
-        {&attrs.LdAtrChanged, tr("負荷属性の変更内容をファイルに保存しますか?"),
-         tr("負荷属性の変更内容を書き込みますか?"), SaveLdAtrAction, WriteLdAtrAction},
-        {&curves.CurveChanged, tr("カーブの変更内容をファイルに保存しますか?"),
-         tr("カーブの変更内容を書き込みますか?"), SaveCurveAction, WriteCurveAction},
-    };
-    for (const Question &q : questions) {
+    for (const TCloseQuestion &q : CloseQuestions(patches, attrs, curves)) {
         if (!*q.changed)
             continue;
         const int answer =

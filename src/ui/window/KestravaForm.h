@@ -31,6 +31,7 @@ class TActionMap;
 class TAttrPage;
 class TCurvePage;
 class TFileCommands;
+class TMainMenu;
 class TOptDlg;
 class TPage;
 class TPatchPage;
@@ -87,10 +88,6 @@ private:
     TCurvePage *CurveSheet = nullptr;
     TStatusBar *StatusBar1 = nullptr;
     QTimer *Timer1 = nullptr;
-    QAction *ExitItem = nullptr;
-    QAction *OptItem = nullptr;
-    QAction *HelpContentsItem = nullptr;
-    QAction *HelpAboutItem = nullptr;
 
     // Handlers of this window's own commands.
     void WMStartUp();
@@ -102,7 +99,7 @@ private:
     TPage *activePage() const;
     void createStatusBar();
     void createPages();
-    void connectHandlers();
+    void connectHandlers(const TMainMenu &menu);
     void FormShow();
     void FormClose();
     void PageControl1Changing(int leaving);
