@@ -4,9 +4,11 @@
 #include "DataFileKind.h"
 #include "TextLines.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QSettings>
 #include <QStringList>
+#include <QTemporaryDir>
 
 // Runs kestrava-cli as a process and the small file handling the command tests share.
 
@@ -16,6 +18,7 @@ struct CliRun {
     int status = -1; // -1: crashed or timed out
     QByteArray out;
     QString err;
+    qint64 ms = 0; // how long the run took
     QStringList lines() const { return QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts); }
 };
 
@@ -32,6 +35,8 @@ inline CliRun RunCli(const QString &settingsFile, const QStringList &args) {
     QProcess p;
     p.setProgram(QStringLiteral(KESTRAVA_CLI));
     p.setArguments(QStringList{"--settings", settingsFile} + args);
+    QElapsedTimer t;
+    t.start();
     p.start();
     CliRun r;
     if (!p.waitForFinished(20000)) {
@@ -39,11 +44,20 @@ inline CliRun RunCli(const QString &settingsFile, const QStringList &args) {
         p.waitForFinished();
         return r;
     }
+    r.ms = t.elapsed();
     r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     r.out = p.readAllStandardOutput();
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
 }
+
+// A test's own folder, with the settings file the tool is run with.
+class CliFolder {
+protected:
+    QString path(const QString &name) const { return dir_.filePath(name); }
+    CliRun cli(const QStringList &args) const { return RunCli(path("kestrava.INI"), args); }
+    QTemporaryDir dir_;
+};
 
 // Writes d as a file of the kind its name gives (a one-patch file holds d's current patch).
 inline bool WriteDataSet(const QString &file, const TDataSet &d) {

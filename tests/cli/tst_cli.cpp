@@ -6,7 +6,6 @@
 #include "TextLines.h"
 #include "UnitSim.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
@@ -15,15 +14,9 @@
 
 using namespace kestrava;
 using namespace kestrava::cli;
+using namespace kestrava::cli::test;
 
 namespace {
-
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-    qint64 ms = 0;
-};
 
 // A unit memory that tells every patch, output, attribute and curve apart.
 sim::UnitMemory distinctMemory() {
@@ -56,33 +49,8 @@ PatchEntry entryOf(int code) {
 
 } // namespace
 
-class TestCli : public QObject {
+class TestCli : public QObject, CliFolder {
     Q_OBJECT
-
-    QTemporaryDir dir_;
-
-    QString path(const QString &name) const { return dir_.filePath(name); }
-
-    Run cli(const QStringList &args, int timeoutMs = 20000) {
-        cli::test::PinLanguage(path("kestrava.INI"));
-        QProcess p;
-        p.setProgram(QStringLiteral(KESTRAVA_CLI));
-        p.setArguments(QStringList{"--settings", path("kestrava.INI")} + args);
-        QElapsedTimer t;
-        t.start();
-        p.start();
-        Run r;
-        if (!p.waitForFinished(timeoutMs)) {
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.ms = t.elapsed();
-        r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
-    }
 
 private Q_SLOTS:
     void info() {
@@ -92,9 +60,9 @@ private Q_SLOTS:
         o.status = 0x010;
         sim::UnitSim unit(o);
         QVERIFY(unit.start());
-        const Run r = cli({"--port", unit.devicePath(), "info"});
+        const CliRun r = cli({"--port", unit.devicePath(), "info"});
         QCOMPARE(r.status, 0);
-        QCOMPARE(r.out, QStringLiteral("firmware=1.65\npatch=4\ndmx_a=0\ndmx_b=1\n"));
+        QCOMPARE(r.out, QByteArray("firmware=1.65\npatch=4\ndmx_a=0\ndmx_b=1\n"));
         QVERIFY(r.err.isEmpty());
         QCOMPARE(unit.requestLog(), (QStringList{"", "R001", "Q800", "Q801", "Q802", "R000"}));
         QVERIFY(!unit.remote());
@@ -108,9 +76,9 @@ private Q_SLOTS:
             ini.setValue("Ports/COM9", unit.devicePath());
             ini.setValue("Serial/ComPort", 9);
         }
-        Run r = cli({"info"});
+        CliRun r = cli({"info"});
         QCOMPARE(r.status, 0);
-        QVERIFY(r.out.startsWith(QStringLiteral("firmware=1.00\npatch=1\n")));
+        QVERIFY(r.out.startsWith("firmware=1.00\npatch=1\n"));
         r = cli({"--port", "9", "info"});
         QCOMPARE(r.status, 0);
         r = cli({"--port", "8", "info"});
@@ -123,7 +91,7 @@ private Q_SLOTS:
         sim::UnitSim unit;
         QVERIFY(unit.start());
         unit.setAbsent(true);
-        const Run r = cli({"--port", unit.devicePath(), "info"});
+        const CliRun r = cli({"--port", unit.devicePath(), "info"});
         QCOMPARE(r.status, 1);
         QVERIFY(r.out.isEmpty());
         QVERIFY2(r.err.contains(QStringLiteral("応答がありません")), qPrintable(r.err));
@@ -153,7 +121,8 @@ private Q_SLOTS:
             QSettings ini(path("kestrava.INI"), QSettings::IniFormat);
             ini.setValue("Language", language);
         }
-        const Run r = cli({"--port", unitThere ? unit.devicePath() : QStringLiteral("8"), "info"});
+        const CliRun r =
+            cli({"--port", unitThere ? unit.devicePath() : QStringLiteral("8"), "info"});
         QFile::remove(path("kestrava.INI"));
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
@@ -181,10 +150,10 @@ private Q_SLOTS:
     void usage() {
         QFETCH(QStringList, args);
         QFETCH(int, status);
-        const Run r = cli(args);
+        const CliRun r = cli(args);
         QCOMPARE(r.status, status);
         if (status == 0)
-            QVERIFY(r.out.contains(QStringLiteral("Usage: kestrava-cli")));
+            QVERIFY(r.out.contains("Usage: kestrava-cli"));
         else
             QVERIFY(!r.err.isEmpty());
     }
@@ -208,7 +177,7 @@ private Q_SLOTS:
         QVERIFY(unit.start());
         unit.setRefused({refused});
         const QString file = path(fileName);
-        const Run r = cli({"--port", unit.devicePath(), "backup", file});
+        const CliRun r = cli({"--port", unit.devicePath(), "backup", file});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(QStringLiteral("取得に失敗しました")), qPrintable(r.err));
         QCOMPARE(unit.currentPatch(), 5);
@@ -224,7 +193,7 @@ private Q_SLOTS:
         const sim::UnitMemory mem = distinctMemory();
         unit.setMemory(mem);
         const QString file = path("backup.dat");
-        const Run r = cli({"--port", unit.devicePath(), "backup", file});
+        const CliRun r = cli({"--port", unit.devicePath(), "backup", file});
         QCOMPARE(r.status, 0);
         QVERIFY2(r.err.isEmpty(), qPrintable(r.err)); // no bar when stderr is not a terminal
         QStringList lines;
@@ -291,7 +260,7 @@ private Q_SLOTS:
         o2.currentPatch = 6;
         sim::UnitSim target(o2);
         QVERIFY(target.start());
-        const Run r = cli({"--port", target.devicePath(), "restore", file});
+        const CliRun r = cli({"--port", target.devicePath(), "restore", file});
         QCOMPARE(r.status, 0);
         const sim::UnitMemory got = target.storedMemory();
         const sim::UnitMemory blank = sim::UnitMemory::factoryDefault();
@@ -326,14 +295,14 @@ private Q_SLOTS:
         QVERIFY(SaveTextLines(file, lines));
         sim::UnitSim unit;
         QVERIFY(unit.start());
-        const Run r = cli({"--port", unit.devicePath(), "restore", file});
+        const CliRun r = cli({"--port", unit.devicePath(), "restore", file});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(QStringLiteral("ファイルの読込に失敗しました")), qPrintable(r.err));
         QVERIFY2(r.err.contains(QStringLiteral("line 11")), qPrintable(r.err));
         QTest::qWait(50);
         QVERIFY(unit.requestLog().isEmpty());
 
-        const Run c = cli({"check", file});
+        const CliRun c = cli({"check", file});
         QCOMPARE(c.status, 1);
         QVERIFY2(c.err.contains(QStringLiteral("line 11")), qPrintable(c.err));
         QVERIFY(cli({"check", path("missing.atr")}).status == 1);
@@ -421,13 +390,13 @@ private Q_SLOTS:
         sim::UnitSim unit(o);
         QVERIFY(unit.start());
         unit.setMemory(distinctMemory());
-        const Run r = cli({"--port", unit.devicePath(), "restore", file});
+        const CliRun r = cli({"--port", unit.devicePath(), "restore", file});
         const bool refused = contents.isEmpty() || (ext == "atr" && !contents.startsWith(u'A'));
         QCOMPARE(r.status, refused ? 1 : 0);
         QCOMPARE(r.err.contains("ファイルの読込に失敗しました"), refused);
         QCOMPARE(r.err.contains("no section of this kind of file"), refused);
         // check takes a file exactly when restore does, and refuses it in restore's words
-        const Run c = cli({"check", file});
+        const CliRun c = cli({"check", file});
         QCOMPARE(c.status, r.status);
         QCOMPARE(c.err, refused ? r.err : QString());
         QVERIFY(
@@ -443,7 +412,7 @@ private Q_SLOTS:
         sim::UnitSim unit;
         QVERIFY(unit.start());
         unit.setRefused({QStringLiteral("WA")});
-        const Run r = cli({"--port", unit.devicePath(), "restore", file});
+        const CliRun r = cli({"--port", unit.devicePath(), "restore", file});
         QCOMPARE(r.status, 1);
         QVERIFY2(r.err.contains(QStringLiteral("書込に失敗しました")), qPrintable(r.err));
         QCOMPARE(unit.storeCount(QStringLiteral("WA")), 0);

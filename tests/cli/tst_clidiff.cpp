@@ -68,13 +68,8 @@ bool writesToUnit(const QStringList &log) {
 
 } // namespace
 
-class TestCliDiff : public QObject {
+class TestCliDiff : public QObject, CliFolder {
     Q_OBJECT
-
-    QTemporaryDir dir_;
-
-    QString path(const QString &name) const { return dir_.filePath(name); }
-    CliRun cli(const QStringList &args) { return RunCli(path("kestrava.INI"), args); }
 
 private Q_SLOTS:
     // A backup of the unit, edited, compared with the unit: exactly the edits come out, and

@@ -43,13 +43,8 @@ QList<QByteArray> csvRecords(const QByteArray &csv) {
 
 } // namespace
 
-class TestCliExport : public QObject {
+class TestCliExport : public QObject, CliFolder {
     Q_OBJECT
-
-    QTemporaryDir dir_;
-
-    QString path(const QString &name) const { return dir_.filePath(name); }
-    CliRun cli(const QStringList &args) { return RunCli(path("kestrava.INI"), args); }
 
 private Q_SLOTS:
     // golden/sheet.dat holds inputs on both lines and beyond 1024, FULL, unpatched outputs and

@@ -96,12 +96,17 @@ UiState PageRig::state() const {
     return s;
 }
 
-PatchPageRig::PatchPageRig(sim::UnitSimOptions options) : PageRig(std::move(options)) {
-    patchPage = new TPatchPage(patches, attrs, context(), &window);
-    page = patchPage;
-    window.layout()->addWidget(patchPage);
+void PageRig::place(TPage *shownPage, QWidget *widget, Page kind) {
+    page = shownPage;
+    shown = kind;
+    window.layout()->addWidget(widget);
     window.layout()->addWidget(status);
     window.resize(792, 551);
+}
+
+PatchPageRig::PatchPageRig(sim::UnitSimOptions options) : PageRig(std::move(options)) {
+    patchPage = new TPatchPage(patches, attrs, context(), &window);
+    place(patchPage, patchPage, Page::Patch);
     if (linkUp()) {
         patchPage->SelectPatNo(patches.CurPatch);
         actions.Execute(ActionId::GetTableAction);
@@ -112,11 +117,7 @@ PatchPageRig::PatchPageRig(sim::UnitSimOptions options) : PageRig(std::move(opti
 
 CurvePageRig::CurvePageRig(sim::UnitSimOptions options) : PageRig(std::move(options)) {
     curvePage = new TCurvePage(curves, context(), &window);
-    page = curvePage;
-    shown = Page::Curve;
-    window.layout()->addWidget(curvePage);
-    window.layout()->addWidget(status);
-    window.resize(792, 551);
+    place(curvePage, curvePage, Page::Curve);
     if (linkUp())
         actions.Execute(ActionId::GetCurveAction);
     curvePage->Activated();
@@ -125,11 +126,7 @@ CurvePageRig::CurvePageRig(sim::UnitSimOptions options) : PageRig(std::move(opti
 
 AttrPageRig::AttrPageRig(sim::UnitSimOptions options) : PageRig(std::move(options)) {
     attrPage = new TAttrPage(attrs, context(), &window);
-    page = attrPage;
-    shown = Page::Attr;
-    window.layout()->addWidget(attrPage);
-    window.layout()->addWidget(status);
-    window.resize(792, 551);
+    place(attrPage, attrPage, Page::Attr);
     if (linkUp())
         actions.Execute(ActionId::GetLdAtrAcion);
     attrPage->SettingsChanged();

@@ -80,6 +80,8 @@ struct PageRig {
     // The unit linked as a reconnect links it (remote mode, identification).
     bool linkUp();
     UiState state() const;
+    // Shows the page under test above the status bar, as the window does.
+    void place(TPage *shownPage, QWidget *widget, Page kind);
 
     sim::UnitSim unit;
     ScriptedResponder boxes;
