@@ -37,12 +37,16 @@ FormRig::~FormRig() {
         closeQuietly();
 }
 
-bool FormRig::showOnly() {
-    form->show();
-    if (!QTest::qWaitForWindowExposed(form.get()))
+bool ShowActive(QWidget &window) {
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
         return false;
-    QApplication::setActiveWindow(form.get());
-    return QTest::qWaitForWindowActive(form.get());
+    QApplication::setActiveWindow(&window);
+    return QTest::qWaitForWindowActive(&window);
+}
+
+bool FormRig::showOnly() {
+    return ShowActive(*form);
 }
 
 bool FormRig::showLinked() {

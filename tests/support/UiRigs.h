@@ -27,6 +27,9 @@ class TCurvePage;
 
 namespace kestrava::test {
 
+// Shows a top-level window and waits until it is exposed and active.
+bool ShowActive(QWidget &window);
+
 // A settings file in a folder of its own that gives COM9 to a device.
 class SettingsFile {
 public:

@@ -137,10 +137,7 @@ private Q_SLOTS:
     void init() {
         rig_ = std::make_unique<test::AttrPageRig>();
         QVERIFY(rig_->link.Linked);
-        rig_->window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&rig_->window));
-        QApplication::setActiveWindow(&rig_->window);
-        QVERIFY(QTest::qWaitForWindowActive(&rig_->window));
+        QVERIFY(test::ShowActive(rig_->window));
         rig_->attrPage->Activated();
     }
     void cleanup() { rig_.reset(); }

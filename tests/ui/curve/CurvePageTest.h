@@ -113,10 +113,7 @@ protected:
     void startRig() {
         rig_ = std::make_unique<CurvePageRig>();
         QVERIFY(rig_->link.Linked);
-        rig_->window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&rig_->window));
-        QApplication::setActiveWindow(&rig_->window);
-        QVERIFY(QTest::qWaitForWindowActive(&rig_->window));
+        QVERIFY(ShowActive(rig_->window));
     }
 };
 

@@ -48,10 +48,7 @@ private Q_SLOTS:
     void init() {
         rig_ = std::make_unique<test::PatchPageRig>();
         QVERIFY(rig_->link.Linked);
-        rig_->window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&rig_->window));
-        QApplication::setActiveWindow(&rig_->window);
-        QVERIFY(QTest::qWaitForWindowActive(&rig_->window));
+        QVERIFY(test::ShowActive(rig_->window));
         unit().clearLog();
     }
     void cleanup() { rig_.reset(); }
