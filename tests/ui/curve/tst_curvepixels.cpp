@@ -47,6 +47,20 @@ QRect devicePlot(qreal dpr) {
     return QRect(QPoint(d(5), d(5)), QPoint(d(320) - 1, d(320) - 1));
 }
 
+// The graph of the shown curve painted into an image at a scale.
+QImage painted(TCurveSet &curves, qreal dpr = 1) {
+    TCurveGraph graph(curves, QSize(325, 325));
+    graph.resize(325, 325);
+    QImage image(int(std::ceil(325 * dpr)), int(std::ceil(325 * dpr)),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    graph.PaintTo(p);
+    p.end();
+    return image;
+}
+
 } // namespace
 
 class TestCurvePixels : public QObject {
@@ -291,12 +305,7 @@ private Q_SLOTS:
         TCurveSet curves;
         curves.Curves[0] = curveWith({{0, 255}, {128, 64}, {255, 255}}, cmPolyline);
         curves.Curves[0].Points[1].Selected = true;
-        TCurveGraph graph(curves, QSize(325, 325));
-        graph.resize(325, 325);
-        QImage image(325, 325, QImage::Format_ARGB32_Premultiplied);
-        QPainter p(&image);
-        graph.PaintTo(p);
-        p.end();
+        const QImage image = painted(curves);
         QCOMPARE(QColor(image.pixel(pixel)), colour);
     }
 
@@ -306,12 +315,7 @@ private Q_SLOTS:
         TUserCurve &c = curves.Curves[0];
         for (int i = 0; i < 256; ++i)
             c.Table[std::size_t(i)] = (i * 37 + (i % 7) * 40) % 256;
-        TCurveGraph graph(curves, QSize(325, 325));
-        graph.resize(325, 325);
-        QImage image(325, 325, QImage::Format_ARGB32_Premultiplied);
-        QPainter p(&image);
-        graph.PaintTo(p);
-        p.end();
+        const QImage image = painted(curves);
         for (int i = 0; i < 256; ++i)
             QCOMPARE(QColor(image.pixel(kGraph.Px(i), kGraph.LevelRow(c.Table[std::size_t(i)]))),
                      TCurveGraph::CurveLine);
@@ -321,12 +325,7 @@ private Q_SLOTS:
         TCurveSet curves;
         curves.Curves[0] = curveWith({{0, 255}, {128, 64}, {255, 255}}, cmPolyline);
         curves.Curves[0].Mode = cmIndividual;
-        TCurveGraph graph(curves, QSize(325, 325));
-        graph.resize(325, 325);
-        QImage image(325, 325, QImage::Format_ARGB32_Premultiplied);
-        QPainter p(&image);
-        graph.PaintTo(p);
-        p.end();
+        const QImage image = painted(curves);
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
                 QVERIFY(QColor(image.pixel(x, y)) != TCurveGraph::PointMarker);
@@ -338,14 +337,7 @@ private Q_SLOTS:
         curves.Curves[0] =
             curveWith({{0, 255}, {60, 200}, {140, 40}, {200, 90}, {255, 0}}, cmCurve);
         curves.Curves[0].Points[2].Selected = true;
-        TCurveGraph graph(curves, QSize(325, 325));
-        graph.resize(325, 325);
-        QImage image(488, 488, QImage::Format_ARGB32_Premultiplied);
-        image.setDevicePixelRatio(1.5);
-        image.fill(Qt::white);
-        QPainter p(&image);
-        graph.PaintTo(p);
-        p.end();
+        const QImage image = painted(curves, 1.5);
         checkSharp(image, 1.5);
     }
 

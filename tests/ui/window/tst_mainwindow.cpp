@@ -77,6 +77,14 @@ class TestMainWindow : public QObject {
 
     QTemporaryDir dir_;
 
+    static void verifyEveryKeyWritten(const QSettings &written) {
+        for (const char *key :
+             {"Serial/ComPort", "DispAbCh", "PatTableMode", "PatTableWidth", "CrvGridWidth",
+              "MaxTxChannel", "MaxRxChannel", "WarnChgPatch", "CheckValue", "WinLeft", "WinTop",
+              "WinWidth", "WinHeight", "WinState"})
+            QVERIFY2(written.contains(key), key);
+    }
+
 private Q_SLOTS:
     void startUpLinked() {
         sim::UnitSimOptions o;
@@ -118,11 +126,7 @@ private Q_SLOTS:
             QCOMPARE(unit.requestLog().last(), QStringLiteral("R000"));
         }
         QSettings written(ini, QSettings::IniFormat);
-        for (const char *key :
-             {"Serial/ComPort", "DispAbCh", "PatTableMode", "PatTableWidth", "CrvGridWidth",
-              "MaxTxChannel", "MaxRxChannel", "WarnChgPatch", "CheckValue", "WinLeft", "WinTop",
-              "WinWidth", "WinHeight", "WinState"})
-            QVERIFY2(written.contains(key), key);
+        verifyEveryKeyWritten(written);
         QCOMPARE(written.value("Serial/ComPort").toInt(), 9);
         QCOMPARE(written.value("Ports/COM9").toString(), unit.devicePath()); // kept
     }
@@ -168,12 +172,7 @@ private Q_SLOTS:
             QCOMPARE(unit.requestLog(), QStringList{"R001"}); // no "R000" without a link
         }
         // The settings are written either way, every key of them.
-        QSettings written(rig.settings.path(), QSettings::IniFormat);
-        for (const char *key :
-             {"Serial/ComPort", "DispAbCh", "PatTableMode", "PatTableWidth", "CrvGridWidth",
-              "MaxTxChannel", "MaxRxChannel", "WarnChgPatch", "CheckValue", "WinLeft", "WinTop",
-              "WinWidth", "WinHeight", "WinState"})
-            QVERIFY2(written.contains(key), key);
+        verifyEveryKeyWritten(QSettings(rig.settings.path(), QSettings::IniFormat));
         QVERIFY(!boxes.unexpected());
     }
 
