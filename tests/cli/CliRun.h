@@ -3,6 +3,7 @@
 #include "CliSession.h"
 #include "DataFileKind.h"
 #include "TextLines.h"
+#include "UnitSim.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -49,6 +50,13 @@ inline CliRun RunCli(const QString &settingsFile, const QStringList &args) {
     r.out = p.readAllStandardOutput();
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
+}
+
+// A simulated unit's options with its current patch chosen.
+inline sim::UnitSimOptions OnPatch(int currentPatch) {
+    sim::UnitSimOptions o;
+    o.currentPatch = currentPatch;
+    return o;
 }
 
 // A test's own folder, with the settings file the tool is run with.

@@ -54,9 +54,8 @@ class TestCli : public QObject, CliFolder {
 
 private Q_SLOTS:
     void info() {
-        sim::UnitSimOptions o;
+        sim::UnitSimOptions o = OnPatch(3);
         o.firmware = 0xA5;
-        o.currentPatch = 3;
         o.status = 0x010;
         sim::UnitSim unit(o);
         QVERIFY(unit.start());
@@ -171,9 +170,7 @@ private Q_SLOTS:
     void backupStoppedPartWay() {
         QFETCH(QString, fileName);
         QFETCH(QString, refused);
-        sim::UnitSimOptions o;
-        o.currentPatch = 5;
-        sim::UnitSim unit(o);
+        sim::UnitSim unit(OnPatch(5));
         QVERIFY(unit.start());
         unit.setRefused({refused});
         const QString file = path(fileName);
@@ -186,9 +183,7 @@ private Q_SLOTS:
     }
 
     void backupReadsBackAsTheUnitsData() {
-        sim::UnitSimOptions o;
-        o.currentPatch = 5;
-        sim::UnitSim unit(o);
+        sim::UnitSim unit(OnPatch(5));
         QVERIFY(unit.start());
         const sim::UnitMemory mem = distinctMemory();
         unit.setMemory(mem);
@@ -246,9 +241,7 @@ private Q_SLOTS:
     void eachKindRoundTrips() {
         QFETCH(QString, fileExt);
         const QString ext = fileExt.toLower();
-        sim::UnitSimOptions o;
-        o.currentPatch = 2;
-        sim::UnitSim source(o);
+        sim::UnitSim source(OnPatch(2));
         QVERIFY(source.start());
         const sim::UnitMemory mem = distinctMemory();
         source.setMemory(mem);
@@ -385,9 +378,7 @@ private Q_SLOTS:
         QFETCH(QString, contents);
         const QString file = path(QStringLiteral("part.") + ext);
         QVERIFY(SaveTextLines(file, kestrava::test::fileOf(contents)));
-        sim::UnitSimOptions o;
-        o.currentPatch = 2;
-        sim::UnitSim unit(o);
+        sim::UnitSim unit(OnPatch(2));
         QVERIFY(unit.start());
         unit.setMemory(distinctMemory());
         const CliRun r = cli({"--port", unit.devicePath(), "restore", file});

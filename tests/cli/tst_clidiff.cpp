@@ -105,9 +105,7 @@ private Q_SLOTS:
         QFETCH(QStringList, options);
         QFETCH(QStringList, edits);
         QFETCH(QStringList, expected);
-        sim::UnitSimOptions o;
-        o.currentPatch = 2;
-        sim::UnitSim unit(o);
+        sim::UnitSim unit(OnPatch(2));
         QVERIFY(unit.start());
         unit.setMemory(unitMemory());
         const QString file = path("unit." + ext);
@@ -169,9 +167,7 @@ private Q_SLOTS:
         const QString file = path("held." + ext);
         QVERIFY(SaveTextLines(file, contents == "hello" ? QStringList{contents}
                                                         : kestrava::test::fileOf(contents)));
-        sim::UnitSimOptions o;
-        o.currentPatch = 2;
-        sim::UnitSim unit(o);
+        sim::UnitSim unit(OnPatch(2));
         QVERIFY(unit.start());
         unit.setMemory(kestrava::test::withFile(kestrava::test::distinct(), unitContents, 2));
         QStringList args{"--port", unit.devicePath(), "diff", file};
@@ -281,9 +277,7 @@ private Q_SLOTS:
         const QString file = path(fileName);
         if (!fileName.startsWith("missing") && FileKindOf(file) != FileKind::None)
             QVERIFY(WriteDataSet(file, TDataSet{}));
-        sim::UnitSimOptions o;
-        o.currentPatch = 5;
-        sim::UnitSim unit(o);
+        sim::UnitSim unit(OnPatch(5));
         QVERIFY(unit.start());
         unit.setRefused(refused);
         unit.setAbsent(absent);

@@ -177,9 +177,8 @@ private Q_SLOTS:
     // The unit's sheet is the sheet of its backup; the HTML names its firmware; the unit is
     // left on its patch with remote mode off, and --patch fetches only that patch.
     void fromUnit() {
-        sim::UnitSimOptions o;
+        sim::UnitSimOptions o = OnPatch(6);
         o.firmware = 0xA5;
-        o.currentPatch = 6;
         sim::UnitSim unit(o);
         QVERIFY(unit.start());
         sim::UnitMemory m = sim::UnitMemory::factoryDefault();

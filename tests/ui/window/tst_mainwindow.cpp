@@ -92,7 +92,6 @@ private Q_SLOTS:
         test::FormRig rig(o);
         sim::UnitSim &unit = rig.unit;
         const ScriptedResponder &boxes = rig.boxes;
-        const QString ini = rig.settings.path();
         {
             TKestravaForm &form = *rig.form;
             form.show();
@@ -125,7 +124,7 @@ private Q_SLOTS:
             QVERIFY(!form.isVisible());
             QCOMPARE(unit.requestLog().last(), QStringLiteral("R000"));
         }
-        QSettings written(ini, QSettings::IniFormat);
+        QSettings written(rig.settings.path(), QSettings::IniFormat);
         verifyEveryKeyWritten(written);
         QCOMPARE(written.value("Serial/ComPort").toInt(), 9);
         QCOMPARE(written.value("Ports/COM9").toString(), unit.devicePath()); // kept
