@@ -12,7 +12,7 @@ namespace kestrava::cli {
 
 // Opens the unit's port as the program does; on failure says why.
 bool OpenUnitPort(TUnitLink &link, const CliOptions &o) {
-    link.Settings = TLinkSettings(o.settingsFile);
+    link.UseSettingsFile(o.settingsFile);
     const bool isPath = o.port.contains(u'/') || o.port.startsWith(QLatin1String("\\\\"));
     if (isPath) {
         link.ComPortNo = 1;

@@ -65,6 +65,13 @@ public:
     bool BeginTransferring() { return std::exchange(Transferring, true); }
     void EndTransferring(bool outer) { Transferring = outer; }
 
+    // Reads the port and the port table from a settings file.
+    void UseSettingsFile(const QString &settingsPath) { Settings = TLinkSettings(settingsPath); }
+    // Opens the port the settings name, as the program starts.
+    bool OpenSavedPort() {
+        ComPortNo = Settings.ComPort();
+        return OpenPort();
+    }
     // Opens ComPortNo (or a device path) at 57600 8N1 and sets PortOpen.
     bool OpenPort();
     bool OpenDevice(const QString &devicePath);

@@ -42,7 +42,7 @@ TKestravaForm::TKestravaForm(const QString &settingsPath, const TDesktop &deskto
     setWindowTitle(QStringLiteral("Kestrava"));
     setMinimumSize(800, 241);
     resize(792, 551);
-    link.Settings = TLinkSettings(settingsPath); // the port and the port table
+    link.UseSettingsFile(settingsPath);
 
     settings.ReadCreate(*IniFile);
     patches.MaxTxChannel = settings.MaxTxChannel;
@@ -188,8 +188,7 @@ void TKestravaForm::FormShow() {
     settings.ReadShow(*IniFile);
     PatchSheet->SetCheckLevel(settings.CheckValue);
     settingsChanged();
-    link.ComPortNo = link.Settings.ComPort();
-    link.OpenPort();
+    link.OpenSavedPort();
     refreshPortTip();
     // The check blocks until the unit answers: the window is painted first.
     new TAfterFirstPaint(StatusBar1, kFirstPaintWaitMs, [this] { WMStartUp(); });

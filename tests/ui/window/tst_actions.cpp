@@ -337,7 +337,7 @@ private Q_SLOTS:
         static const QRegularExpression assigns(
             QStringLiteral(R"(\b(?:PatchChanged|PatchInSync\s*\[[^\]]*\]|CurPatch|LdAtrChanged|)"
                            R"(LdAtrInSync|CurveChanged|CurvesInSync|EditMode|Linked|Transferring|)"
-                           R"(BusyCount|PortOpen)\s*[-+*/|&^]?=(?!=))"));
+                           R"(BusyCount|PortOpen|ComPortNo)\s*[-+*/|&^]?=(?!=))"));
         QFile file(path);
         QVERIFY2(file.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(path));
         const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
