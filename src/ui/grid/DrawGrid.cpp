@@ -382,7 +382,7 @@ void TDrawGrid::drawCellRun(const Paint &p, int row, int y) const {
 }
 
 void TDrawGrid::drawCell(const Paint &p, int c, int r, const QRect &rect) const {
-    CellState state;
+    TGridCellState state;
     state.fixed = c == 0 || r == 0;
     state.selected = !state.fixed && c == col_ && r == row_;
     state.focused = state.selected && hasFocus();

@@ -20,8 +20,6 @@ namespace kestrava {
 class TDrawGrid : public QAbstractScrollArea {
     Q_OBJECT
 public:
-    using CellState = TGridCellState;
-
     explicit TDrawGrid(QWidget *parent = nullptr);
     ~TDrawGrid() override;
 

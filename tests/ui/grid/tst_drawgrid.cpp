@@ -22,7 +22,7 @@ struct Drawn {
     int col;
     int row;
     QRect rect;
-    TDrawGrid::CellState state;
+    TGridCellState state;
 };
 
 // A window with the grid and one other focusable widget, shown and active; the window
@@ -60,8 +60,7 @@ struct Window : TGridDelegate {
         grid->setFocus();
     }
 
-    void drawCell(QPainter &p, int c, int r, const QRect &rect,
-                  TDrawGrid::CellState state) override {
+    void drawCell(QPainter &p, int c, int r, const QRect &rect, TGridCellState state) override {
         drawn.push_back({c, r, rect, state});
         if (!careless)
             p.fillRect(rect, grid->palette().color(QPalette::Base));
