@@ -54,6 +54,8 @@ struct Faults {
     int chunkDelayMs = 0;
     QByteArray noise;
     int closeAfter = -1;
+    int faultAt = -1;
+    UnitSim::Fault fault = UnitSim::Fault::Refuse;
 };
 
 struct Request {
@@ -80,7 +82,7 @@ bool setFlag(int fd, int getCmd, int setCmd, int flag) {
 } // namespace
 
 struct UnitSim::Impl {
-    explicit Impl(UnitSimOptions o) : options(std::move(o)) {}
+    explicit Impl(UnitSimOptions o) : options(std::move(o)), baud(options.baud) {}
 
     // Guarded by mutex.
     mutable std::mutex mutex;
@@ -100,6 +102,7 @@ struct UnitSim::Impl {
     int slave = -1; // held open so the line never hangs up between clients
     int wakeRead = -1;
     std::atomic<bool> stopping{false};
+    std::atomic<int> baud;
     std::thread thread;
 
     // Owned by the thread.
@@ -125,7 +128,7 @@ struct UnitSim::Impl {
     bool readyToHangUp(Clock::time_point now);
     void hangUp();
     Clock::duration wire(qsizetype bytes) const {
-        return std::chrono::nanoseconds(bytes * 10'000'000'000LL / options.baud);
+        return std::chrono::nanoseconds(bytes * 10'000'000'000LL / baud.load());
     }
 };
 
@@ -285,7 +288,7 @@ void UnitSim::Impl::receive(const char *data, qsizetype n, Clock::time_point now
             continue;
         }
         Clock::time_point due = now;
-        if (options.baud > 0) {
+        if (baud.load() > 0) {
             due = std::max(lineStart + wire(lineBytes), now);
             rxWireEnd = due;
         }
@@ -308,7 +311,10 @@ void UnitSim::Impl::handleNext() {
         Faults &f = faults;
         if (!request.line.isEmpty() && !f.absent && f.silentAfter != 0) {
             const auto override = f.overrides.constFind(request.line);
-            if (f.refused.contains(request.line)) {
+            const bool faultHere = f.faultAt > 0 && --f.faultAt == 0;
+            if (faultHere)
+                f.faultAt = -1;
+            if (f.refused.contains(request.line) || (faultHere && f.fault == Fault::Refuse)) {
                 out = "?\r";
             } else {
                 const UnitCore::Answer answer = core.handle(request.line);
@@ -320,6 +326,10 @@ void UnitSim::Impl::handleNext() {
                     out = answer.value + '\r';
                 else
                     out = "?\r";
+                if (faultHere && f.fault == Fault::Drop)
+                    out.clear();
+                else if (faultHere && f.fault == Fault::Garble)
+                    out.insert(1, '#'); // the length no longer fits any answer
             }
             if (!out.isEmpty()) {
                 out.prepend(f.noise);
@@ -351,7 +361,7 @@ void UnitSim::Impl::schedule(const QByteArray &out, Clock::time_point due) {
     if (chunk <= 0)
         chunk = int(out.size());
 
-    if (options.baud <= 0) {
+    if (baud.load() <= 0) {
         Clock::time_point at = Clock::now();
         for (qsizetype i = 0; i < out.size(); i += chunk, at += pause)
             tx.push_back({out.mid(i, chunk), at});
@@ -636,6 +646,21 @@ void UnitSim::setCloseAfter(int requests) {
         d->faults.closeAfter = requests;
     }
     d->wake();
+}
+
+void UnitSim::setFaultAt(int request, Fault fault) {
+    std::lock_guard lock(d->mutex);
+    d->faults.faultAt = request;
+    d->faults.fault = fault;
+}
+
+bool UnitSim::faultPending() const {
+    std::lock_guard lock(d->mutex);
+    return d->faults.faultAt > 0;
+}
+
+void UnitSim::setBaud(int baud) {
+    d->baud.store(std::max(baud, 0));
 }
 
 void UnitSim::clearFaults() {

@@ -81,6 +81,13 @@ public:
     // Hangs up the line once this many more non-empty requests were handled and the client has
     // read the answers; 0 hangs up at once; -1 off.
     void setCloseAfter(int requests);
+    // The request this many requests from now (1: the next) is refused without being acted on,
+    // or acted on and then answered with bytes that do not read, or not answered at all.
+    enum class Fault { Refuse, Garble, Drop };
+    void setFaultAt(int request, Fault fault);
+    bool faultPending() const; // armed by setFaultAt and not yet met
+    // Paces both directions at this rate from now on (0: no pacing), as the option does.
+    void setBaud(int baud);
     void clearFaults();
     bool lineClosed() const; // the line was hung up by setCloseAfter
 

@@ -1,0 +1,72 @@
+#include "Soak.h"
+
+#include <QFile>
+#include <QTest>
+
+using namespace kestrava::test;
+
+// The whole window under random use and random faults, against a simulated unit.
+// KESTRAVA_SOAK_SEED and KESTRAVA_SOAK_SECONDS choose the run; a failing run prints its
+// sequence cut down, ready to be a row of sequencesThatFailed.
+class TestSoak : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void randomUse() {
+        const quint64 seed = qEnvironmentVariable("KESTRAVA_SOAK_SEED").toULongLong(nullptr, 0);
+        const qint64 budgetMs = qEnvironmentVariableIntValue("KESTRAVA_SOAK_SECONDS") * 1000LL;
+        std::mt19937 rng(std::uint32_t(seed ^ (seed >> 32)));
+        QElapsedTimer clock;
+        clock.start();
+        int steps = 0;
+        int runs = 0;
+        while (clock.elapsed() < budgetMs || runs == 0) {
+            ++runs;
+            // Runs of a few dozen steps: a failure then cuts down in reasonable time.
+            QStringList sequence{QStringLiteral("unit %1").arg(rng())};
+            Soak soak(sequence.first().section(u' ', 1).toUInt());
+            QString failure;
+            bool ok = soak.start(&failure);
+            for (int n = 20 + int(rng() % 40); ok && n > 0; --n, ++steps) {
+                sequence.append(soak.randomStep(rng));
+                ok = soak.step(sequence.last(), &failure);
+            }
+            if (ok)
+                ok = soak.finish(&failure);
+            if (!ok) {
+                qInfo().noquote() << "seed" << seed << "failed:" << failure << "\n"
+                                  << "as run:\n  " << sequence.join(u"\n  ");
+                const QStringList cut = CutDown(sequence, 240'000);
+                qInfo().noquote() << "cut down, failing with:" << RunSequence(cut)
+                                  << "\n        QTest::newRow(\"...\") << QStringList{\"" +
+                                         cut.join(u"\",\n            \"") + "\"};";
+                QFAIL(qPrintable(failure));
+            }
+        }
+        qInfo().noquote() << "seed" << seed << ":" << runs << "runs," << steps << "steps in"
+                          << clock.elapsed() / 1000 << "s";
+    }
+
+    // Sequences the soak found, cut down: each broke a rule once.
+    void sequencesThatFailed_data() { QTest::addColumn<QStringList>("steps"); }
+    void sequencesThatFailed() {
+        QFETCH(QStringList, steps);
+        QCOMPARE(RunSequence(steps), QString());
+    }
+
+    // A sequence from a file, one step a line (KESTRAVA_SOAK_REPLAY), run as the rows run.
+    void replay() {
+        QFile file(qEnvironmentVariable("KESTRAVA_SOAK_REPLAY"));
+        if (!file.open(QIODevice::ReadOnly))
+            QSKIP("no sequence to replay");
+        const QStringList steps =
+            QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        int failedAt = -1;
+        const QString failure = RunSequence(steps, &failedAt);
+        QVERIFY2(failure.isEmpty(),
+                 qPrintable(QStringLiteral("step %1: %2").arg(failedAt).arg(failure)));
+    }
+};
+
+QTEST_MAIN(TestSoak)
+#include "tst_soak.moc"
