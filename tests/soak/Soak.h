@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <array>
 #include <memory>
 #include <mutex>
 #include <random>
@@ -23,6 +24,12 @@ namespace kestrava::test {
 // as it is replayed.
 class Soak {
 public:
+    // Memory and unit as wire codes, by domain: 0..7 the patch memories, then the
+    // attributes, then the curves (their tables, then their point blocks).
+    static constexpr int kAttrDomain = 8;
+    static constexpr int kCurveDomain = 9;
+    static constexpr int kDomains = 10;
+
     // unitSeed: what the unit holds at power-on.
     explicit Soak(quint32 unitSeed);
     ~Soak();
@@ -42,7 +49,11 @@ private:
         int at;
         auto operator<=>(const Entry &) const = default;
     };
-    struct Snapshot;
+    struct Snapshot {
+        std::array<QList<int>, kDomains> memory;
+        std::array<QList<int>, kDomains> unit;
+        int unitPatch = 0;
+    };
 
     void run(const QStringList &words);
     void runAttr(int from, int to, int item);

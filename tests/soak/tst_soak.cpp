@@ -48,7 +48,11 @@ private Q_SLOTS:
     }
 
     // Sequences the soak found, cut down: each broke a rule once.
-    void sequencesThatFailed_data() { QTest::addColumn<QStringList>("steps"); }
+    void sequencesThatFailed_data() {
+        QTest::addColumn<QStringList>("steps");
+        // A reconnect from edit mode fetched nothing and showed emptied memory as the unit's.
+        QTest::newRow("edit mode, reconnect") << QStringList{"unit 168495843", "restart edit"};
+    }
     void sequencesThatFailed() {
         QFETCH(QStringList, steps);
         QCOMPARE(RunSequence(steps), QString());

@@ -225,13 +225,15 @@ void TKestravaForm::ReConnectActionExecute() {
     curves.Forget();
     attrs.Forget();
     if (link.LinkUp()) {
+        // Out of edit mode before the fetches, which read nothing in edit mode: a reconnect
+        // from it would otherwise show emptied memory as the unit's.
+        link.LeaveEditMode();
         patches.SelectCurrent(link.QueryCurrentPatch());
         PatchSheet->SelectPatNo(patches.CurPatch);
         ExecuteAction(ActionId::GetTableAction);
         ExecuteAction(ActionId::GetLdAtrAcion);
         ExecuteAction(ActionId::GetCurveAction);
         PatchSheet->CheckLvlBarChange();
-        link.LeaveEditMode();
     } else if (!link.PortOpen) {
         // A silent unit has said so through the link; a port that cannot be opened says why.
         desktop_.boxes.Error(QCoreApplication::translate("UnitLink", "応答がありません") + u'\n' +

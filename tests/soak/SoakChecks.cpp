@@ -1,0 +1,273 @@
+#include "Soak.h"
+
+#include "CurveTransfer.h"
+#include "DataSetDiff.h"
+#include "WireCodes.h"
+
+#include <QTest>
+
+#include <ctime>
+
+// The rules the window must keep after every step, and the final write and read back.
+namespace kestrava::test {
+
+namespace {
+
+constexpr int kAttrDomain = Soak::kAttrDomain;
+constexpr int kCurveDomain = Soak::kCurveDomain;
+constexpr int kDomains = Soak::kDomains;
+// The link gives up after about a second of silence; more than this between two requests of
+// one step is a wait the user should not have had.
+constexpr qint64 kLongestWaitMs = 1500;
+constexpr double kIdleCpuSeconds = 0.02;
+
+QList<int> codesOf(const QString &digits) {
+    QList<int> out;
+    for (qsizetype i = 0; i + 3 <= digits.size(); i += 3)
+        out.append(digits.mid(i, 3).toInt(nullptr, 16));
+    return out;
+}
+
+struct Parts {
+    const TPatchModel &patches;
+    const TLoadAttrModel &attrs;
+    const TCurveSet &curves;
+};
+
+// Memory and unit as wire codes, one list per domain: what the invariants compare.
+QList<int> memoryCodes(const Parts &f, int domain) {
+    QList<int> out;
+    if (domain < PatchCount) {
+        for (PatchEntry v : f.patches.Patches[std::size_t(domain)])
+            out.append(PatchEntryCode(v).toInt(nullptr, 16));
+    } else if (domain == kAttrDomain) {
+        for (LoadAttr a : f.attrs.LoadAttrs)
+            out.append(LoadAttrCode(a).toInt(nullptr, 16));
+    } else {
+        for (int b = 0; b < 64; ++b)
+            out += codesOf(CurveTableBlockCommand(f.curves, b).mid(4, kBlockDigits));
+        for (int c = 0; c < 4; ++c)
+            out += codesOf(
+                CurvePointBlockCommand(f.curves.Curves[std::size_t(c)], c).mid(4, kBlockDigits));
+    }
+    return out;
+}
+
+QList<int> unitCodes(const sim::UnitMemory &m, int domain) {
+    QList<int> out;
+    if (domain < PatchCount) {
+        for (int code : m.patches[std::size_t(domain)])
+            out.append(PatchEntryCode(PatchEntryFromCode(Hex3(code))).toInt(nullptr, 16));
+    } else if (domain == kAttrDomain) {
+        out = QList<int>(m.attributes.begin(), m.attributes.end());
+    } else {
+        for (const auto &t : m.curveTables)
+            out += QList<int>(t.begin(), t.end());
+        for (const auto &p : m.pointBlocks)
+            out += QList<int>(p.begin(), p.end());
+    }
+    return out;
+}
+
+QString domainName(int d) {
+    return d < PatchCount     ? QStringLiteral("patch %1").arg(d + 1)
+           : d == kAttrDomain ? QStringLiteral("attributes")
+                              : QStringLiteral("curves");
+}
+
+double threadCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+} // namespace
+Soak::Snapshot Soak::snapshot() const {
+    Snapshot s;
+    const Parts parts{rig_->patches(), rig_->attrs(), rig_->curves()};
+    const sim::UnitMemory m = rig_->unit.memory();
+    for (int d = 0; d < kDomains; ++d) {
+        s.memory[std::size_t(d)] = memoryCodes(parts, d);
+        s.unit[std::size_t(d)] = unitCodes(m, d);
+    }
+    s.unitPatch = rig_->unit.currentPatch();
+    return s;
+}
+
+void Soak::afterStep(bool lossy, const Snapshot &before) {
+    // A domain read whole from the unit, in a step without a lost answer, is known again.
+    std::set<int> read;
+    int patch = before.unitPatch;
+    std::array<int, kDomains> blocks{};
+    for (const QString &r : rig_->unit.requestLog()) {
+        int address = 0;
+        bool ok = false;
+        if (r.size() == 4 && r.startsWith(u'P'))
+            patch = r.mid(1).toInt(&ok, 16);
+        else if (r.size() == 4 && r.startsWith(u'Q'))
+            address = r.mid(1).toInt(&ok, 16);
+        if (!ok || r.startsWith(u'P'))
+            continue;
+        if (address <= 0x03F && IsPatchIndex(patch))
+            ++blocks[std::size_t(patch)];
+        else if (address >= 0x500 && address <= 0x53F)
+            ++blocks[kAttrDomain];
+        else if (address >= 0x600 && address <= 0x643)
+            ++blocks[kCurveDomain];
+    }
+    for (int d = 0; d < kDomains; ++d)
+        if (!lossy && blocks[std::size_t(d)] >= (d == kCurveDomain ? 68 : 64))
+            std::erase_if(excused_, [d](const Entry &e) { return e.domain == d; });
+    if (!lossy)
+        return;
+    const Snapshot after = snapshot();
+    for (int d = 0; d < kDomains; ++d)
+        for (int at = 0; at < before.memory[std::size_t(d)].size(); ++at)
+            if (before.memory[std::size_t(d)][at] != after.memory[std::size_t(d)][at] ||
+                before.unit[std::size_t(d)][at] != after.unit[std::size_t(d)][at])
+                excused_.insert({d, at});
+}
+
+bool Soak::checkUnit(QString *failure) const {
+    const TUnitLink &link = rig_->link();
+    if (!link.Linked || link.EditMode)
+        return true;
+    const TPatchModel &p = rig_->patches();
+    const TLoadAttrModel &a = rig_->attrs();
+    const TCurveSet &c = rig_->curves();
+    const Snapshot now = snapshot();
+    for (int d = 0; d < kDomains; ++d) {
+        const QList<int> &mem = now.memory[std::size_t(d)];
+        const QList<int> &unit = now.unit[std::size_t(d)];
+        int at = 0;
+        while (at < mem.size() && (mem[at] == unit[at] || excused_.count({d, at})))
+            ++at;
+        if (at == mem.size())
+            continue;
+        // Shown data that differs must say it was changed, or that it is not the unit's: a
+        // fetch that fails part-way keeps the blocks it read and leaves the data out of sync.
+        const bool marked = d == p.CurPatch    ? p.PatchChanged || !p.PatchInSync[std::size_t(d)]
+                            : d < PatchCount   ? !p.PatchInSync[std::size_t(d)]
+                            : d == kAttrDomain ? a.LdAtrChanged || !a.LdAtrInSync
+                                               : c.CurveChanged || !c.CurvesInSync;
+        if (!marked) {
+            *failure = QStringLiteral("%1 differs from the unit at %2 (window %3, unit %4) and "
+                                      "is not marked")
+                           .arg(domainName(d))
+                           .arg(at)
+                           .arg(mem[at], 3, 16, QChar(u'0'))
+                           .arg(unit[at], 3, 16, QChar(u'0'));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Soak::checkSavedFile(QString *failure) {
+    if (lastSave_.isEmpty() || !QFileInfo::exists(lastSave_))
+        return true;
+    const FileKind kind = FileKindOf(lastSave_);
+    const TLoadFile file = ReadLoadFile(kind, lastSave_, rig_->patches().CurPatch);
+    TDataSet shown{rig_->patches(), rig_->attrs(), rig_->curves()};
+    TDataSet onFile = shown;
+    if (!file.Usable() || !file.LayOver(onFile.patches, onFile.attrs, onFile.curves)) {
+        *failure = QStringLiteral("the saved %1 does not read back").arg(lastSave_);
+        return false;
+    }
+    const auto diffs =
+        DiffDataSets(HeldSections(kind, file.read.found), file.read.found, shown, onFile);
+    if (!diffs.isEmpty()) {
+        const TDataDifference &first = diffs.first();
+        *failure = QStringLiteral("the saved %1 differs from the window in %2 values, first "
+                                  "part %3 patch %4 curve %5 at %6: window %7, file %8")
+                       .arg(QFileInfo(lastSave_).fileName())
+                       .arg(diffs.size())
+                       .arg(int(first.part))
+                       .arg(first.patch + 1)
+                       .arg(first.curve + 1)
+                       .arg(first.at)
+                       .arg(first.unit)
+                       .arg(first.file);
+        return false;
+    }
+    return true;
+}
+
+bool Soak::checkWaits(qint64 ended, QString *failure) {
+    QList<qint64> times;
+    {
+        const std::lock_guard lock(timesMutex_);
+        times = requestTimes_;
+    }
+    times.erase(std::remove_if(times.begin(), times.end(), [ended](qint64 t) { return t > ended; }),
+                times.end());
+    times.append(ended);
+    for (qsizetype i = 1; i < times.size(); ++i) {
+        if (times[i] - times[i - 1] > kLongestWaitMs) {
+            *failure =
+                QStringLiteral("a wait on the unit lasted %1 ms").arg(times[i] - times[i - 1]);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Soak::checkIdle(QString *failure) {
+    const double before = threadCpuSeconds();
+    QTest::qWait(1000);
+    const double spent = threadCpuSeconds() - before;
+    if (spent > kIdleCpuSeconds) {
+        *failure = QStringLiteral("idle for a second, the window used %1 s of CPU").arg(spent);
+        return false;
+    }
+    return true;
+}
+
+bool Soak::finish(QString *failure) {
+    sim::UnitSim &unit = rig_->unit;
+    unit.clearFaults();
+    unit.setBaud(0);
+    if (unit.lineClosed())
+        unit.start();
+    TKestravaForm &form = *rig_->form;
+    if (!rig_->link().Linked || rig_->link().EditMode) {
+        rig_->boxes.queueAnswer(IDYES);
+        form.ExecuteAction(ActionId::ReConnectAction);
+    }
+    if (!rig_->link().Linked)
+        return true; // reconnect refused: nothing left to compare
+    // What the window shows, written whole and read back.
+    const Parts parts{rig_->patches(), rig_->attrs(), rig_->curves()};
+    std::array<QList<int>, kDomains> shown;
+    for (int d = 0; d < kDomains; ++d)
+        shown[std::size_t(d)] = memoryCodes(parts, d);
+    const Page pages[] = {Page::Patch, Page::Attr, Page::Curve};
+    const ActionId writes[] = {ActionId::WritePatAction, ActionId::WriteLdAtrAction,
+                               ActionId::WriteCurveAction};
+    for (int k = 0; k < 3; ++k) {
+        rig_->boxes.queueAnswer(IDYES);
+        form.ShowPage(pages[k]);
+        form.ExecuteAction(writes[k]);
+    }
+    const sim::UnitMemory written = unit.memory();
+    const std::array<bool, PatchCount> inSync = rig_->patches().PatchInSync;
+    // Read back as the user reads everything again: a reconnect forgets and fetches.
+    form.ExecuteAction(ActionId::ReConnectAction);
+    excused_.clear();
+    const Snapshot now = snapshot();
+    const int cur = rig_->patches().CurPatch;
+    for (int d = 0; d < kDomains; ++d) {
+        const bool fetched = d >= PatchCount || d == cur;
+        const bool held = fetched || inSync[std::size_t(d)];
+        if (held && (unitCodes(written, d) != shown[std::size_t(d)] ||
+                     (fetched && now.memory[std::size_t(d)] != shown[std::size_t(d)]))) {
+            *failure = QStringLiteral("after writing everything and reading it back, %1 is not "
+                                      "what the window showed")
+                           .arg(domainName(d));
+            return false;
+        }
+    }
+    return checkUnit(failure);
+}
+
+} // namespace kestrava::test
