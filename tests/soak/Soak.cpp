@@ -76,13 +76,14 @@ bool Soak::step(const QString &line, QString *failure) {
         qInfo().noquote() << line << "|" << rig_->unit.requestLog().mid(0, 6).join(u' ')
                           << rig_->unit.requestLog().size() << "|"
                           << rig_->boxes.texts().join(u" / ").replace(u'\n', u' ');
+    const bool hungUp = rig_->unit.lineClosed(); // its waits never reach the unit's log
     const bool lossy = faultFired();
     rig_->unit.clearFaults();
     if (rig_->unit.lineClosed())
         rig_->unit.start(); // plugged in again, on the same path
     rig_->boxes.clear();
     afterStep(lossy, before);
-    const bool ok = (words.value(0) == u"restart" || checkWaits(ended, failure)) &&
+    const bool ok = (words.value(0) == u"restart" || hungUp || checkWaits(ended, failure)) &&
                     checkUnit(failure) && checkSavedFile(failure) &&
                     (steps_ % 8 != 0 || checkIdle(failure));
     lastSave_.clear();

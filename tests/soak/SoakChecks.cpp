@@ -236,11 +236,20 @@ bool Soak::finish(QString *failure) {
     }
     if (!rig_->link().Linked)
         return true; // reconnect refused: nothing left to compare
-    // What the window shows, written whole and read back.
-    const Parts parts{rig_->patches(), rig_->attrs(), rig_->curves()};
+    // What the window shows as the unit's (data a failed fetch left out of sync it does not
+    // claim), written whole and read back.
+    const TPatchModel &p = rig_->patches();
+    const Parts parts{p, rig_->attrs(), rig_->curves()};
     std::array<QList<int>, kDomains> shown;
-    for (int d = 0; d < kDomains; ++d)
+    std::array<bool, kDomains> claimed{};
+    for (int d = 0; d < kDomains; ++d) {
         shown[std::size_t(d)] = memoryCodes(parts, d);
+        // A patch is written by its edits and stored whole, so only one read in full counts.
+        claimed[std::size_t(d)] = d < PatchCount ? p.PatchInSync[std::size_t(d)]
+                                  : d == kAttrDomain
+                                      ? rig_->attrs().LdAtrInSync || rig_->attrs().LdAtrChanged
+                                      : rig_->curves().CurvesInSync || rig_->curves().CurveChanged;
+    }
     const Page pages[] = {Page::Patch, Page::Attr, Page::Curve};
     const ActionId writes[] = {ActionId::WritePatAction, ActionId::WriteLdAtrAction,
                                ActionId::WriteCurveAction};
@@ -250,17 +259,15 @@ bool Soak::finish(QString *failure) {
         form.ExecuteAction(writes[k]);
     }
     const sim::UnitMemory written = unit.memory();
-    const std::array<bool, PatchCount> inSync = rig_->patches().PatchInSync;
     // Read back as the user reads everything again: a reconnect forgets and fetches.
     form.ExecuteAction(ActionId::ReConnectAction);
     excused_.clear();
     const Snapshot now = snapshot();
-    const int cur = rig_->patches().CurPatch;
     for (int d = 0; d < kDomains; ++d) {
-        const bool fetched = d >= PatchCount || d == cur;
-        const bool held = fetched || inSync[std::size_t(d)];
-        if (held && (unitCodes(written, d) != shown[std::size_t(d)] ||
-                     (fetched && now.memory[std::size_t(d)] != shown[std::size_t(d)]))) {
+        const bool fetched = d >= PatchCount || d == p.CurPatch;
+        if (claimed[std::size_t(d)] &&
+            (unitCodes(written, d) != shown[std::size_t(d)] ||
+             (fetched && now.memory[std::size_t(d)] != shown[std::size_t(d)]))) {
             *failure = QStringLiteral("after writing everything and reading it back, %1 is not "
                                       "what the window showed")
                            .arg(domainName(d));
