@@ -167,6 +167,29 @@ private Q_SLOTS:
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
     }
 
+    void portsNameTheSimulatedUnit() {
+        sim::UnitSimOptions o;
+        o.linkPath = path("unit");
+        sim::UnitSim unit(o);
+        QVERIFY(unit.start());
+        {
+            QSettings ini(path("kestrava.INI"), QSettings::IniFormat);
+            ini.setValue("Ports/COM9", o.linkPath);
+            ini.setValue("Ports/COM3", "/dev/kestrava-gone");
+        }
+        const CliRun r = cli({"ports"});
+        QCOMPARE(r.status, 0);
+        const QStringList lines = r.lines();
+        const QString pts = unit.devicePath().mid(5); // without /dev/
+        QVERIFY2(lines.contains(QStringLiteral("9: %1 (%2)").arg(o.linkPath, pts)),
+                 r.out.constData());
+        QVERIFY2(lines.contains(QStringLiteral("COM9=%1 present").arg(o.linkPath)),
+                 r.out.constData());
+        QVERIFY2(lines.contains(QStringLiteral("COM3=/dev/kestrava-gone absent")),
+                 r.out.constData());
+        QVERIFY(unit.requestLog().isEmpty()); // nothing was sent to it
+    }
+
     // Made real as user nobody: a device of group dialout, mode 0660, and one another process
     // holds in exclusive mode (root would ignore that mode).
     void portTroubleSaysHowToFixIt_data() {
@@ -214,6 +237,7 @@ private Q_SLOTS:
         QTest::newRow("unknown option") << QStringList{"--fast", "info"} << 2;
         QTest::newRow("port without value") << QStringList{"info", "--port"} << 2;
         QTest::newRow("info with a file") << QStringList{"info", "x.dat"} << 2;
+        QTest::newRow("ports with a file") << QStringList{"ports", "x.dat"} << 2;
         QTest::newRow("backup without file") << QStringList{"backup"} << 2;
         QTest::newRow("backup unknown kind")
             << QStringList{"--port", "/dev/null", "backup", "x.txt"} << 2;
