@@ -122,10 +122,6 @@ int RunCheck(const CliOptions &o) {
     return 0;
 }
 
-} // namespace kestrava::cli
-
-namespace kestrava::cli {
-
 int RunPorts(const CliOptions &o) {
     // The listing first: it gives a device seen for the first time its number.
     for (const QString &item : ComPortItems(o.settingsFile))
