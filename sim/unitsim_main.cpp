@@ -88,7 +88,7 @@ int main(int argc, char *argv[]) {
         QStringLiteral("HEX"), QStringLiteral("011"));
     const QCommandLineOption latencyOpt(
         QStringLiteral("usb-latency"),
-        QStringLiteral("Hold each answer MS milliseconds from its first byte unless 62 bytes\n"
+        QStringLiteral("Hold each answer MS milliseconds from its first byte unless 62 bytes "
                        "wait, as a USB adapter's latency timer does (default 0: none)."),
         QStringLiteral("MS"), QStringLiteral("0"));
     const QCommandLineOption logOpt(QStringLiteral("log"),
