@@ -39,6 +39,8 @@ using namespace std::chrono_literals;
 constexpr qsizetype kMaxLine = 4096;
 // Paced answer bytes due within this span share one write.
 constexpr auto kPaceQuantum = 1ms;
+// A USB adapter passes its bytes on at once when this many wait (a full packet).
+constexpr qsizetype kUsbPacketBytes = 62;
 // While hanging up, the client gets this long at least to read the last answer...
 constexpr auto kCloseGrace = 20ms;
 // ...and at most this long.
@@ -124,6 +126,7 @@ struct UnitSim::Impl {
     void receive(const char *data, qsizetype n, Clock::time_point now);
     void handleNext();
     void schedule(const QByteArray &out, Clock::time_point due);
+    void holdForUsbLatency(std::size_t from);
     void flush(Clock::time_point now);
     bool readyToHangUp(Clock::time_point now);
     void hangUp();
@@ -361,10 +364,12 @@ void UnitSim::Impl::schedule(const QByteArray &out, Clock::time_point due) {
     if (chunk <= 0)
         chunk = int(out.size());
 
+    const std::size_t first = tx.size();
     if (baud.load() <= 0) {
         Clock::time_point at = Clock::now();
         for (qsizetype i = 0; i < out.size(); i += chunk, at += pause)
             tx.push_back({out.mid(i, chunk), at});
+        holdForUsbLatency(first);
         return;
     }
     // Each byte is due when the wire would have delivered it, counted from absolute deadlines
@@ -389,7 +394,39 @@ void UnitSim::Impl::schedule(const QByteArray &out, Clock::time_point due) {
         segment.at = at;
     }
     tx.push_back(segment);
-    txEnd = segment.at;
+    txEnd = segment.at; // the wire is free then; the adapter's holding does not delay it
+    holdForUsbLatency(first);
+}
+
+// What the adapter does with the bytes the wire brings it: they wait until the timer, started
+// by the first waiting byte, runs out, or until a packet is full.
+void UnitSim::Impl::holdForUsbLatency(std::size_t from) {
+    if (options.usbLatencyMs <= 0)
+        return;
+    const auto latency = std::chrono::milliseconds(options.usbLatencyMs);
+    std::deque<Segment> packets;
+    Segment packet;
+    Clock::time_point timerStart;
+    const auto pass = [&](Clock::time_point at) {
+        packet.at = at;
+        packets.push_back(packet);
+        packet.bytes.clear();
+    };
+    for (std::size_t i = from; i < tx.size(); ++i) {
+        for (char c : tx[i].bytes) {
+            if (!packet.bytes.isEmpty() && tx[i].at >= timerStart + latency)
+                pass(timerStart + latency);
+            if (packet.bytes.isEmpty())
+                timerStart = tx[i].at;
+            packet.bytes.append(c);
+            if (packet.bytes.size() == kUsbPacketBytes)
+                pass(tx[i].at);
+        }
+    }
+    if (!packet.bytes.isEmpty())
+        pass(timerStart + latency);
+    tx.erase(tx.begin() + std::ptrdiff_t(from), tx.end());
+    tx.insert(tx.end(), packets.begin(), packets.end());
 }
 
 void UnitSim::Impl::flush(Clock::time_point now) {

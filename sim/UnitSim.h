@@ -27,8 +27,11 @@ struct UnitSimOptions {
     int currentPatch = 0; // reply to Q801, 0..7
     int status = 0x011;   // reply to Q802
     int baud = 0;         // 0: no pacing; else both directions paced at 10 bits a byte
-    QString stateFile;    // loaded at start, saved at stop (empty: none)
-    QString linkPath;     // when set, made a symlink to the pseudo-terminal
+    // A USB adapter's latency timer: each answer is held until this long after its first byte,
+    // unless 62 bytes are waiting (a full USB packet). 0: none.
+    int usbLatencyMs = 0;
+    QString stateFile; // loaded at start, saved at stop (empty: none)
+    QString linkPath;  // when set, made a symlink to the pseudo-terminal
     // Called on the simulator's thread after each request with the bytes sent back (empty when
     // none). Must not call back into the simulator.
     std::function<void(const QString &request, const QByteArray &reply)> onRequest;

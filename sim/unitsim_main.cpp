@@ -86,10 +86,15 @@ int main(int argc, char *argv[]) {
         QStringLiteral("status"),
         QStringLiteral("Status word, hexadecimal: bit 0 DMX line A, bit 4 line B (default 011)."),
         QStringLiteral("HEX"), QStringLiteral("011"));
+    const QCommandLineOption latencyOpt(
+        QStringLiteral("usb-latency"),
+        QStringLiteral("Hold each answer MS milliseconds from its first byte unless 62 bytes "
+                       "wait, as a USB adapter's latency timer does (default 0: none)."),
+        QStringLiteral("MS"), QStringLiteral("0"));
     const QCommandLineOption logOpt(QStringLiteral("log"),
                                     QStringLiteral("Print each request and its answer to stderr."));
-    parser.addOptions(
-        {linkOpt, baudOpt, paceOpt, stateOpt, firmwareOpt, patchOpt, statusOpt, logOpt});
+    parser.addOptions({linkOpt, baudOpt, paceOpt, latencyOpt, stateOpt, firmwareOpt, patchOpt,
+                       statusOpt, logOpt});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty()) {
         std::fprintf(stderr, "kestrava-unitsim: unexpected argument %s\n",
@@ -103,6 +108,7 @@ int main(int argc, char *argv[]) {
     options.baud = parser.isSet(paceOpt)
                        ? 57600
                        : parseNumber(parser.value(baudOpt), 10, 0, 10'000'000, "baud rate");
+    options.usbLatencyMs = parseNumber(parser.value(latencyOpt), 10, 0, 1000, "latency");
     options.firmware = parseNumber(parser.value(firmwareOpt), 16, 0, 0xFFF, "firmware");
     options.currentPatch = parseNumber(parser.value(patchOpt), 10, 0, 7, "patch");
     options.status = parseNumber(parser.value(statusOpt), 16, 0, 0xFFF, "status");

@@ -490,10 +490,6 @@
         <translation>%1 does not exist</translation>
     </message>
     <message>
-        <source>%1 へのアクセス権がありません (dialout グループに入っていますか?)</source>
-        <translation>No permission to use %1 (are you in the dialout group?)</translation>
-    </message>
-    <message>
         <source>%1 は他のプログラムが使用中です</source>
         <translation>%1 is in use by another program</translation>
     </message>
@@ -508,6 +504,50 @@
     <message>
         <source>%1 を設定できません: %2</source>
         <translation>Cannot configure %1: %2</translation>
+    </message>
+    <message>
+        <source>ModemManager は新しいシリアル装置をモデムと見なしてコマンドを送ります。止めるには: sudo systemctl stop ModemManager (次の起動からも止めるには: sudo systemctl disable ModemManager)</source>
+        <translation>ModemManager takes new serial devices for modems and sends them commands. To stop it: sudo systemctl stop ModemManager (to keep it stopped from the next start: sudo systemctl disable ModemManager)</translation>
+    </message>
+    <message>
+        <source>brltty は一部の USB シリアル変換器を点字ディスプレイと見なして占有します。点字ディスプレイを使わないなら: sudo apt remove brltty</source>
+        <translation>brltty takes some USB serial adapters for braille displays and claims them. If you use no braille display: sudo apt remove brltty</translation>
+    </message>
+    <message>
+        <source>装置 %1 が接続されていません。差し込んでからもう一度試してください</source>
+        <translation>The device %1 is not connected. Plug it in and try again</translation>
+    </message>
+    <message>
+        <source>装置が接続されていません。差し込んでからもう一度試してください</source>
+        <translation>The device is not connected. Plug it in and try again</translation>
+    </message>
+    <message>
+        <source>使用中のプログラム: %1 (プロセス %2)</source>
+        <translation>In use by: %1 (process %2)</translation>
+    </message>
+    <message>
+        <source>動いているプログラム: %1</source>
+        <translation>Running: %1</translation>
+    </message>
+    <message>
+        <source>使用中のプログラムは sudo fuser -v %1 でわかります</source>
+        <translation>sudo fuser -v %1 shows which program uses it</translation>
+    </message>
+    <message>
+        <source>%1 へのアクセス権がありません</source>
+        <translation>No permission to use %1</translation>
+    </message>
+    <message>
+        <source>装置のグループ %1 にも読み書きの権限がありません</source>
+        <translation>The device's group %1 may not read and write it either</translation>
+    </message>
+    <message>
+        <source>ユーザー %1 は %2 グループに入っていますが、今のログインはグループに入る前からのものです。ログアウトしてログインし直してください</source>
+        <translation>The user %1 is in the group %2, but this login began before joining it. Log out and log in again</translation>
+    </message>
+    <message>
+        <source>装置は %1 グループのもので、ユーザー %2 はこのグループに入っていません。次のコマンドで入り、ログインし直してください:</source>
+        <translation>The device belongs to the group %1, and the user %2 is not in it. Join it with this command, then log in again:</translation>
     </message>
 </context>
 <context>
@@ -735,6 +775,26 @@ Reconnect?</translation>
     <message>
         <source>入力した数値[%1]は範囲を超えています</source>
         <translation>The number entered [%1] is out of range</translation>
+    </message>
+    <message>
+        <source>ポートを探す...</source>
+        <translation>Find port...</translation>
+    </message>
+    <message>
+        <source>ポートを探す</source>
+        <translation>Find port</translation>
+    </message>
+    <message>
+        <source>ユニットの USB ケーブルを外してから「はい」を押してください</source>
+        <translation>Unplug the unit's USB cable, then press Yes</translation>
+    </message>
+    <message>
+        <source>ユニットを差し込み、数秒待ってから「はい」を押してください</source>
+        <translation>Plug the unit in, wait a few seconds, then press Yes</translation>
+    </message>
+    <message>
+        <source>新しいポートが見つかりませんでした</source>
+        <translation>No new port appeared</translation>
     </message>
 </context>
 <context>

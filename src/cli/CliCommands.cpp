@@ -2,6 +2,7 @@
 
 #include "AttrTransfer.h"
 #include "CliSession.h"
+#include "ComPortMap.h"
 #include "CurveTransfer.h"
 #include "DataFileKind.h"
 #include "DataTransfer.h"
@@ -118,6 +119,18 @@ int RunCheck(const CliOptions &o) {
     if (!ReadUsableFile(kind, file, TPatchModel().CurPatch, load))
         return 1;
     std::printf("%s: ok\n", file.toUtf8().constData());
+    return 0;
+}
+
+int RunPorts(const CliOptions &o) {
+    // The listing first: it gives a device seen for the first time its number.
+    for (const QString &item : ComPortItems(o.settingsFile))
+        std::printf("%s\n", item.toUtf8().constData());
+    std::printf("\n");
+    for (const ComPortMapping &m : ComPortMap(o.settingsFile).mappings())
+        std::printf("COM%d=%s %s\n", m.number, m.path.toUtf8().constData(),
+                    m.present ? "present" : "absent");
+    std::fflush(stdout);
     return 0;
 }
 

@@ -10,5 +10,6 @@ int RunInfo(const CliOptions &o);
 int RunBackup(const CliOptions &o, TransferProgress &progress);
 int RunRestore(const CliOptions &o, TransferProgress &progress);
 int RunCheck(const CliOptions &o);
+int RunPorts(const CliOptions &o);
 
 } // namespace kestrava::cli

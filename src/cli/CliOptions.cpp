@@ -10,8 +10,8 @@ struct CommandShape {
     int optionalArgs = 0; // how many of argCount may be left out
 };
 
-constexpr CommandShape kCommands[] = {{"info", 0},  {"backup", 1}, {"restore", 1},
-                                      {"check", 1}, {"diff", 1},   {"export", 1, 1}};
+constexpr CommandShape kCommands[] = {{"info", 0}, {"backup", 1},    {"restore", 1}, {"check", 1},
+                                      {"diff", 1}, {"export", 1, 1}, {"ports", 0}};
 
 // The options that belong to one command; the command is checked once it is known.
 struct CommandOption {
@@ -117,6 +117,13 @@ QString CliUsage() {
         "                   version, and the unit's firmware with --from-unit\n"
         "    --patch N      only patch N (1..8); a file must hold it\n"
         "    -o OUT         write to the file OUT instead of stdout (\"-\": stdout)\n"
+        "  ports          list the serial ports present as the options dialog does\n"
+        "                 (number, product, maker, serial number, /dev/serial/by-id\n"
+        "                 name, device), giving a new device its COM number; then each\n"
+        "                 COM number of the settings file with its path and whether\n"
+        "                 the device is present:\n"
+        "                   COM2=/dev/serial/by-id/usb-FTDI_..-port0 present\n"
+        "                 Sends nothing to any device.\n"
         "\n"
         "Options:\n"
         "  --port PORT      COM number from the port table of the settings file, or a\n"

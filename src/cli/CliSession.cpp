@@ -10,6 +10,17 @@
 
 namespace kestrava::cli {
 
+namespace {
+
+// The reason's first line goes in the parentheses; what to do about it follows on its own lines.
+void sayUnusable(const QString &port, const QString &reason) {
+    const qsizetype lineEnd = reason.indexOf(u'\n');
+    PrintErr(Texts::tr("%1:無効 (%2)").arg(port, reason.left(lineEnd)) +
+             (lineEnd < 0 ? QString() : reason.mid(lineEnd)));
+}
+
+} // namespace
+
 // Opens the unit's port as the program does; on failure says why.
 bool OpenUnitPort(TUnitLink &link, const CliOptions &o) {
     link.UseSettingsFile(o.settingsFile);
@@ -18,7 +29,7 @@ bool OpenUnitPort(TUnitLink &link, const CliOptions &o) {
         link.ComPortNo = 1;
         if (link.OpenDevice(o.port))
             return true;
-        PrintErr(Texts::tr("%1:無効 (%2)").arg(o.port, link.OpenError()));
+        sayUnusable(o.port, link.OpenError());
         return false;
     }
     link.ComPortNo = o.port.isEmpty() ? link.Settings.ComPort() : o.port.toInt();
@@ -27,7 +38,7 @@ bool OpenUnitPort(TUnitLink &link, const CliOptions &o) {
     const QString reason = (link.ComPortNo < 1 || link.ComPortNo > kMaxComPort)
                                ? QStringLiteral("COM1..COM16 only")
                                : link.OpenError();
-    PrintErr(Texts::tr("%1:無効 (%2)").arg(QStringLiteral("COM%1").arg(link.ComPortNo), reason));
+    sayUnusable(QStringLiteral("COM%1").arg(link.ComPortNo), reason);
     return false;
 }
 

@@ -48,5 +48,7 @@ int main(int argc, char **argv) {
         return cli::RunDiff(o, progress);
     if (o.command == QLatin1String("export"))
         return cli::RunExport(o, progress);
+    if (o.command == QLatin1String("ports"))
+        return cli::RunPorts(o);
     return cli::RunCheck(o);
 }

@@ -17,11 +17,26 @@ QString portKey(int number) {
     return QStringLiteral("Ports/COM%1").arg(number);
 }
 
-// "FT232R USB UART (ttyUSB0)": the maker's description and the name users see in /dev
+// "FT232R USB UART, FTDI, A50285BI, usb-FTDI_..._A50285BI-if00-port0 (ttyUSB0)": all that
+// tells two adapters of one kind apart, then the name users see in /dev
 QString friendlyName(const ComDevice &d) {
-    if (d.description.isEmpty())
+    QStringList known;
+    for (const QString &part :
+         {d.description, d.manufacturer, d.serialNumber, QFileInfo(d.stablePath).fileName()})
+        if (!part.isEmpty())
+            known.append(part);
+    if (known.isEmpty())
         return d.portName;
-    return d.description + QStringLiteral(" (") + d.portName + u')';
+    return known.join(QStringLiteral(", ")) + QStringLiteral(" (") + d.portName + u')';
+}
+
+// A mapped path that is no serial device (the simulated unit's link), with what it leads to.
+QString linkName(const QString &path, const QString &canonical) {
+    if (canonical == path)
+        return path;
+    const QString dev = QStringLiteral("/dev/");
+    return path + QStringLiteral(" (") +
+           (canonical.startsWith(dev) ? canonical.mid(dev.size()) : canonical) + u')';
 }
 
 } // namespace
@@ -50,6 +65,8 @@ QList<ComDevice> SystemComDeviceSource::presentDevices() const {
         d.location = info.systemLocation();
         d.stablePath = stableOf.value(QFileInfo(d.location).canonicalFilePath());
         d.description = info.description();
+        d.manufacturer = info.manufacturer();
+        d.serialNumber = info.serialNumber();
         devices.append(d);
     }
     return devices;
@@ -79,6 +96,16 @@ QString ComPortMap::deviceFor(int number) {
     }
     return path;
 #endif
+}
+
+QList<ComPortMapping> ComPortMap::mappings() const {
+    QList<ComPortMapping> list;
+    for (int n = 1; n <= kMaxComPort; ++n) {
+        const QString path = mappedPath(n);
+        if (!path.isEmpty())
+            list.append({n, path, source_.pathExists(path)});
+    }
+    return list;
 }
 
 QList<ComPortEntry> ComPortMap::scan() {
@@ -140,7 +167,7 @@ QList<ComPortEntry> ComPortMap::scan() {
     // devices, so a mapped path that exists is listed too.
     for (int n = 1; n <= kMaxComPort; ++n)
         if (!listed[n] && !mapped[n].isEmpty() && source_.pathExists(mapped[n]))
-            entries.append({n, mapped[n], mapped[n]});
+            entries.append({n, mapped[n], linkName(mapped[n], source_.canonicalPath(mapped[n]))});
 #endif
     std::sort(entries.begin(), entries.end(),
               [](const ComPortEntry &a, const ComPortEntry &b) { return a.number < b.number; });

@@ -13,10 +13,12 @@
 namespace kestrava {
 
 struct ComDevice {
-    QString portName;    // e.g. ttyUSB0, or COM3 on Windows
-    QString location;    // e.g. /dev/ttyUSB0
-    QString stablePath;  // e.g. /dev/serial/by-id/usb-..., empty when none
-    QString description; // e.g. FT232R USB UART
+    QString portName;     // e.g. ttyUSB0, or COM3 on Windows
+    QString location;     // e.g. /dev/ttyUSB0
+    QString stablePath;   // e.g. /dev/serial/by-id/usb-..., empty when none
+    QString description;  // the product, e.g. FT232R USB UART
+    QString manufacturer; // e.g. FTDI
+    QString serialNumber; // e.g. A50285BI
 };
 
 class ComDeviceSource {
@@ -40,6 +42,13 @@ struct ComPortEntry {
     QString friendlyName;
 };
 
+// A COM number of the settings file, whether or not its device is there.
+struct ComPortMapping {
+    int number = 0;
+    QString path;
+    bool present = false;
+};
+
 class ComPortMap {
 public:
     // settingsFile: the INI file that holds the Ports section.
@@ -50,6 +59,8 @@ public:
     QList<ComPortEntry> scan();
     // The device path of a COM number ("" when none).
     QString deviceFor(int number);
+    // Every number the settings file gives a device, in number order.
+    QList<ComPortMapping> mappings() const;
 
 private:
     QString mappedPath(int number) const;

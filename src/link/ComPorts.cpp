@@ -17,6 +17,13 @@ int ComPortItemNumber(const QString &item) {
     return ok ? n : 0;
 }
 
+int AppearedComPortItem(const QStringList &before, const QStringList &after) {
+    for (int i = 0; i < after.size(); ++i)
+        if (SelectComPortItem(before, ComPortItemNumber(after[i])) < 0)
+            return i;
+    return -1;
+}
+
 int SelectComPortItem(const QStringList &items, int port) {
     for (int i = 0; i < items.size(); ++i) {
         // numbers, not texts: "10: ..." must not pass for port 1

@@ -21,6 +21,8 @@ QStringList ComPortItems(const QString &settingsFile,
                          const ComDeviceSource &devices = SystemComDevices());
 // Integer value of an item's text up to its first ":" (0 when not a number).
 int ComPortItemNumber(const QString &item);
+// Index of the first item of after whose number no item of before has, or -1.
+int AppearedComPortItem(const QStringList &before, const QStringList &after);
 // Index of the item naming the port (port 0: the item "none"), or -1.
 int SelectComPortItem(const QStringList &items, int port);
 

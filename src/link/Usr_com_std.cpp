@@ -1,6 +1,7 @@
 #include "Usr_com_std.h"
 
 #include "ComPortMap.h"
+#include "PortTrouble.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -14,6 +15,10 @@
 #include <poll.h>
 #include <unistd.h>
 #endif
+#ifdef Q_OS_LINUX
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#endif
 
 namespace kestrava {
 
@@ -25,6 +30,8 @@ struct Slot {
     bool discardNul = true;
     bool hungUp = false; // the handle was closed because the line went away
     QByteArray rx;       // bytes taken from the driver, NULs already dropped
+    const LowLatencyControl *latency = nullptr;
+    std::optional<int> driverFlags; // what low-latency mode replaced, put back at close
 };
 
 std::array<Slot, kMaxComPort + 1> &table() {
@@ -35,6 +42,13 @@ std::array<Slot, kMaxComPort + 1> &table() {
 QString &lastOpenError() {
     static QString text;
     return text;
+}
+
+// Empties a slot, the driver's own flags put back first while the handle is still open.
+void release(Slot &s) {
+    if (s.port && s.port->isOpen() && s.latency && s.driverFlags)
+        s.latency->Restore(s.port->handle(), *s.driverFlags);
+    s = Slot{};
 }
 
 Slot *openSlot(int port) {
@@ -101,17 +115,13 @@ bool drain(Slot &s) {
 QString describeOpenFailure(const QSerialPort &sp, const QString &device) {
     switch (sp.error()) {
     case QSerialPort::DeviceNotFoundError:
-        return QCoreApplication::translate("Usr_com_std", "%1 がありません").arg(device);
+        return DescribeMissingDevice(device);
     case QSerialPort::PermissionError:
 #ifndef Q_OS_WIN
         if (::access(device.toLocal8Bit().constData(), R_OK | W_OK) != 0)
-            return QCoreApplication::translate(
-                       "Usr_com_std",
-                       "%1 へのアクセス権がありません (dialout グループに入っていますか?)")
-                .arg(device);
+            return DescribeDeniedDevice(device);
 #endif
-        return QCoreApplication::translate("Usr_com_std", "%1 は他のプログラムが使用中です")
-            .arg(device);
+        return DescribeBusyDevice(device);
     default:
         return QCoreApplication::translate("Usr_com_std", "%1 を開けません: %2")
             .arg(device, sp.errorString());
@@ -119,6 +129,40 @@ QString describeOpenFailure(const QSerialPort &sp, const QString &device) {
 }
 
 } // namespace
+
+std::optional<int> LowLatencyControl::Request(qintptr handle) const {
+#ifdef Q_OS_LINUX
+    serial_struct ss{};
+    if (::ioctl(int(handle), TIOCGSERIAL, &ss) != 0)
+        return std::nullopt;
+    const int before = ss.flags;
+    ss.flags |= ASYNC_LOW_LATENCY;
+    if (::ioctl(int(handle), TIOCSSERIAL, &ss) != 0)
+        return std::nullopt;
+    return before;
+#else
+    Q_UNUSED(handle);
+    return std::nullopt;
+#endif
+}
+
+void LowLatencyControl::Restore(qintptr handle, int flags) const {
+#ifdef Q_OS_LINUX
+    serial_struct ss{};
+    if (::ioctl(int(handle), TIOCGSERIAL, &ss) != 0)
+        return;
+    ss.flags = flags;
+    ::ioctl(int(handle), TIOCSSERIAL, &ss);
+#else
+    Q_UNUSED(handle);
+    Q_UNUSED(flags);
+#endif
+}
+
+const LowLatencyControl &SystemLowLatency() {
+    static const LowLatencyControl system;
+    return system;
+}
 
 int BaudRateOfCode(int code) {
     switch (code) {
@@ -169,7 +213,8 @@ bool OpenComPort(int port, int baudCode, int lineFlags, const QString &settingsF
     return OpenComDevice(port, device, baudCode, lineFlags);
 }
 
-bool OpenComDevice(int port, const QString &devicePath, int baudCode, int lineFlags) {
+bool OpenComDevice(int port, const QString &devicePath, int baudCode, int lineFlags,
+                   const LowLatencyControl &latency) {
     if (port < 1 || port > kMaxComPort || baudCode < 1)
         return false;
     auto sp = std::make_unique<QSerialPort>();
@@ -184,7 +229,7 @@ bool OpenComDevice(int port, const QString &devicePath, int baudCode, int lineFl
                             sp->setParity(QSerialPort::Parity(line.parity)) &&
                             sp->setStopBits(QSerialPort::StopBits(line.stopBits));
     Slot &s = table()[port];
-    s = Slot{};
+    release(s);
     if (!configured) {
         lastOpenError() = QCoreApplication::translate("Usr_com_std", "%1 を設定できません: %2")
                               .arg(devicePath, sp->errorString());
@@ -205,6 +250,9 @@ bool OpenComDevice(int port, const QString &devicePath, int baudCode, int lineFl
                 hangUpIfGone(slot, error);
         },
         Qt::QueuedConnection);
+    // Silently without where the driver has no such mode: the port works as before.
+    s.driverFlags = latency.Request(sp->handle());
+    s.latency = &latency;
     s.port = std::move(sp);
     s.device = devicePath;
     s.discardNul = rate != 31250; // MIDI speed: NUL is data there
@@ -214,7 +262,7 @@ bool OpenComDevice(int port, const QString &devicePath, int baudCode, int lineFl
 
 void CloseComPort(int port) {
     if (port >= 1 && port <= kMaxComPort)
-        table()[port] = Slot{}; // a hung-up slot too
+        release(table()[port]); // a hung-up slot too
 }
 
 bool IsComPortOpen(int port) {

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // Byte-level access to serial ports by COM number (1..16). The module keeps one
 // process-wide table of open ports, so any caller can use a port by number once
 // it has been opened. It knows nothing of the unit's protocol.
@@ -26,12 +28,26 @@ struct ComLineSettings {
 };
 ComLineSettings LineSettingsOfFlags(int lineFlags);
 
+// Low-latency mode of a port's driver. USB serial adapters hold short replies for a latency
+// timer (16 ms on common chips) unless asked for low latency, and every transaction here
+// waits for a short reply.
+class LowLatencyControl {
+public:
+    virtual ~LowLatencyControl() = default;
+    // Asks the driver of an open handle for low latency; the driver's flags to put back at
+    // close, or nothing when it has no such mode (a pseudo-terminal, a built-in UART).
+    virtual std::optional<int> Request(qintptr handle) const;
+    virtual void Restore(qintptr handle, int flags) const;
+};
+const LowLatencyControl &SystemLowLatency();
+
 // The device of the port number comes from the port table kept in settingsFile (see
 // ComPortMap).
 bool OpenComPort(int port, int baudCode, int lineFlags, const QString &settingsFile,
                  const ComDeviceSource &devices = SystemComDevices());
 // Opens a given device into a table slot, bypassing the port map.
-bool OpenComDevice(int port, const QString &devicePath, int baudCode, int lineFlags);
+bool OpenComDevice(int port, const QString &devicePath, int baudCode, int lineFlags,
+                   const LowLatencyControl &latency = SystemLowLatency());
 void CloseComPort(int port);
 bool WriteComText(int port, const QString &text);
 void PurgeComRx(int port);

@@ -31,11 +31,15 @@ inline void PinLanguage(const QString &settingsFile) {
         s.setValue(QStringLiteral("Language"), QStringLiteral("ja"));
 }
 
-inline CliRun RunCli(const QString &settingsFile, const QStringList &args) {
+// runAs: a command that runs the tool as another user (its program and arguments).
+inline CliRun RunCli(const QString &settingsFile, const QStringList &args,
+                     const QStringList &runAs = {}) {
     PinLanguage(settingsFile);
     QProcess p;
-    p.setProgram(QStringLiteral(KESTRAVA_CLI));
-    p.setArguments(QStringList{"--settings", settingsFile} + args);
+    const QStringList command =
+        runAs + QStringList{QStringLiteral(KESTRAVA_CLI), "--settings", settingsFile} + args;
+    p.setProgram(command.first());
+    p.setArguments(command.mid(1));
     QElapsedTimer t;
     t.start();
     p.start();
@@ -63,7 +67,9 @@ inline sim::UnitSimOptions OnPatch(int currentPatch) {
 class CliFolder {
 protected:
     QString path(const QString &name) const { return dir_.filePath(name); }
-    CliRun cli(const QStringList &args) const { return RunCli(path("kestrava.INI"), args); }
+    CliRun cli(const QStringList &args, const QStringList &runAs = {}) const {
+        return RunCli(path("kestrava.INI"), args, runAs);
+    }
     QTemporaryDir dir_;
 };
 

@@ -12,6 +12,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/ioctl.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace kestrava;
 using namespace kestrava::cli;
 using namespace kestrava::cli::test;
@@ -45,6 +54,35 @@ PatchEntry entryOf(int code) {
     if (code >= 0x800 && code <= 0x8FF)
         return pvFull;
     return code;
+}
+
+constexpr uid_t kNobody = 65534;
+
+// A process of user nobody that holds the device in exclusive mode until it is killed.
+pid_t holdExclusively(const QString &device) {
+    int ready[2];
+    if (::pipe(ready) != 0)
+        return -1;
+    const QByteArray path = QFile::encodeName(device);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // Dumpable again after the change of user, so that nobody may look at its /proc entry.
+        if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0 || ::prctl(PR_SET_DUMPABLE, 1) != 0)
+            ::_exit(1);
+        const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY);
+        if (fd < 0 || ::ioctl(fd, TIOCEXCL) != 0)
+            ::_exit(1);
+        [[maybe_unused]] const auto n = ::write(ready[1], "x", 1);
+        for (;;)
+            ::pause();
+    }
+    ::close(ready[1]);
+    char c = 0;
+    const bool held = pid > 0 && ::read(ready[0], &c, 1) == 1;
+    ::close(ready[0]);
+    if (pid > 0 && !held)
+        ::waitpid(pid, nullptr, 0);
+    return held ? pid : -1;
 }
 
 } // namespace
@@ -127,6 +165,64 @@ private Q_SLOTS:
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
     }
 
+    void portsNameTheSimulatedUnit() {
+        sim::UnitSimOptions o;
+        o.linkPath = path("unit");
+        sim::UnitSim unit(o);
+        QVERIFY(unit.start());
+        {
+            QSettings ini(path("kestrava.INI"), QSettings::IniFormat);
+            ini.setValue("Ports/COM9", o.linkPath);
+            ini.setValue("Ports/COM3", "/dev/kestrava-gone");
+        }
+        const CliRun r = cli({"ports"});
+        QCOMPARE(r.status, 0);
+        const QString pts = unit.devicePath().mid(5); // without /dev/
+        for (const QString &line : {QStringLiteral("9: %1 (%2)").arg(o.linkPath, pts),
+                                    QStringLiteral("COM9=%1 present").arg(o.linkPath),
+                                    QStringLiteral("COM3=/dev/kestrava-gone absent")})
+            QVERIFY2(r.lines().contains(line), r.out.constData());
+        QVERIFY(unit.requestLog().isEmpty()); // nothing was sent to it
+    }
+
+    // Made real as user nobody: a device of group dialout, mode 0660, and one another process
+    // holds in exclusive mode (root would ignore that mode).
+    void portTroubleSaysHowToFixIt_data() {
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<QStringList>("says");
+        QTest::newRow("not in the group")
+            << false << QStringList{"アクセス権がありません", "sudo usermod -aG dialout nobody"};
+        QTest::newRow("held by another program") << true << QStringList{"使用中", "tst_cli"};
+    }
+    void portTroubleSaysHowToFixIt() {
+        QFETCH(bool, held);
+        QFETCH(QStringList, says);
+        if (::geteuid() != 0)
+            QSKIP("needs root to give a device away and to run as nobody");
+        const group *dialout = ::getgrnam("dialout");
+        QVERIFY(dialout);
+        sim::UnitSim unit;
+        QVERIFY(unit.start());
+        const QString device = unit.devicePath();
+        const QByteArray node = QFile::encodeName(device);
+        QCOMPARE(::chown(node.constData(), held ? kNobody : 0, dialout->gr_gid), 0);
+        QCOMPARE(::chmod(node.constData(), 0660), 0);
+        QVERIFY(QFile::setPermissions(dir_.path(), QFile::permissions(dir_.path()) |
+                                                       QFile::ReadOther | QFile::ExeOther));
+        const pid_t holder = held ? holdExclusively(device) : 0;
+        QVERIFY(holder >= 0);
+        const CliRun r = cli({"--port", device, "info"},
+                             {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"});
+        if (holder > 0) {
+            ::kill(holder, SIGKILL);
+            ::waitpid(holder, nullptr, 0);
+            says << QString::number(holder);
+        }
+        QCOMPARE(r.status, 1);
+        for (const QString &part : says)
+            QVERIFY2(r.err.contains(part), qPrintable(r.err));
+    }
+
     void usage_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("status");
@@ -135,6 +231,7 @@ private Q_SLOTS:
         QTest::newRow("unknown option") << QStringList{"--fast", "info"} << 2;
         QTest::newRow("port without value") << QStringList{"info", "--port"} << 2;
         QTest::newRow("info with a file") << QStringList{"info", "x.dat"} << 2;
+        QTest::newRow("ports with a file") << QStringList{"ports", "x.dat"} << 2;
         QTest::newRow("backup without file") << QStringList{"backup"} << 2;
         QTest::newRow("backup unknown kind")
             << QStringList{"--port", "/dev/null", "backup", "x.txt"} << 2;

@@ -32,6 +32,30 @@ public:
     }
 };
 
+ComDevice device(const QString &name, const QString &stable = {}, const QString &product = {},
+                 const QString &maker = {}, const QString &serial = {}) {
+    return {name, QStringLiteral("/dev/") + name, stable, product, maker, serial};
+}
+
+// The system's low-latency control, watched; or a driver that has the mode, played.
+class WatchedLatency : public LowLatencyControl {
+public:
+    bool playDriver = false;
+    mutable int requests = 0;
+    mutable std::optional<int> requested; // what Request returned
+    mutable std::optional<int> restored;
+    std::optional<int> Request(qintptr handle) const override {
+        ++requests;
+        requested = playDriver ? std::optional<int>(0x1040) : LowLatencyControl::Request(handle);
+        return requested;
+    }
+    void Restore(qintptr handle, int flags) const override {
+        restored = flags;
+        if (!playDriver)
+            LowLatencyControl::Restore(handle, flags);
+    }
+};
+
 } // namespace
 
 class TestComPort : public QObject {
@@ -116,6 +140,26 @@ private Q_SLOTS:
         other.close();
         QVERIFY(OpenComDevice(kPort, peer.devicePath(), kUnitBaudCode, 0));
         QVERIFY(LastComOpenError().isEmpty());
+    }
+
+    void lowLatencyAskedOnOpenAndUndoneAtClose_data() {
+        QTest::addColumn<bool>("playDriver");
+        QTest::newRow("a driver with the mode") << true;
+        QTest::newRow("a pseudo-terminal refuses") << false;
+    }
+    void lowLatencyAskedOnOpenAndUndoneAtClose() {
+        QFETCH(bool, playDriver);
+        WatchedLatency latency;
+        latency.playDriver = playDriver;
+        PtyPeer peer;
+        peer.answerAll("!\r");
+        QVERIFY(OpenComDevice(kPort, peer.devicePath(), kUnitBaudCode, 0, latency));
+        QCOMPARE(latency.requests, 1);
+        QCOMPARE(latency.requested.has_value(), playDriver);
+        QVERIFY(WriteComText(kPort, QStringLiteral("R001\r")));
+        QCOMPARE(ReadComLine(kPort, 100), QStringLiteral("!"));
+        CloseComPort(kPort);
+        QCOMPARE(latency.restored, latency.requested);
     }
 
     void missingDeviceIsReported() {
@@ -268,13 +312,11 @@ private Q_SLOTS:
         }
         auto source = std::make_shared<FakeSource>();
         source->devices = {
-            {QStringLiteral("ttyUSB1"), QStringLiteral("/dev/ttyUSB1"),
-             QStringLiteral("/dev/serial/by-id/usb-B"), QStringLiteral("USB-RS485")},
-            {QStringLiteral("ttyUSB0"), QStringLiteral("/dev/ttyUSB0"),
-             QStringLiteral("/dev/serial/by-id/usb-A"), QStringLiteral("FT232R USB UART")},
-            {QStringLiteral("ttyS0"), QStringLiteral("/dev/ttyS0"), QString(),
-             QStringLiteral("Communications Port")},
-            {QStringLiteral("ttyACM0"), QStringLiteral("/dev/ttyACM0"), QString(), QString()},
+            device("ttyUSB1", "/dev/serial/by-id/usb-B", "USB-RS485"),
+            device("ttyUSB0", "/dev/serial/by-id/usb-FTDI_FT232R_A50285BI-if00-port0",
+                   "FT232R USB UART", "FTDI", "A50285BI"),
+            device("ttyS0", {}, "Communications Port"),
+            device("ttyACM0"),
         };
         source->existing = {QStringLiteral("/tmp/sim-link")};
 
@@ -282,15 +324,17 @@ private Q_SLOTS:
         QCOMPARE(ListComPorts(&items, true, ini, *source), 5);
         const QStringList expected = {
             QStringLiteral("1: Communications Port (ttyS0)"),
-            QStringLiteral("2: FT232R USB UART (ttyUSB0)"), // lowest free number, by-id kept
-            QStringLiteral("4: ttyACM0"),                   // 3 stays reserved for its device
-            QStringLiteral("9: /tmp/sim-link"),             // a mapped link that exists
-            QStringLiteral("10: USB-RS485 (ttyUSB1)"),      // numeric order, not text order
+            // lowest free number, by-id kept
+            QStringLiteral("2: FT232R USB UART, FTDI, A50285BI, "
+                           "usb-FTDI_FT232R_A50285BI-if00-port0 (ttyUSB0)"),
+            QStringLiteral("4: ttyACM0"),                     // 3 stays reserved for its device
+            QStringLiteral("9: /tmp/sim-link"),               // a mapped link that exists
+            QStringLiteral("10: USB-RS485, usb-B (ttyUSB1)"), // numeric order, not text order
         };
         QCOMPARE(items, expected);
         QSettings s(ini, QSettings::IniFormat);
         QCOMPARE(s.value(QStringLiteral("Ports/COM2")).toString(),
-                 QStringLiteral("/dev/serial/by-id/usb-A"));
+                 QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_A50285BI-if00-port0"));
         QCOMPARE(s.value(QStringLiteral("Ports/COM4")).toString(), QStringLiteral("/dev/ttyACM0"));
 
         // Numbers are remembered: the same listing again, also without names.
@@ -306,8 +350,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         auto source = std::make_shared<FakeSource>();
         for (int i = 0; i < 18; ++i)
-            source->devices.append({QStringLiteral("ttyUSB%1").arg(i),
-                                    QStringLiteral("/dev/ttyUSB%1").arg(i), QString(), QString()});
+            source->devices.append(device(QStringLiteral("ttyUSB%1").arg(i)));
         QStringList items;
         QCOMPARE(ListComPorts(&items, false, dir.filePath(QStringLiteral("k.INI")), *source), 16);
         QCOMPARE(items.last(), QStringLiteral("16"));
@@ -331,8 +374,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString ini = dir.filePath(QStringLiteral("kestrava.INI"));
         auto source = std::make_shared<FakeSource>();
-        source->devices = {
-            {QStringLiteral("ttyUSB0"), QStringLiteral("/dev/ttyUSB0"), QString(), QString()}};
+        source->devices = {device("ttyUSB0")};
         QCOMPARE(ComPortMap(ini, *source).deviceFor(1), QStringLiteral("/dev/ttyUSB0"));
         QCOMPARE(ComPortMap(ini, *source).deviceFor(2), QString());
         QCOMPARE(ComPortMap(ini, *source).deviceFor(17), QString());

@@ -221,6 +221,8 @@ private slots:
     void noise();
     void closeAfter();
     void pacing();
+    void usbLatency_data();
+    void usbLatency();
     void stateFileRoundTrip();
     void stateFileRejected_data();
     void stateFileRejected();
@@ -731,6 +733,34 @@ void TestUnitSim::pacing() {
     QVERIFY2(lastMs >= (5 + 49) * byteMs, qPrintable(QString::number(lastMs)));
     const double elapsedMs = total.nsecsElapsed() / 1e6;
     QVERIFY2(elapsedMs >= (7 + 9 + 54) * byteMs, qPrintable(QString::number(elapsedMs)));
+}
+
+void TestUnitSim::usbLatency_data() {
+    QTest::addColumn<int>("latencyMs");
+    QTest::addColumn<int>("answerBytes");
+    QTest::addColumn<int>("passedAtOnce"); // a full packet is not held
+    QTest::newRow("short answer held") << 200 << 4 << 0;
+    QTest::newRow("full packet passes, the rest held") << 400 << 70 << 62;
+}
+
+void TestUnitSim::usbLatency() {
+    QFETCH(int, latencyMs);
+    QFETCH(int, answerBytes);
+    QFETCH(int, passedAtOnce);
+    UnitSimOptions o = unitOptions();
+    o.usbLatencyMs = latencyMs;
+    Rig rig(o);
+    QVERIFY2(rig.ok, qPrintable(rig.error));
+    const QByteArray answer = QByteArray(answerBytes - 1, 'x') + '\r';
+    rig.sim.setReplyOverride("Q800", answer);
+    QElapsedTimer t;
+    t.start();
+    rig.client.send("Q800\r");
+    const QByteArray early = rig.client.readBytes(std::max(passedAtOnce, 1), latencyMs / 2);
+    QCOMPARE(early.size(), passedAtOnce);
+    const QByteArray rest = rig.client.readBytes(answerBytes - passedAtOnce, 4 * latencyMs);
+    QVERIFY2(t.elapsed() >= latencyMs, qPrintable(QString::number(t.elapsed())));
+    QCOMPARE(early + rest, answer);
 }
 
 void TestUnitSim::stateFileRoundTrip() {

@@ -65,6 +65,7 @@ TOptDlg::TOptDlg(TBoxes boxes, QWidget *parent) : QDialog(parent), boxes_(boxes)
 
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    connect(FindPortBtn, &QPushButton::clicked, this, &TOptDlg::FindPort);
     connect(MaxRxChEdit, &QLineEdit::textChanged, this, &TOptDlg::MaxRxChEditChange);
     connect(MaxTxChEdit, &QLineEdit::textChanged, this, &TOptDlg::MaxTxChEditChange);
     MaxRxChEdit->installEventFilter(this);
@@ -85,9 +86,13 @@ void TOptDlg::buildControls() {
     ComPortCombo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     ComPortCombo->setMinimumContentsLength(24);
     Label1->setBuddy(ComPortCombo);
+    FindPortBtn = new QPushButton(tr("ポートを探す..."), GroupBox1);
+    FindPortBtn->setObjectName(QStringLiteral("FindPortBtn"));
+    FindPortBtn->setAutoDefault(false);
     auto *portRow = new QHBoxLayout(GroupBox1);
     portRow->addWidget(Label1);
     portRow->addWidget(ComPortCombo, 1);
+    portRow->addWidget(FindPortBtn);
 
     GroupBox2 = new QGroupBox(tr("最大入力Ch"), this);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
@@ -142,6 +147,28 @@ void TOptDlg::Load(const QStringList &portItems, int comPortNo, int maxRx, int m
     SetUpDownPosition(MaxRxUpDown, maxRx);
     SetUpDownPosition(MaxTxUpDown, maxTx);
     WarnPatCheckBox->setChecked(warn);
+}
+
+void TOptDlg::FindPort() {
+    if (!listPorts_)
+        return;
+    const QString caption = tr("ポートを探す");
+    if (!boxes_.AskYesNo(tr("ユニットの USB ケーブルを外してから「はい」を押してください"),
+                         caption))
+        return;
+    const QStringList before = listPorts_();
+    if (!boxes_.AskYesNo(tr("ユニットを差し込み、数秒待ってから「はい」を押してください"), caption))
+        return;
+    // Listing gives a device seen for the first time its COM number.
+    const QStringList after = listPorts_();
+    const int appeared = AppearedComPortItem(before, after);
+    if (appeared < 0) {
+        boxes_.Warning(tr("新しいポートが見つかりませんでした"), caption);
+        return;
+    }
+    ComPortCombo->clear();
+    ComPortCombo->addItems(after);
+    ComPortCombo->setCurrentIndex(appeared);
 }
 
 int TOptDlg::ComPortNumber() const {

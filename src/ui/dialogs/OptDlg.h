@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QStringList>
 
+#include <functional>
+
 namespace kestrava {
 
 struct TAppSettings;
@@ -31,6 +33,13 @@ public:
     // portItems as ListComPorts gives them with names; the item of comPortNo is
     // selected, none when that port is not listed.
     void Load(const QStringList &portItems, int comPortNo, int maxRx, int maxTx, bool warn);
+    // Where the port finder lists the ports again, as Load's items are made.
+    void SetPortLister(std::function<QStringList()> listPorts) {
+        listPorts_ = std::move(listPorts);
+    }
+    // The port finder: the ports with the unit unplugged, then plugged in; the port that
+    // appeared is chosen. Only the system's device list is read: no byte goes to any device.
+    void FindPort();
     QString ComPortText() const { return ComPortCombo->currentText(); }
     // The COM number of the chosen item, 0 when none is chosen.
     int ComPortNumber() const;
@@ -71,10 +80,12 @@ private:
     QGroupBox *GroupBox3;
     QLineEdit *MaxTxChEdit;
     TUpDown *MaxTxUpDown;
+    QPushButton *FindPortBtn;
     QCheckBox *WarnPatCheckBox;
     QPushButton *OKBtn;
     QPushButton *CancelBtn;
     bool exitWarningPending_ = false; // one warning at a time
+    std::function<QStringList()> listPorts_;
 };
 
 } // namespace kestrava

@@ -297,6 +297,7 @@ void TKestravaForm::OptItemClick() {
         return;
     optDlg_->Load(link.Settings.ComPortItems(), link.ComPortNo, settings.MaxRxChannel,
                   settings.MaxTxChannel, settings.WarnChgPatch);
+    optDlg_->SetPortLister([this] { return link.Settings.ComPortItems(); });
     if (desktop_.RunModal(*optDlg_) != QDialog::Accepted)
         return;
     const int port = optDlg_->ComPortNumber();

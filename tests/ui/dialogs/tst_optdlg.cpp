@@ -1,10 +1,13 @@
+#include "ComPortMap.h"
 #include "OptDlg.h"
 #include "QtDialogResponder.h"
 #include "ScriptedResponder.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -15,6 +18,16 @@ namespace {
 
 const QStringList kPorts = {QStringLiteral("1: USB Serial (ttyUSB0)"),
                             QStringLiteral("3: FT232R USB UART (ttyUSB1)")};
+
+class PluggedDevices : public ComDeviceSource {
+public:
+    QList<ComDevice> present;
+    QList<ComDevice> presentDevices() const override { return present; }
+};
+
+ComDevice usbDevice(const QString &name) {
+    return {name, "/dev/" + name, {}, QStringLiteral("FT232R USB UART"), {}, {}};
+}
 
 } // namespace
 
@@ -238,6 +251,42 @@ private Q_SLOTS:
         QVERIFY(!isRed(edit(QStringLiteral("MaxTxChEdit"))));
         QCOMPARE(dlg->Warn(), warn);
         QCOMPARE(dlg->findChild<TUpDown *>(QStringLiteral("MaxRxUpDown"))->maximum(), 1024);
+    }
+
+    // The unit, unplugged, is plugged in at the second question.
+    void finderChoosesThePortThatAppeared_data() {
+        QTest::addColumn<QString>("unit"); // "": nothing is plugged in
+        QTest::addColumn<bool>("goOn");    // the second question answered yes
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("a new device gets the lowest free number")
+            << "ttyUSB1" << true << "3: FT232R USB UART (ttyUSB1)";
+        QTest::newRow("a known device keeps its number")
+            << "ttyUSB7" << true << "5: FT232R USB UART (ttyUSB7)";
+        QTest::newRow("nothing appears") << "" << true << kPorts[1];
+        QTest::newRow("stopped before plugging in") << "ttyUSB1" << false << kPorts[1];
+    }
+    void finderChoosesThePortThatAppeared() {
+        QFETCH(QString, unit);
+        QFETCH(bool, goOn);
+        QFETCH(QString, chosen);
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("kestrava.INI"));
+        QSettings(ini, QSettings::IniFormat).setValue("Ports/COM5", "/dev/ttyUSB7");
+        PluggedDevices devices;
+        devices.present = {usbDevice("ttyUSB0"), usbDevice("ttyUSB9")};
+        int asked = 0;
+        boxes.onBox([&](const ScriptedResponder::Box &) {
+            if (++asked == 2 && !unit.isEmpty())
+                devices.present.append(usbDevice(unit));
+        });
+        boxes.queueAnswer(IDYES);
+        boxes.queueAnswer(goOn ? IDYES : IDNO);
+        dlg->SetPortLister([&] { return ComPortItems(ini, devices); });
+        QTest::mouseClick(button("FindPortBtn"), Qt::LeftButton);
+        boxes.onBox({});
+        QCOMPARE(dlg->ComPortText(), chosen);
+        QCOMPARE(boxes.boxes().size(), goOn && unit.isEmpty() ? 3 : 2); // the third: none found
+        QVERIFY(!boxes.unexpected());
     }
 
     void f1AsksForHelp() {
