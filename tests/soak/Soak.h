@@ -63,6 +63,7 @@ private:
     void arm(const QStringList &words);
     bool faultFired();
     void afterStep(bool lossy, const Snapshot &before);
+    int differsAt(const QList<int> &a, const QList<int> &b, int domain) const;
     bool checkUnit(QString *failure) const;
     bool checkSavedFile(QString *failure);
     bool checkWaits(qint64 ended, QString *failure);

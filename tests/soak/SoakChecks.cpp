@@ -128,6 +128,14 @@ void Soak::afterStep(bool lossy, const Snapshot &before) {
                 excused_.insert({d, at});
 }
 
+// The first entry where a and b differ that no lost answer excuses; -1 when none.
+int Soak::differsAt(const QList<int> &a, const QList<int> &b, int domain) const {
+    for (int at = 0; at < a.size(); ++at)
+        if (a[at] != b[at] && !excused_.count({domain, at}))
+            return at;
+    return -1;
+}
+
 bool Soak::checkUnit(QString *failure) const {
     const TUnitLink &link = rig_->link();
     if (!link.Linked || link.EditMode)
@@ -139,10 +147,8 @@ bool Soak::checkUnit(QString *failure) const {
     for (int d = 0; d < kDomains; ++d) {
         const QList<int> &mem = now.memory[std::size_t(d)];
         const QList<int> &unit = now.unit[std::size_t(d)];
-        int at = 0;
-        while (at < mem.size() && (mem[at] == unit[at] || excused_.count({d, at})))
-            ++at;
-        if (at == mem.size())
+        const int at = differsAt(mem, unit, d);
+        if (at < 0)
             continue;
         // Shown data that differs must say it was changed, or that it is not the unit's: a
         // fetch that fails part-way keeps the blocks it read and leaves the data out of sync.
@@ -189,6 +195,26 @@ bool Soak::checkSavedFile(QString *failure) {
                        .arg(first.unit)
                        .arg(first.file);
         return false;
+    }
+    // Saved while linked, the file stands for the unit: what it holds that the window does
+    // not mark as changed must be what the unit holds.
+    const TPatchModel &p = rig_->patches();
+    const TReadReport &held = file.read.found;
+    const Parts parts{onFile.patches, onFile.attrs, onFile.curves};
+    const sim::UnitMemory unit = rig_->unit.memory();
+    for (int d = 0; d < kDomains && rig_->link().Linked && !rig_->link().EditMode; ++d) {
+        const bool holds = d < PatchCount     ? held.patchSections[std::size_t(d)]
+                           : d == kAttrDomain ? held.attributeSection
+                                              : held.curveSections.any();
+        const bool changed = d == p.CurPatch     ? p.PatchChanged
+                             : d == kAttrDomain  ? rig_->attrs().LdAtrChanged
+                             : d == kCurveDomain ? rig_->curves().CurveChanged
+                                                 : false;
+        if (holds && !changed && differsAt(memoryCodes(parts, d), unitCodes(unit, d), d) >= 0) {
+            *failure = QStringLiteral("the saved %1 holds %2 that the unit does not hold")
+                           .arg(QFileInfo(lastSave_).fileName(), domainName(d));
+            return false;
+        }
     }
     return true;
 }

@@ -34,7 +34,8 @@ private Q_SLOTS:
             if (ok)
                 ok = soak.finish(&failure);
             if (!ok) {
-                qInfo().noquote() << "seed" << seed << "failed:" << failure << "\n"
+                qInfo().noquote() << "seed" << seed << "failed after" << steps + 1
+                                  << "steps:" << failure << "\n"
                                   << "as run:\n  " << sequence.join(u"\n  ");
                 const QStringList cut = CutDown(sequence, 240'000);
                 qInfo().noquote() << "cut down, failing with:" << RunSequence(cut)
