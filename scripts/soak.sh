@@ -12,4 +12,5 @@ cmake --build "$build" -j2 --target tst_soak
 echo "soak: seed $seed for $minutes min"
 QT_QPA_PLATFORM=offscreen KESTRAVA_TEST_DATA="$PWD/tests/soak" \
     KESTRAVA_SOAK_SEED="$seed" KESTRAVA_SOAK_SECONDS=$((minutes * 60)) \
+    QTEST_FUNCTION_TIMEOUT=$(((minutes * 60 + 600) * 1000)) \
     "$build/bin/tst_soak" randomUse
