@@ -95,37 +95,51 @@ Soak::Snapshot Soak::snapshot() const {
 }
 
 void Soak::afterStep(bool lossy, const Snapshot &before) {
-    // A domain read whole from the unit, in a step without a lost answer, is known again.
-    std::set<int> read;
+    // Blocks read and written in this step, by domain.
     int patch = before.unitPatch;
-    std::array<int, kDomains> blocks{};
+    std::array<int, kDomains> reads{};
+    std::array<int, kDomains> writes{};
     for (const QString &r : rig_->unit.requestLog()) {
-        int address = 0;
         bool ok = false;
-        if (r.size() == 4 && r.startsWith(u'P'))
-            patch = r.mid(1).toInt(&ok, 16);
-        else if (r.size() == 4 && r.startsWith(u'Q'))
-            address = r.mid(1).toInt(&ok, 16);
-        if (!ok || r.startsWith(u'P'))
+        const int address = r.mid(1, 3).toInt(&ok, 16);
+        if (!ok)
             continue;
-        if (address <= 0x03F && IsPatchIndex(patch))
-            ++blocks[std::size_t(patch)];
-        else if (address >= 0x500 && address <= 0x53F)
-            ++blocks[kAttrDomain];
-        else if (address >= 0x600 && address <= 0x643)
-            ++blocks[kCurveDomain];
+        if (r.size() == 4 && r.startsWith(u'P'))
+            patch = address;
+        if (!r.startsWith(u'Q') && !(r.startsWith(u'S') && r.size() == 4 + kBlockDigits))
+            continue;
+        auto &count = r.startsWith(u'Q') ? reads : writes;
+        const int base = address & 0xF00;
+        if ((base == 0x000 || base == 0x400) && IsPatchIndex(patch))
+            ++count[std::size_t(patch)];
+        else if (base == 0x500)
+            ++count[kAttrDomain];
+        else if (base == 0x600)
+            ++count[kCurveDomain];
     }
-    for (int d = 0; d < kDomains; ++d)
-        if (!lossy && blocks[std::size_t(d)] >= (d == kCurveDomain ? 68 : 64))
-            std::erase_if(excused_, [d](const Entry &e) { return e.domain == d; });
-    if (!lossy)
-        return;
     const Snapshot after = snapshot();
-    for (int d = 0; d < kDomains; ++d)
-        for (int at = 0; at < before.memory[std::size_t(d)].size(); ++at)
-            if (before.memory[std::size_t(d)][at] != after.memory[std::size_t(d)][at] ||
-                before.unit[std::size_t(d)][at] != after.unit[std::size_t(d)][at])
+    for (int d = 0; d < kDomains; ++d) {
+        const int whole = d == kCurveDomain ? 68 : 64;
+        const int read = reads[std::size_t(d)];
+        // Read whole, in a step without a lost answer: known again.
+        if (!lossy && read >= whole)
+            std::erase_if(excused_, [d](const Entry &e) { return e.domain == d; });
+        // A fetch that fails part-way keeps what it read and what memory held before, and
+        // clears no mark: as prescribed, so excused until the next whole read.
+        const bool fetchFailed = read > 0 && read < whole && writes[std::size_t(d)] == 0;
+        for (int at = 0; at < after.memory[std::size_t(d)].size(); ++at) {
+            const auto differs = [&](const Snapshot &x) {
+                return x.memory[std::size_t(d)][at] != x.unit[std::size_t(d)][at];
+            };
+            const auto moved = [&](const std::array<QList<int>, kDomains> &x,
+                                   const std::array<QList<int>, kDomains> &y) {
+                return x[std::size_t(d)][at] != y[std::size_t(d)][at];
+            };
+            if ((fetchFailed && differs(after)) ||
+                (lossy && (moved(before.memory, after.memory) || moved(before.unit, after.unit))))
                 excused_.insert({d, at});
+        }
+    }
 }
 
 // The first entry where a and b differ that no lost answer excuses; -1 when none.
@@ -150,12 +164,12 @@ bool Soak::checkUnit(QString *failure) const {
         const int at = differsAt(mem, unit, d);
         if (at < 0)
             continue;
-        // Shown data that differs must say it was changed, or that it is not the unit's: a
-        // fetch that fails part-way keeps the blocks it read and leaves the data out of sync.
-        const bool marked = d == p.CurPatch    ? p.PatchChanged || !p.PatchInSync[std::size_t(d)]
+        // Shown data that differs must say it was changed; other memories must not claim to
+        // hold what the unit holds.
+        const bool marked = d == p.CurPatch    ? p.PatchChanged
                             : d < PatchCount   ? !p.PatchInSync[std::size_t(d)]
-                            : d == kAttrDomain ? a.LdAtrChanged || !a.LdAtrInSync
-                                               : c.CurveChanged || !c.CurvesInSync;
+                            : d == kAttrDomain ? a.LdAtrChanged
+                                               : c.CurveChanged;
         if (!marked) {
             *failure = QStringLiteral("%1 differs from the unit at %2 (window %3, unit %4) and "
                                       "is not marked")
