@@ -57,6 +57,7 @@ struct Faults {
     QByteArray noise;
     int closeAfter = -1;
     int faultAt = -1;
+    bool refusing = false;
     UnitSim::Fault fault = UnitSim::Fault::Refuse;
 };
 
@@ -317,7 +318,9 @@ void UnitSim::Impl::handleNext() {
             const bool faultHere = f.faultAt > 0 && --f.faultAt == 0;
             if (faultHere)
                 f.faultAt = -1;
-            if (f.refused.contains(request.line) || (faultHere && f.fault == Fault::Refuse)) {
+            f.refusing = f.refusing || (faultHere && f.fault == Fault::RefuseFrom);
+            if (f.refused.contains(request.line) || f.refusing ||
+                (faultHere && f.fault == Fault::Refuse)) {
                 out = "?\r";
             } else {
                 const UnitCore::Answer answer = core.handle(request.line);

@@ -85,8 +85,9 @@ public:
     // read the answers; 0 hangs up at once; -1 off.
     void setCloseAfter(int requests);
     // The request this many requests from now (1: the next) is refused without being acted on,
-    // or acted on and then answered with bytes that do not read, or not answered at all.
-    enum class Fault { Refuse, Garble, Drop };
+    // or acted on and then answered with bytes that do not read, or not answered at all;
+    // RefuseFrom refuses that one and every later one until the faults are cleared.
+    enum class Fault { Refuse, RefuseFrom, Garble, Drop };
     void setFaultAt(int request, Fault fault);
     bool faultPending() const; // armed by setFaultAt and not yet met
     // Paces both directions at this rate from now on (0: no pacing), as the option does.

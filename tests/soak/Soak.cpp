@@ -102,6 +102,8 @@ void Soak::arm(const QStringList &words) {
     armedAt_ = n;
     if (kind == u"refuse")
         unit.setFaultAt(n, sim::UnitSim::Fault::Refuse);
+    else if (kind == u"refuseall")
+        unit.setFaultAt(n, sim::UnitSim::Fault::RefuseFrom);
     else if (kind == u"garble")
         unit.setFaultAt(n, sim::UnitSim::Fault::Garble);
     else if (kind == u"drop")

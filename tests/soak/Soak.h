@@ -79,6 +79,7 @@ private:
     QString lastSave_;          // the file the current step saves to, if any
     QString armed_;             // the fault waiting for the next step
     int armedAt_ = 0;
+    bool readWhole_ = false; // the shown patch was read whole last in the step
     int steps_ = 0;
     mutable std::mutex timesMutex_;
     QList<qint64> requestTimes_; // ms on clock_, of each request since the step began

@@ -99,13 +99,21 @@ void Soak::afterStep(bool lossy, const Snapshot &before) {
     int patch = before.unitPatch;
     std::array<int, kDomains> reads{};
     std::array<int, kDomains> writes{};
+    int run = 0; // blocks of the shown patch read in a row, with no edit after them
     for (const QString &r : rig_->unit.requestLog()) {
+        if (r == u"C" || r == u"T" || (r.startsWith(u'S') && r.size() != 4 + kBlockDigits) ||
+            (r.startsWith(u'S') && r.at(1) == u'4'))
+            run = 0;
         bool ok = false;
         const int address = r.mid(1, 3).toInt(&ok, 16);
         if (!ok)
             continue;
         if (r.size() == 4 && r.startsWith(u'P'))
             patch = address;
+        if (r.size() == 4 && r.startsWith(u'P'))
+            run = 0;
+        else if (r.size() == 4 && r.startsWith(u'Q') && address <= 0x03F)
+            ++run;
         if (!r.startsWith(u'Q') && !(r.startsWith(u'S') && r.size() == 4 + kBlockDigits))
             continue;
         auto &count = r.startsWith(u'Q') ? reads : writes;
@@ -117,6 +125,7 @@ void Soak::afterStep(bool lossy, const Snapshot &before) {
         else if (base == 0x600)
             ++count[kCurveDomain];
     }
+    readWhole_ = !lossy && run >= 64 && patch == rig_->patches().CurPatch;
     const Snapshot after = snapshot();
     for (int d = 0; d < kDomains; ++d) {
         const int whole = d == kCurveDomain ? 68 : 64;
@@ -157,6 +166,12 @@ bool Soak::checkUnit(QString *failure) const {
     const TPatchModel &p = rig_->patches();
     const TLoadAttrModel &a = rig_->attrs();
     const TCurveSet &c = rig_->curves();
+    if (readWhole_ && p.PatchChanged) {
+        *failure = QStringLiteral("patch %1 was read whole from the unit and is still marked "
+                                  "changed")
+                       .arg(p.CurPatch + 1);
+        return false;
+    }
     const Snapshot now = snapshot();
     for (int d = 0; d < kDomains; ++d) {
         const QList<int> &mem = now.memory[std::size_t(d)];
