@@ -63,7 +63,7 @@ private:
     void arm(const QStringList &words);
     bool faultFired();
     void afterStep(bool lossy, const Snapshot &before);
-    int differsAt(const QList<int> &a, const QList<int> &b, int domain) const;
+    int differsAt(const QList<int> &a, const QList<int> &b, int domain, bool inMemory) const;
     bool checkUnit(QString *failure) const;
     bool checkSavedFile(QString *failure);
     bool checkWaits(qint64 ended, QString *failure);
@@ -76,6 +76,7 @@ private:
     std::unique_ptr<FormRig> rig_;
     TOptDlg *optDlg_ = nullptr; // the window's child
     std::set<Entry> excused_;   // touched by a command whose answer was lost
+    std::set<Entry> unread_;    // left by a fetch that failed part-way
     QString lastSave_;          // the file the current step saves to, if any
     QString armed_;             // the fault waiting for the next step
     int armedAt_ = 0;

@@ -131,8 +131,10 @@ void Soak::afterStep(bool lossy, const Snapshot &before) {
         const int whole = d == kCurveDomain ? 68 : 64;
         const int read = reads[std::size_t(d)];
         // Read whole, in a step without a lost answer: known again.
-        if (!lossy && read >= whole)
+        if (!lossy && read >= whole) {
             std::erase_if(excused_, [d](const Entry &e) { return e.domain == d; });
+            std::erase_if(unread_, [d](const Entry &e) { return e.domain == d; });
+        }
         // A fetch that fails part-way keeps what it read and what memory held before, and
         // clears no mark: as prescribed, so excused until the next whole read.
         const bool fetchFailed = read > 0 && read < whole && writes[std::size_t(d)] == 0;
@@ -144,17 +146,20 @@ void Soak::afterStep(bool lossy, const Snapshot &before) {
                                    const std::array<QList<int>, kDomains> &y) {
                 return x[std::size_t(d)][at] != y[std::size_t(d)][at];
             };
-            if ((fetchFailed && differs(after)) ||
-                (lossy && (moved(before.memory, after.memory) || moved(before.unit, after.unit))))
+            if (fetchFailed && differs(after))
+                unread_.insert({d, at});
+            if (lossy && (moved(before.memory, after.memory) || moved(before.unit, after.unit)))
                 excused_.insert({d, at});
         }
     }
 }
 
-// The first entry where a and b differ that no lost answer excuses; -1 when none.
-int Soak::differsAt(const QList<int> &a, const QList<int> &b, int domain) const {
+// The first entry where a and b differ that no lost answer (nor, in memory, a failed fetch)
+// excuses; -1 when none.
+int Soak::differsAt(const QList<int> &a, const QList<int> &b, int domain, bool inMemory) const {
     for (int at = 0; at < a.size(); ++at)
-        if (a[at] != b[at] && !excused_.count({domain, at}))
+        if (a[at] != b[at] && !excused_.count({domain, at}) &&
+            !(inMemory && unread_.count({domain, at})))
             return at;
     return -1;
 }
@@ -176,7 +181,7 @@ bool Soak::checkUnit(QString *failure) const {
     for (int d = 0; d < kDomains; ++d) {
         const QList<int> &mem = now.memory[std::size_t(d)];
         const QList<int> &unit = now.unit[std::size_t(d)];
-        const int at = differsAt(mem, unit, d);
+        const int at = differsAt(mem, unit, d, true);
         if (at < 0)
             continue;
         // Shown data that differs must say it was changed; other memories must not claim to
@@ -239,7 +244,8 @@ bool Soak::checkSavedFile(QString *failure) {
                              : d == kAttrDomain  ? rig_->attrs().LdAtrChanged
                              : d == kCurveDomain ? rig_->curves().CurveChanged
                                                  : false;
-        if (holds && !changed && differsAt(memoryCodes(parts, d), unitCodes(unit, d), d) >= 0) {
+        if (holds && !changed &&
+            differsAt(memoryCodes(parts, d), unitCodes(unit, d), d, false) >= 0) {
             *failure = QStringLiteral("the saved %1 holds %2 that the unit does not hold")
                            .arg(QFileInfo(lastSave_).fileName(), domainName(d));
             return false;
@@ -317,6 +323,7 @@ bool Soak::finish(QString *failure) {
     // Read back as the user reads everything again: a reconnect forgets and fetches.
     form.ExecuteAction(ActionId::ReConnectAction);
     excused_.clear();
+    unread_.clear();
     const Snapshot now = snapshot();
     for (int d = 0; d < kDomains; ++d) {
         const bool fetched = d >= PatchCount || d == p.CurPatch;

@@ -63,7 +63,7 @@ constexpr StepRow kSteps[] = {
     {2, -1, "act ReConnectAction"},
     {1, -1, "opt {1024|512|100} {1024|256} {0-1}"},
     {1, -1, "restart {|edit|}"},
-    {7, -1, "fault {refuse|refuseall|garble|drop|silent|unplug} {0-40}"},
+    {7, -1, "fault {refuse|refuseall|garble|drop|silent|unplug} {0-40|0-40|0-700}"},
     {1, -1, "slow {9600|57600|0}"},
 };
 
@@ -292,6 +292,7 @@ void Soak::restart(bool editMode) {
         std::ignore = QTest::qWaitFor([this] { return rig_->timer()->isActive(); }, 5000);
     rig_->unit.setAbsent(false);
     excused_.clear(); // everything is read again
+    unread_.clear();
 }
 
 // Files the loads can be given besides the ones the soak saved: whole, partial, one-patch,
