@@ -7,6 +7,8 @@
 
 #include <QCoreApplication>
 
+#include <utility>
+
 namespace kestrava {
 
 namespace {
@@ -72,7 +74,7 @@ bool layOverPatches(const TLoadFile &file, TPatchModel &patches) {
 bool backOnShownPatch(TransferEnv &env, const TPatchModel &patches) {
     if (!env.link.Linked)
         return false;
-    const bool selected = !patches.HasCurrent() || SelectUnitPatch(env, patches.CurPatch);
+    const bool selected = !patches.HasCurrent() || SelectShownPatch(env, patches.CurPatch);
     if (env.link.Linked)
         LeavePatchTransferMode(env.link);
     return selected;
@@ -104,10 +106,14 @@ bool SetPatchEntry(TransferEnv &env, TPatchModel &patches, int output, PatchEntr
     if (!memory || output < 0 || output >= OutputCount)
         return false;
     PatchEntry &entry = (*memory)[std::size_t(output)];
-    const PatchEntry before = entry;
-    entry = v;
-    if (env.link.EditMode)
+    if (env.link.EditMode) {
+        entry = v;
         return true;
+    }
+    // Unlinked, the unit may be on any memory by now: only a reconnect, which asks it, sends.
+    if (!env.link.Linked)
+        return false;
+    const PatchEntry before = std::exchange(entry, v);
     if (env.link.SendCmd(QStringLiteral("S") + Hex3(output) + PatchEntryCode(v) + u'\r'))
         return true;
     // The unit answered but refused: it kept the old entry, and so does memory. A silent
@@ -121,6 +127,13 @@ bool SelectUnitPatch(TransferEnv &env, int patch) {
     if (!IsPatchIndex(patch))
         return false;
     return env.link.SendCmd(selectCommand(patch));
+}
+
+bool SelectShownPatch(TransferEnv &env, int patch) {
+    if (SelectUnitPatch(env, patch))
+        return true;
+    env.link.MarkLost();
+    return false;
 }
 
 bool WritePatch(TransferEnv &env, TPatchModel &patches) {
@@ -157,6 +170,8 @@ bool FetchAllPatches(TransferEnv &env, TPatchModel &patches) {
                 throw EAbort();
         return true;
     } catch (const EAbort &) {
+        // The walk may have left the unit on another memory.
+        backOnShownPatch(env, patches);
         env.boxes.Error(Texts::tr("取得に失敗しました"));
         return false;
     }

@@ -17,6 +17,9 @@ bool FetchCurrentPatch(TransferEnv &env, TPatchModel &patches);
 bool SetPatchEntry(TransferEnv &env, TPatchModel &patches, int output, PatchEntry v);
 // "P%03X\r": the unit's current patch.
 bool SelectUnitPatch(TransferEnv &env, int patch);
+// The same for the memory the table shows; a unit that refuses it is no longer linked,
+// since its live edits would reach another memory.
+bool SelectShownPatch(TransferEnv &env, int patch);
 // "WP\r": the unit stores its current patch.
 bool WritePatch(TransferEnv &env, TPatchModel &patches);
 // All eight memories in sync, the unit left on the current patch. CurPatch, PatchChanged and

@@ -64,6 +64,9 @@ bool Soak::step(const QString &line, QString *failure) {
         return true;
     }
     const Snapshot before = snapshot();
+    // Unlinked, only a reconnect may talk the unit into anything.
+    const bool mustNotWrite = !rig_->link().Linked && !rig_->link().EditMode &&
+                              words.value(0) != u"restart" && words.value(1) != u"ReConnectAction";
     rig_->unit.clearLog();
     {
         const std::lock_guard lock(timesMutex_);
@@ -71,6 +74,8 @@ bool Soak::step(const QString &line, QString *failure) {
     }
     run(words);
     const qint64 ended = clock_.elapsed();
+    if (!lastSave_.isEmpty())
+        noteSave();
     QTest::qWait(150); // the timer's tick and poll, as between a user's clicks
     if (qEnvironmentVariableIsSet("KESTRAVA_SOAK_VERBOSE"))
         qInfo().noquote() << line << "|" << rig_->unit.requestLog().mid(0, 6).join(u' ')
@@ -84,9 +89,10 @@ bool Soak::step(const QString &line, QString *failure) {
     rig_->boxes.clear();
     afterStep(lossy, before);
     const bool ok = (words.value(0) == u"restart" || hungUp || checkWaits(ended, failure)) &&
-                    checkUnit(failure) && checkSavedFile(failure) &&
-                    (steps_ % 8 != 0 || checkIdle(failure));
+                    (!mustNotWrite || checkUntouched(before, failure)) && checkUnit(failure) &&
+                    checkSavedFile(failure) && (steps_ % 8 != 0 || checkIdle(failure));
     lastSave_.clear();
+    atSave_.reset();
     return ok;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DataSetDiff.h"
 #include "UiRigs.h"
 
 #include <QElapsedTimer>
@@ -54,6 +55,13 @@ private:
         std::array<QList<int>, kDomains> unit;
         int unitPatch = 0;
     };
+    // The window as a save left it: later in the step a poll may reconnect and forget.
+    struct SavedView {
+        TDataSet shown;
+        std::array<bool, kDomains> changed{};
+        bool standsForUnit = false; // saved linked, outside edit mode
+        sim::UnitMemory unit;
+    };
 
     void run(const QStringList &words);
     void runAttr(int from, int to, int item);
@@ -65,10 +73,12 @@ private:
     void afterStep(bool lossy, const Snapshot &before);
     int differsAt(const QList<int> &a, const QList<int> &b, int domain, bool inMemory) const;
     bool checkUnit(QString *failure) const;
+    bool checkUntouched(const Snapshot &before, QString *failure) const;
     bool checkSavedFile(QString *failure);
     bool checkWaits(qint64 ended, QString *failure);
     bool checkIdle(QString *failure);
     Snapshot snapshot() const;
+    void noteSave();
     QString pathOf(const QString &name) const { return dir_.filePath(name); }
     void writeSeedFiles(quint32 seed);
 
@@ -78,7 +88,8 @@ private:
     std::set<Entry> excused_;   // touched by a command whose answer was lost
     std::set<Entry> unread_;    // left by a fetch that failed part-way
     QString lastSave_;          // the file the current step saves to, if any
-    QString armed_;             // the fault waiting for the next step
+    std::unique_ptr<SavedView> atSave_;
+    QString armed_; // the fault waiting for the next step
     int armedAt_ = 0;
     bool readWhole_ = false; // the shown patch was read whole last in the step
     int steps_ = 0;

@@ -203,19 +203,47 @@ bool Soak::checkUnit(QString *failure) const {
     return true;
 }
 
+bool Soak::checkUntouched(const Snapshot &before, QString *failure) const {
+    const Snapshot now = snapshot();
+    for (int d = 0; d < kDomains; ++d) {
+        const QList<int> &was = before.unit[std::size_t(d)];
+        const QList<int> &is = now.unit[std::size_t(d)];
+        if (was != is) {
+            *failure =
+                QStringLiteral("unlinked, a step changed the unit's %1 at %2")
+                    .arg(domainName(d))
+                    .arg(std::mismatch(was.begin(), was.end(), is.begin()).first - was.begin());
+            return false;
+        }
+    }
+    return true;
+}
+
+void Soak::noteSave() {
+    const TPatchModel &p = rig_->patches();
+    atSave_ = std::make_unique<SavedView>(SavedView{TDataSet{p, rig_->attrs(), rig_->curves()},
+                                                    {},
+                                                    rig_->link().Linked && !rig_->link().EditMode,
+                                                    rig_->unit.memory()});
+    if (p.HasCurrent())
+        atSave_->changed[std::size_t(p.CurPatch)] = p.PatchChanged;
+    atSave_->changed[kAttrDomain] = rig_->attrs().LdAtrChanged;
+    atSave_->changed[kCurveDomain] = rig_->curves().CurveChanged;
+}
+
 bool Soak::checkSavedFile(QString *failure) {
-    if (lastSave_.isEmpty() || !QFileInfo::exists(lastSave_))
+    if (!atSave_ || !QFileInfo::exists(lastSave_))
         return true;
+    const SavedView view = std::move(*std::exchange(atSave_, nullptr));
     const FileKind kind = FileKindOf(lastSave_);
-    const TLoadFile file = ReadLoadFile(kind, lastSave_, rig_->patches().CurPatch);
-    TDataSet shown{rig_->patches(), rig_->attrs(), rig_->curves()};
-    TDataSet onFile = shown;
+    const TLoadFile file = ReadLoadFile(kind, lastSave_, view.shown.patches.CurPatch);
+    TDataSet onFile = view.shown;
     if (!file.Usable() || !file.LayOver(onFile.patches, onFile.attrs, onFile.curves)) {
         *failure = QStringLiteral("the saved %1 does not read back").arg(lastSave_);
         return false;
     }
     const auto diffs =
-        DiffDataSets(HeldSections(kind, file.read.found), file.read.found, shown, onFile);
+        DiffDataSets(HeldSections(kind, file.read.found), file.read.found, view.shown, onFile);
     if (!diffs.isEmpty()) {
         const TDataDifference &first = diffs.first();
         *failure = QStringLiteral("the saved %1 differs from the window in %2 values, first "
@@ -232,20 +260,14 @@ bool Soak::checkSavedFile(QString *failure) {
     }
     // Saved while linked, the file stands for the unit: what it holds that the window does
     // not mark as changed must be what the unit holds.
-    const TPatchModel &p = rig_->patches();
     const TReadReport &held = file.read.found;
     const Parts parts{onFile.patches, onFile.attrs, onFile.curves};
-    const sim::UnitMemory unit = rig_->unit.memory();
-    for (int d = 0; d < kDomains && rig_->link().Linked && !rig_->link().EditMode; ++d) {
+    for (int d = 0; d < kDomains && view.standsForUnit; ++d) {
         const bool holds = d < PatchCount     ? held.patchSections[std::size_t(d)]
                            : d == kAttrDomain ? held.attributeSection
                                               : held.curveSections.any();
-        const bool changed = d == p.CurPatch     ? p.PatchChanged
-                             : d == kAttrDomain  ? rig_->attrs().LdAtrChanged
-                             : d == kCurveDomain ? rig_->curves().CurveChanged
-                                                 : false;
-        if (holds && !changed &&
-            differsAt(memoryCodes(parts, d), unitCodes(unit, d), d, false) >= 0) {
+        if (holds && !view.changed[std::size_t(d)] &&
+            differsAt(memoryCodes(parts, d), unitCodes(view.unit, d), d, false) >= 0) {
             *failure = QStringLiteral("the saved %1 holds %2 that the unit does not hold")
                            .arg(QFileInfo(lastSave_).fileName(), domainName(d));
             return false;

@@ -63,7 +63,7 @@ constexpr StepRow kSteps[] = {
     {2, -1, "act ReConnectAction"},
     {1, -1, "opt {1024|512|100} {1024|256} {0-1}"},
     {1, -1, "restart {|edit|}"},
-    {7, -1, "fault {refuse|garble|drop|silent|unplug} {0-40|0-40|0-700}"},
+    {7, -1, "fault {refuse|refuseall|garble|drop|silent|unplug} {0-40|0-40|0-700}"},
     {1, -1, "slow {9600|57600|0}"},
 };
 

@@ -53,6 +53,14 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("steps");
         // A reconnect from edit mode fetched nothing and showed emptied memory as the unit's.
         QTest::newRow("edit mode, reconnect") << QStringList{"unit 168495843", "restart edit"};
+        // A save's walk could not put the unit back on the shown patch, and the next typed
+        // edit reached another memory.
+        QTest::newRow("walk not put back, edit") << QStringList{
+            "unit 89797473", "fault refuseall 438 a:y a:n",
+            "act SaveAllPatAction f:s18.pat a:n a:c", "type PatTableGrid 6 21 FF a:y a:c"};
+        // The unit refused a patch switch: the window showed the new memory as the unit's.
+        QTest::newRow("switch refused, edit") << QStringList{"unit 89797473", "fault refuse 1",
+                                                             "patch 3", "type PatTableGrid 2 2 FF"};
     }
     void sequencesThatFailed() {
         QFETCH(QStringList, steps);

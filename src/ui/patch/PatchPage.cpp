@@ -329,7 +329,7 @@ void TPatchPage::PatNoComboChange(int index) {
         const WaitCursor wait;
         patches_.SelectCurrent(index);
         ctx_.status.setPanelText(3, QString());
-        if (!ctx_.env.link.EditMode && SelectUnitPatch(ctx_.env, index))
+        if (!ctx_.env.link.EditMode && SelectShownPatch(ctx_.env, index))
             ctx_.actions.Execute(ActionId::GetTableAction);
         table_->DropSelection();
         table_->RepaintTable();
