@@ -64,7 +64,7 @@ bool Soak::step(const QString &line, QString *failure) {
         return true;
     }
     const Snapshot before = snapshot();
-    // Unlinked, only a reconnect may talk the unit into anything.
+    // Unlinked, only a reconnect may talk the unit into anything (a replug powers it up anew).
     const bool mustNotWrite = !rig_->link().Linked && !rig_->link().EditMode &&
                               words.value(0) != u"restart" && words.value(1) != u"ReConnectAction";
     rig_->unit.clearLog();
@@ -89,8 +89,9 @@ bool Soak::step(const QString &line, QString *failure) {
     rig_->boxes.clear();
     afterStep(lossy, before);
     const bool ok = (words.value(0) == u"restart" || hungUp || checkWaits(ended, failure)) &&
-                    (!mustNotWrite || checkUntouched(before, failure)) && checkUnit(failure) &&
-                    checkSavedFile(failure) && (steps_ % 8 != 0 || checkIdle(failure));
+                    (!mustNotWrite || hungUp || checkUntouched(before, failure)) &&
+                    checkUnit(failure) && checkSavedFile(failure) &&
+                    (steps_ % 8 != 0 || checkIdle(failure));
     lastSave_.clear();
     atSave_.reset();
     return ok;

@@ -341,6 +341,8 @@ bool Soak::finish(QString *failure) {
         form.ShowPage(pages[k]);
         form.ExecuteAction(writes[k]);
     }
+    if (!rig_->link().Linked)
+        return true; // the writes found the line hung up earlier: nothing was written whole
     const sim::UnitMemory written = unit.memory();
     // Read back as the user reads everything again: a reconnect forgets and fetches.
     form.ExecuteAction(ActionId::ReConnectAction);
