@@ -234,6 +234,18 @@ bool SendCurrentPatch(TransferEnv &env, const TPatchModel &patches) {
     }
 }
 
+bool SendUndoneCurrentPatch(TransferEnv &env, TPatchModel &patches) {
+    if (SendCurrentPatch(env, patches))
+        return true;
+    if (!patches.HasCurrent())
+        return false;
+    patches.MarkUnsent(patches.CurPatch);
+    // Read back, memory is the unit's again, as after any fetch; unread, it is not.
+    if (!env.link.Linked || !FetchCurrentPatch(env, patches))
+        patches.MarkEdited();
+    return false;
+}
+
 bool ClearOrThroughCurrentPatch(TransferEnv &env, TPatchModel &patches, bool through) {
     if (!patches.HasCurrent())
         return false;

@@ -28,6 +28,9 @@ bool WritePatch(TransferEnv &env, TPatchModel &patches);
 bool FetchAllPatches(TransferEnv &env, TPatchModel &patches);
 bool SendAllPatches(TransferEnv &env, TPatchModel &patches);
 bool SendCurrentPatch(TransferEnv &env, const TPatchModel &patches);
+// The shown memory after an undo, to the unit. Refused part-way, the unit holds a mix of
+// both: the memory is read back so that the table shows it, or marked changed if it cannot be.
+bool SendUndoneCurrentPatch(TransferEnv &env, TPatchModel &patches);
 // Clear ("C\r") or one-to-one ("T\r") of the current patch, after the undo snapshot.
 // The question is the caller's.
 bool ClearOrThroughCurrentPatch(TransferEnv &env, TPatchModel &patches, bool through);

@@ -61,6 +61,9 @@ private Q_SLOTS:
         // The unit refused a patch switch: the window showed the new memory as the unit's.
         QTest::newRow("switch refused, edit") << QStringList{"unit 89797473", "fault refuse 1",
                                                              "patch 3", "type PatTableGrid 2 2 FF"};
+        // An undo refused part-way left the unit holding a mix the window did not show.
+        QTest::newRow("undo refused part-way") << QStringList{
+            "unit 1536251849", "type PatTableGrid 4 23 A72", "fault refuse 4", "act UndoPatAction"};
     }
     void sequencesThatFailed() {
         QFETCH(QStringList, steps);

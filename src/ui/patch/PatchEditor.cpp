@@ -315,8 +315,10 @@ void TPatchEditor::Undo() {
     if (!patches_.HasCurrent() || !patches_.PopUndo())
         return;
     view_.RepaintTable();
-    if (env_.link.Linked && !env_.link.EditMode)
-        SendCurrentPatch(env_, patches_); // a failure was reported by the link, if at all
+    if (env_.link.Linked && !env_.link.EditMode && !SendUndoneCurrentPatch(env_, patches_)) {
+        view_.RepaintTable();
+        env_.boxes.Error(settingFailed());
+    }
 }
 
 void TPatchEditor::CheckOutputAt(int o) {
