@@ -380,6 +380,14 @@
         <source>貼り付け(&amp;P)</source>
         <translation>&amp;Paste</translation>
     </message>
+    <message>
+        <source>パッチシートから読込...</source>
+        <translation>Load patch sheet...</translation>
+    </message>
+    <message>
+        <source>パッチシートを印刷...</source>
+        <translation>Print patch sheet...</translation>
+    </message>
 </context>
 <context>
     <name>PatchFind</name>
@@ -406,6 +414,29 @@
     <message>
         <source>%1 にパッチされた出力はありません</source>
         <translation>No output is patched to %1</translation>
+    </message>
+</context>
+<context>
+    <name>PatchSheetFile</name>
+    <message>
+        <source>パッチシート (*.csv *.txt)|*.csv;*.txt</source>
+        <translation>Patch sheets (*.csv *.txt)|*.csv;*.txt</translation>
+    </message>
+    <message>
+        <source>ファイルを読めません: %1</source>
+        <translation>Cannot read the file: %1</translation>
+    </message>
+    <message>
+        <source>パッチ%1の行がありません</source>
+        <translation>The sheet has no rows for patch %1</translation>
+    </message>
+    <message>
+        <source>パッチシートを印刷...</source>
+        <translation>Print patch sheet...</translation>
+    </message>
+    <message>
+        <source>設定済みの出力のみ</source>
+        <translation>Patched outputs only</translation>
     </message>
 </context>
 <context>

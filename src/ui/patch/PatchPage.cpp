@@ -5,6 +5,7 @@
 #include "PageFrame.h"
 #include "PatchEditor.h"
 #include "PatchFind.h"
+#include "PatchSheetFile.h"
 #include "PatchTable.h"
 #include "PatchTransfer.h"
 #include "SheetClipboard.h"
@@ -189,6 +190,12 @@ void TPatchPage::registerSheetCommands() {
         PutSheetOnClipboard(PatchClipRows(*patches_.Current(), outputs, ctx_.settings.DispAbCh));
     });
     a.On(PastePatAction, [this] { editor_->Paste(ClipboardSheetText()); });
+    a.On(LoadSheetAction, [this] {
+        LoadPatchSheetAsked(ctx_.desktop, patches_, *editor_,
+                            ctx_.actions.Action(ActionId::LoadSheetAction)->text());
+    });
+    a.On(PrintSheetAction,
+         [this] { PrintPatchSheetAsked(ctx_.desktop, patches_, attrs_, ctx_.env.link); });
 }
 
 // The check buttons and level, the channel texts and the patch chooser.

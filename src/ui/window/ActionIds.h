@@ -56,7 +56,9 @@ namespace kestrava {
     X(CopyPatAction)                                                                               \
     X(PastePatAction)                                                                              \
     X(CopyLdAtrAction)                                                                             \
-    X(PasteLdAtrAction)
+    X(PasteLdAtrAction)                                                                            \
+    X(LoadSheetAction)                                                                             \
+    X(PrintSheetAction)
 
 enum class ActionId {
 #define KESTRAVA_ACTION_ID(name) name,

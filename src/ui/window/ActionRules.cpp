@@ -242,6 +242,14 @@ constexpr ActionRule kRules[] = {
      .caption = QT_TRANSLATE_NOOP("KestravaForm", "貼り付け(&P)"),
      .shortcut = (Qt::CTRL | Qt::Key_V).toCombined(),
      .visible = attr},
+    {.id = LoadSheetAction,
+     .caption = QT_TRANSLATE_NOOP("KestravaForm", "パッチシートから読込..."),
+     .visible = patch,
+     .enabled = [](const UiState &s) { return canChangeUnit(s) && !s.transferring; }},
+    {.id = PrintSheetAction,
+     .caption = QT_TRANSLATE_NOOP("KestravaForm", "パッチシートを印刷..."),
+     .visible = patch,
+     .enabled = hasPatch},
 };
 
 constexpr bool inIdOrder() {

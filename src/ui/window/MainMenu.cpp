@@ -42,8 +42,9 @@ TMainMenu::TMainMenu(QMenuBar *bar, TActionMap &actions, const TDesktop &desktop
     using enum ActionId;
     add(tr("ファイル(&F)"), "File1", HelpContext::File,
         {a(SaveAllDataAction), a(LoadAllDataAction), sep, a(SaveAllPatAction), a(SaveCurPatAction),
-         sep, a(LoadAllPatAction), a(LoadCurPatAction), sep, a(SaveLdAtrAction), a(LoadLdAtrAction),
-         sep, a(SaveCurveAction), a(LoadCurveAction), sep, ExitItem});
+         sep, a(LoadAllPatAction), a(LoadCurPatAction), a(LoadSheetAction), sep,
+         a(PrintSheetAction), sep, a(SaveLdAtrAction), a(LoadLdAtrAction), sep, a(SaveCurveAction),
+         a(LoadCurveAction), sep, ExitItem});
     add(tr("編集(&E)"), "Edit1", HelpContext::Edit,
         {a(UndoPatAction),
          a(RedoPatAction),

@@ -98,7 +98,8 @@ private Q_SLOTS:
             "AddPAction",        "DelPAction",       "InitCrvAction",    "GetCurveAction",
             "WriteCurveAction",  "SaveCurveAction",  "LoadCurveAction",  "CrvGridW8Action",
             "CrvGridW16Action",  "RedoPatAction",    "GoToOutputAction", "FindInputAction",
-            "CopyPatAction",     "PastePatAction",   "CopyLdAtrAction",  "PasteLdAtrAction"};
+            "CopyPatAction",     "PastePatAction",   "CopyLdAtrAction",  "PasteLdAtrAction",
+            "LoadSheetAction",   "PrintSheetAction"};
         QCOMPARE(ActionCount, names.size());
         for (const QString &n : names)
             QVERIFY2(FindActionRule(n), qPrintable(n));
@@ -192,6 +193,8 @@ private Q_SLOTS:
         row("CopyPatAction", "i2o", "Ve");
         row("PasteLdAtrAction", "page=attr", "VE");
         row("GoToOutputAction", "cur=-1", "Ve");
+        row("LoadSheetAction", "linked busy", "Ve", "パッチシートから読込...");
+        row("LoadSheetAction", "edit", "VE");
         row("SetChSelAction", "sel=2", "VE");
         row("SetChSelAction", "sel=1", "Ve");
         row("SetChSelAction", "i2o sel=2", "ve");
