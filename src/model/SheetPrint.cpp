@@ -37,13 +37,13 @@ const char kHtmlHead[] = R"(<!DOCTYPE html>
 <title>Kestrava patch sheet: %1</title>
 <style>
 @page { size: A4; margin: 10mm; }
-body { font-family: sans-serif; font-size: 7pt; }
+body { font-family: sans-serif; font-size: 7.5pt; }
 h1 { font-size: 11pt; margin: 0; }
 h1.next { page-break-before: always; }
 p { margin: 0 0 3pt; }
 table { border-collapse: collapse; }
 tr { page-break-inside: avoid; }
-th, td { border: 1px solid #888; padding: 0 3pt; text-align: right; }
+th, td { border: 1px solid #888; padding-left: 2pt; padding-right: 2pt; text-align: right; white-space: nowrap; }
 th { background: #eee; }
 td.attr { text-align: left; }
 .group { border-left: 2px solid #000; }

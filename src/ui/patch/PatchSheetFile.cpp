@@ -8,6 +8,7 @@
 #include "TextLines.h"
 #include "Usr_env.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFile>
@@ -64,7 +65,7 @@ QString CurrentPatchSheetHtml(const TPatchModel &patches, const TLoadAttrModel &
                               const TUnitLink &link, bool patchedOnly) {
     const TPatchSheet sheet = MemoryPatchSheet(patches, attrs, patches.CurPatch + 1);
     TSheetHeading heading;
-    heading.source = link.Linked ? QStringLiteral("unit") : QStringLiteral("Kestrava");
+    heading.source = link.Linked ? QStringLiteral("unit") : QStringLiteral("offline");
     heading.version = FormatProductVersion().section(u'.', 0, 2);
     if (link.Linked)
         heading.firmware = FormatFirmwareVersion(link.FirmwareVersion);
@@ -74,9 +75,11 @@ QString CurrentPatchSheetHtml(const TPatchModel &patches, const TLoadAttrModel &
 
 int PrintSheetHtml(const QString &html, QPrinter &printer) {
     QTextDocument doc;
+    // Laid out at the printer's resolution on its page as it is: the sizes in points are
+    // then the printed ones, and each page of the sheet is one printed page.
+    doc.documentLayout()->setPaintDevice(&printer);
     doc.setDocumentMargin(0);
     doc.setHtml(html);
-    // The page itself, not the printer's default, so that what fits on A4 here fits there.
     doc.setPageSize(printer.pageLayout().paintRectPixels(printer.resolution()).size());
     doc.print(&printer);
     return doc.pageCount();
