@@ -1,6 +1,7 @@
 #include "DrawGrid.h"
 #include "PatchSheetFile.h"
 #include "PatchTable.h"
+#include "TextLines.h"
 #include "UiRigs.h"
 
 #include <QComboBox>
@@ -362,6 +363,36 @@ private Q_SLOTS:
         patches().MarkUnsent(0);
         rig_->actions.Execute(ActionId::GetTableAction);
         QVERIFY(patches().RedoList.IsEmpty());
+    }
+
+    // A sheet of one patch is laid on the patch shown whatever it names; of a sheet of
+    // several, only the rows of the patch shown.
+    void loadSheet_data() {
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<int>("output2"); // the entry of output 2 afterwards
+        QTest::addColumn<QString>("box");
+        const QString header = QStringLiteral("patch,output,output_ab,input,input_ab,attribute\n");
+        QTest::newRow("headerless") << "2,b001\n" << 512 << "";
+        QTest::newRow("one patch, another number") << header + "5,2,A002,FULL,FULL,\n"
+                                                   << int(pvFull) << "";
+        QTest::newRow("several patches") << header + "2,2,A002,9,A009,\n1,2,A002,7,A007,\n"
+                                         << 6 << "";
+        QTest::newRow("several, none the shown one")
+            << header + "2,2,A002,9,A009,\n3,2,A002,7,A007,\n"
+            << 1 << "パッチ1の行がありません";
+    }
+    void loadSheet() {
+        QFETCH(QString, sheet);
+        QFETCH(int, output2);
+        QFETCH(QString, box);
+        const QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("plan.csv"));
+        QVERIFY(SaveTextLines(file, sheet.split(u'\n')));
+        rig_->boxes.queueFile(file);
+        QVERIFY(rig_->actions.Execute(ActionId::LoadSheetAction));
+        QCOMPARE(patches().Patches[0][1], output2);
+        QCOMPARE(unit().memory().patches[0][1], output2 == pvFull ? 0x8FF : output2);
+        QCOMPARE(rig_->boxes.texts(), box.isEmpty() ? QStringList{} : QStringList{box});
     }
 
     // The printed sheet of a patch takes at most four A4 pages, one when few are patched.
