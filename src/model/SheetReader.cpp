@@ -89,8 +89,10 @@ void readExported(Reader &r, const QList<Row> &rows) {
             continue;
         const QString page = row.cells.value(0);
         const int patch = page == u"*" ? -1 : page.toInt() - 1;
-        if (page != u"*" && !IsPatchIndex(patch))
-            return void(r.fail(row, Texts::tr("パッチ %1 は範囲外です").arg(page)));
+        if (page != u"*" && !IsPatchIndex(patch)) {
+            r.fail(row, Texts::tr("パッチ %1 は範囲外です").arg(page));
+            return;
+        }
         if (!r.Value(row, patch, row.cells.value(1), row.cells.value(3)))
             return;
     }
@@ -133,20 +135,20 @@ TSheetReading ReadPatchSheet(const QString &sheetText, const TSheetLimits &limit
     const bool twoColumns =
         std::any_of(rows.begin(), rows.end(), [](const Row &row) { return row.cells.size() > 1; });
     int output = limits.first;
-    for (const Row &row : rows) {
-        if (row.cells.size() > 2 ||
-            (twoColumns && row.cells.size() != 2 && !row.cells[0].isEmpty()))
-            return r.fail(row, Texts::tr("列の数が合いません")), r.reading;
-        if (twoColumns) {
-            if (row.cells.size() == 2 && !r.Value(row, -1, row.cells[0], row.cells[1]))
-                return r.reading;
-            continue;
-        }
+    // One row: false when it stops the reading.
+    const auto read = [&](const Row &row) {
+        const qsizetype cells = row.cells.size();
+        if (cells > 2 || (twoColumns && cells != 2 && !row.cells[0].isEmpty()))
+            return r.fail(row, Texts::tr("列の数が合いません"));
+        if (twoColumns) // an empty row of a two-column sheet says nothing
+            return cells < 2 || r.Value(row, -1, row.cells[0], row.cells[1]);
         if (output >= limits.outputs)
-            return r.fail(row, Texts::tr("出力の数より行が多すぎます")), r.reading;
-        if (!r.Input(row, -1, output++, row.cells[0]))
-            return r.reading;
-    }
+            return r.fail(row, Texts::tr("出力の数より行が多すぎます"));
+        return r.Input(row, -1, output++, row.cells[0]);
+    };
+    for (const Row &row : rows)
+        if (!read(row))
+            break;
     return r.reading;
 }
 
