@@ -330,9 +330,9 @@ bool TPatchTable::GoToOutput(int o) {
     }
     // The output's row is what drives it; its column, its place among the outputs of that row.
     const PatchEntry v = (*patch)[std::size_t(o)];
-    int row = v == pvFull ? layout_.maxRx + 1 : v == pvNone ? layout_.maxRx + 2 : v + 1;
     if (v >= layout_.maxRx)
-        return false;
+        return false; // an input the view has no row for
+    const int row = v == pvFull ? layout_.maxRx + 1 : v == pvNone ? layout_.maxRx + 2 : v + 1;
     int col = 1;
     while (patches_.NthOutputOf(v, col) != o)
         ++col;
