@@ -10,7 +10,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(dirname "$here")"
 build="${1:-build-fuzz}"
 seconds="${2:-30}"
-targets=(read_patch read_all_data read_attribute read_curve curve_recalc)
+targets=(read_patch read_all_data read_attribute read_curve curve_recalc read_sheet)
 
 generator=()
 if [ ! -f "$build/CMakeCache.txt" ] && command -v ninja >/dev/null; then

@@ -40,7 +40,7 @@ if grep -E '^\./usr/share/man/.*\.[0-9]$' <<<"$contents"; then
 fi
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6; do
+for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6printsupport6; do
     grep -qw "$p" <<<"$depends" || { echo "Depends lacks $p" >&2; failed=1; }
 done
 recommends=$(dpkg-deb -f "$deb" Recommends)

@@ -360,6 +360,84 @@
         <source>カーブの変更内容を書き込みますか?</source>
         <translation>Write the curve changes to the unit?</translation>
     </message>
+    <message>
+        <source>やり直し(&amp;R)</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message>
+        <source>出力へ移動(&amp;G)...</source>
+        <translation>&amp;Go to output...</translation>
+    </message>
+    <message>
+        <source>入力を検索(&amp;F)...</source>
+        <translation>&amp;Find input...</translation>
+    </message>
+    <message>
+        <source>コピー(&amp;C)</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>貼り付け(&amp;P)</source>
+        <translation>&amp;Paste</translation>
+    </message>
+    <message>
+        <source>パッチシートから読込...</source>
+        <translation>Load patch sheet...</translation>
+    </message>
+    <message>
+        <source>パッチシートを印刷...</source>
+        <translation>Print patch sheet...</translation>
+    </message>
+</context>
+<context>
+    <name>PatchFind</name>
+    <message>
+        <source>出力へ移動</source>
+        <translation>Go to output</translation>
+    </message>
+    <message>
+        <source>出力チャンネルを指定してください</source>
+        <translation>Enter the output channel</translation>
+    </message>
+    <message>
+        <source>入力を検索</source>
+        <translation>Find input</translation>
+    </message>
+    <message>
+        <source>入力チャンネルを指定してください</source>
+        <translation>Enter the input channel</translation>
+    </message>
+    <message>
+        <source>不正な入力チャンネルです</source>
+        <translation>Invalid input channel</translation>
+    </message>
+    <message>
+        <source>%1 にパッチされた出力はありません</source>
+        <translation>No output is patched to %1</translation>
+    </message>
+</context>
+<context>
+    <name>PatchSheetFile</name>
+    <message>
+        <source>パッチシート (*.csv *.txt)|*.csv;*.txt</source>
+        <translation>Patch sheets (*.csv *.txt)|*.csv;*.txt</translation>
+    </message>
+    <message>
+        <source>ファイルを読めません: %1</source>
+        <translation>Cannot read the file: %1</translation>
+    </message>
+    <message>
+        <source>パッチ%1の行がありません</source>
+        <translation>The sheet has no rows for patch %1</translation>
+    </message>
+    <message>
+        <source>パッチシートを印刷...</source>
+        <translation>Print patch sheet...</translation>
+    </message>
+    <message>
+        <source>設定済みの出力のみ</source>
+        <translation>Patched outputs only</translation>
+    </message>
 </context>
 <context>
     <name>PatchTable</name>
@@ -424,6 +502,37 @@
     <message>
         <source>値が範囲外です</source>
         <translation>The value is out of range</translation>
+    </message>
+</context>
+<context>
+    <name>SheetReader</name>
+    <message>
+        <source>出力 %1 は範囲外です</source>
+        <translation>Output %1 is out of range</translation>
+    </message>
+    <message>
+        <source>入力 %1 を読めません</source>
+        <translation>Cannot read input %1</translation>
+    </message>
+    <message>
+        <source>パッチ %1 は範囲外です</source>
+        <translation>Patch %1 is out of range</translation>
+    </message>
+    <message>
+        <source>%1 行目: %2</source>
+        <translation>Row %1: %2</translation>
+    </message>
+    <message>
+        <source>列の数が合いません</source>
+        <translation>Wrong number of columns</translation>
+    </message>
+    <message>
+        <source>出力の数より行が多すぎます</source>
+        <translation>More rows than outputs</translation>
+    </message>
+    <message>
+        <source>属性 %1 を読めません</source>
+        <translation>Cannot read attribute %1</translation>
     </message>
 </context>
 <context>
@@ -539,7 +648,7 @@
     </message>
     <message>
         <source>装置のグループ %1 にも読み書きの権限がありません</source>
-        <translation>The device's group %1 may not read and write it either</translation>
+        <translation>The device&apos;s group %1 may not read and write it either</translation>
     </message>
     <message>
         <source>ユーザー %1 は %2 グループに入っていますが、今のログインはグループに入る前からのものです。ログアウトしてログインし直してください</source>
@@ -786,7 +895,7 @@ Reconnect?</translation>
     </message>
     <message>
         <source>ユニットの USB ケーブルを外してから「はい」を押してください</source>
-        <translation>Unplug the unit's USB cable, then press Yes</translation>
+        <translation>Unplug the unit&apos;s USB cable, then press Yes</translation>
     </message>
     <message>
         <source>ユニットを差し込み、数秒待ってから「はい」を押してください</source>

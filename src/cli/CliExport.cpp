@@ -1,9 +1,9 @@
 #include "CliExport.h"
 
-#include "ChannelNotation.h"
 #include "CliSession.h"
 #include "CliTokens.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -21,50 +21,6 @@ namespace {
 
 constexpr int kUsage = 2;
 
-QString pageName(const TSheetPage &page) {
-    return page.current ? QStringLiteral("*") : QString::number(page.patch + 1);
-}
-
-// The cells of one output's row: output, output A/B, input, input A/B, attribute.
-QStringList rowCells(const TSheetRow &row) {
-    const int o = row.output;
-    return {ChannelText(o, false), ChannelText(o, true),
-            row.inputHeld ? InputToken(row.input, false) : QString(),
-            row.inputHeld ? InputToken(row.input, true) : QString(),
-            row.attributeHeld ? LoadAttrText(row.attribute) : QString()};
-}
-
-const char kHtmlHead[] = R"(<!DOCTYPE html>
-<html lang="en">
-<head>
-<meta charset="utf-8">
-<title>Kestrava patch sheet: %1</title>
-<style>
-@page { margin: 12mm; }
-body { font-family: sans-serif; font-size: 9pt; }
-section { break-before: page; page-break-before: always; }
-section:first-of-type { break-before: auto; page-break-before: auto; }
-h1 { font-size: 14pt; margin: 0 0 2pt; }
-p { margin: 0 0 6pt; }
-table { border-collapse: collapse; }
-thead { display: table-header-group; }
-tr { break-inside: avoid; page-break-inside: avoid; }
-th, td { border: 1px solid #888; padding: 0 6pt; text-align: right; }
-th { background: #eee; }
-td.attr { text-align: left; }
-</style>
-</head>
-<body>
-)";
-
-QString htmlAbout(const TSheetHeading &heading) {
-    QStringList parts{heading.source.toHtmlEscaped(),
-                      QStringLiteral("Kestrava ") + heading.version};
-    if (!heading.firmware.isEmpty())
-        parts << QStringLiteral("unit firmware ") + heading.firmware;
-    return parts.join(QStringLiteral(" &middot; "));
-}
-
 bool writeOutput(const QString &path, const QByteArray &bytes) {
     if (path.isEmpty() || path == QLatin1String("-")) {
 #ifdef Q_OS_WIN
@@ -79,6 +35,13 @@ bool writeOutput(const QString &path, const QByteArray &bytes) {
         return true;
     PrintErr(Texts::tr("保存に失敗しました: %1 (%2)").arg(path, f.errorString()));
     return false;
+}
+
+// Today, or the day SOURCE_DATE_EPOCH names, so that a sheet can be made again the same.
+QDate SheetDate() {
+    bool ok = false;
+    const qint64 epoch = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&ok);
+    return ok ? QDateTime::fromSecsSinceEpoch(epoch, Qt::UTC).date() : QDate::currentDate();
 }
 
 int usageError(const QString &text) {
@@ -132,49 +95,20 @@ int fileSheet(const CliOptions &o, TDataSet &data, TPatchSheet &sheet, TSheetHea
 
 } // namespace
 
-QByteArray SheetCsv(const TPatchSheet &sheet) {
-    QString out = QStringLiteral("patch,output,output_ab,input,input_ab,attribute\r\n");
-    for (const TSheetPage &page : sheet.pages)
-        for (int o = 0; o < OutputCount; ++o)
-            out += pageName(page) + u',' + rowCells(sheet.Row(page, o)).join(u',') +
-                   QStringLiteral("\r\n");
-    return out.toLatin1(); // every token is ASCII
-}
-
-QByteArray SheetHtml(const TPatchSheet &sheet, const TSheetHeading &heading) {
-    QString out = QString::fromLatin1(kHtmlHead).arg(heading.source.toHtmlEscaped());
-    const QString about = htmlAbout(heading);
-    const bool attrs = sheet.HasAttributeColumn();
-    for (const TSheetPage &page : sheet.pages) {
-        out += QStringLiteral("<section>\n<h1>Patch %1</h1>\n<p>%2</p>\n<table>\n")
-                   .arg(pageName(page), about);
-        out += QStringLiteral("<thead><tr><th>Output</th><th>A/B</th><th>Input</th><th>A/B</th>");
-        out += attrs ? QStringLiteral("<th>Attribute</th></tr></thead>\n<tbody>\n")
-                     : QStringLiteral("</tr></thead>\n<tbody>\n");
-        for (int o = 0; o < OutputCount; ++o) {
-            const QStringList c = rowCells(sheet.Row(page, o));
-            out += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td>")
-                       .arg(c[0], c[1], c[2], c[3]);
-            out += attrs ? QStringLiteral("<td class=\"attr\">%1</td></tr>\n").arg(c[4])
-                         : QStringLiteral("</tr>\n");
-        }
-        out += QStringLiteral("</tbody>\n</table>\n</section>\n");
-    }
-    out += QStringLiteral("</body>\n</html>\n");
-    return out.toUtf8();
-}
-
 int RunExport(const CliOptions &o, TransferProgress &progress) {
     const auto data = std::make_unique<TDataSet>(); // eight patch memories: off the stack
     TPatchSheet sheet;
     TSheetHeading heading;
     heading.version = ProgramVersion();
+    heading.date = SheetDate();
     const int status = o.fromUnit ? unitSheet(o, *data, sheet, heading, progress)
                                   : fileSheet(o, *data, sheet, heading);
     if (status != 0)
         return status;
-    return writeOutput(o.outputPath, o.format == QLatin1String("html") ? SheetHtml(sheet, heading)
-                                                                       : SheetCsv(sheet))
+    const TSheetChoice choice{.patchedOnly = o.patchedOnly};
+    const bool html = o.format == QLatin1String("html");
+    return writeOutput(o.outputPath,
+                       html ? SheetHtml(sheet, heading, choice) : SheetCsv(sheet, choice))
                ? 0
                : 1;
 }

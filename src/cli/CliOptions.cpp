@@ -11,19 +11,29 @@ struct CommandShape {
 };
 
 constexpr CommandShape kCommands[] = {{"info", 0}, {"backup", 1},    {"restore", 1}, {"check", 1},
-                                      {"diff", 1}, {"export", 1, 1}, {"ports", 0}};
+                                      {"diff", 1}, {"export", 1, 1}, {"import", 1},  {"ports", 0}};
 
 // The options that belong to one command; the command is checked once it is known.
 struct CommandOption {
     const char *name;
-    const char *command;
+    const char *commands; // separated by blanks
     bool takesValue;
+
+    bool Of(const QString &command) const {
+        return QString::fromLatin1(commands).split(u' ').contains(command);
+    }
 };
 
 constexpr CommandOption kCommandOptions[] = {
-    {"--ab", "diff", false},          {"--offline", "diff", true}, {"--csv", "export", false},
-    {"--html", "export", false},      {"-o", "export", true},      {"--output", "export", true},
-    {"--from-unit", "export", false}, {"--patch", "export", true},
+    {"--ab", "diff", false},
+    {"--offline", "diff", true},
+    {"--csv", "export", false},
+    {"--html", "export", false},
+    {"-o", "export import", true},
+    {"--output", "export import", true},
+    {"--from-unit", "export", false},
+    {"--patch", "export import", true},
+    {"--patched-only", "export", false},
 };
 
 const CommandOption *commandOption(const QString &arg) {
@@ -49,6 +59,8 @@ QString takeCommandOption(CliOptions &o, const QString &name, const QString &val
         o.outputPath = value;
     } else if (name == QLatin1String("--from-unit")) {
         o.fromUnit = true;
+    } else if (name == QLatin1String("--patched-only")) {
+        o.patchedOnly = true;
     } else if (name == QLatin1String("--patch")) {
         bool ok = false;
         o.patch = value.toInt(&ok);
@@ -113,10 +125,21 @@ QString CliUsage() {
         "                 input and load attribute. Of a file, only the patches it\n"
         "                 holds; an input or attribute it does not hold is left empty.\n"
         "    --csv          patch,output,output_ab,input,input_ab,attribute; CR LF\n"
-        "    --html         printable, each patch on a page of its own; with the program\n"
-        "                   version, and the unit's firmware with --from-unit\n"
+        "    --html         printable, each patch from a page of its own, up to 256\n"
+        "                   outputs a page in four column groups; every page with the\n"
+        "                   program version, the date and the page number, and the\n"
+        "                   unit's firmware with --from-unit\n"
         "    --patch N      only patch N (1..8); a file must hold it\n"
+        "    --patched-only leave out the outputs without an input\n"
         "    -o OUT         write to the file OUT instead of stdout (\"-\": stdout)\n"
+        "  import SHEET -o FILE [--patch N]\n"
+        "                 read a patch sheet (the CSV export writes, or rows of output\n"
+        "                 and input in either notation, comma- or tab-separated) and\n"
+        "                 write it as a data file: a .pat gets a [PatchN] section for\n"
+        "                 each patch the sheet holds (a sheet without a patch column\n"
+        "                 is patch N, 1 by default); a .pt1 takes a sheet of one\n"
+        "                 patch. Outputs the sheet leaves out are not patched. A row\n"
+        "                 that does not read writes nothing and is named on stderr.\n"
         "  ports          list the serial ports present as the options dialog does\n"
         "                 (number, product, maker, serial number, /dev/serial/by-id\n"
         "                 name, device), giving a new device its COM number; then each\n"
@@ -193,11 +216,13 @@ CliOptions ParseCliOptions(const QStringList &arguments) {
             if (o.args.size() > c.argCount || o.args.size() < c.argCount - c.optionalArgs)
                 o.error = QStringLiteral("%1 takes %2 argument(s)").arg(o.command).arg(c.argCount);
             for (const QString &name : commandOptions)
-                if (o.command != QLatin1String(commandOption(name)->command))
+                if (!commandOption(name)->Of(o.command))
                     o.error = QStringLiteral("%1 is an option of %2")
-                                  .arg(name, QLatin1String(commandOption(name)->command));
+                                  .arg(name, QLatin1String(commandOption(name)->commands));
             if (o.error.isEmpty() && o.command == QLatin1String("export"))
                 o.error = checkExport(o);
+            if (o.error.isEmpty() && o.command == QLatin1String("import") && o.outputPath.isEmpty())
+                o.error = QStringLiteral("import needs -o FILE.pat or -o FILE.pt1");
             return o;
         }
     }

@@ -13,12 +13,14 @@ struct CliOptions {
     QString command;
     QStringList args;
     // diff and export
-    bool ab = false;       // diff: channels in A/B notation
-    QString offline;       // diff: the data file compared instead of the unit
-    QString format;        // export: "csv" or "html"
-    QString outputPath;    // export: where to write; empty or "-": stdout
-    bool fromUnit = false; // export: the unit's patches instead of a file's
-    int patch = 0;         // export: only this patch (1..8); 0: every patch
+    bool ab = false;          // diff: channels in A/B notation
+    QString offline;          // diff: the data file compared instead of the unit
+    QString format;           // export: "csv" or "html"
+    QString outputPath;       // export: where to write; empty or "-": stdout; import: the file
+    bool fromUnit = false;    // export: the unit's patches instead of a file's
+    int patch = 0;            // export: only this patch (1..8); 0: every patch; import: the
+                              // patch of a sheet without a patch column
+    bool patchedOnly = false; // export: only outputs with an input
 
     QString error; // usage error, when not empty
 };

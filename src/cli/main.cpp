@@ -1,6 +1,7 @@
 #include "CliCommands.h"
 #include "CliDiff.h"
 #include "CliExport.h"
+#include "CliImport.h"
 #include "CliOptions.h"
 #include "SettingsPath.h"
 #include "TerminalProgress.h"
@@ -48,6 +49,8 @@ int main(int argc, char **argv) {
         return cli::RunDiff(o, progress);
     if (o.command == QLatin1String("export"))
         return cli::RunExport(o, progress);
+    if (o.command == QLatin1String("import"))
+        return cli::RunImport(o);
     if (o.command == QLatin1String("ports"))
         return cli::RunPorts(o);
     return cli::RunCheck(o);

@@ -76,6 +76,8 @@ struct TReadResult {
 
 // Section writers: each appends its lines.
 void WritePatchSections(QStringList &lines, const TPatchModel &patches);
+// "[PatchN]" (N = patch + 1) and the 64 lines of one memory.
+void WriteNumberedPatchSection(QStringList &lines, const TPatch &patch, int p);
 // "[Patch*]" and the 64 lines of one memory; false and nothing written for a bad index.
 bool WriteOnePatchSection(QStringList &lines, const TPatchModel &patches, int patch);
 void WriteAttributeSection(QStringList &lines, const TLoadAttrModel &attrs);

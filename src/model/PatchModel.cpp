@@ -75,13 +75,30 @@ PatchEntry TPatchModel::RowValue(int r) const {
 }
 
 void TPatchModel::PushUndo() {
-    if (const TPatch *patch = Current())
+    if (const TPatch *patch = Current()) {
         UndoList.Push(*patch);
+        RedoList.Clear();
+    }
 }
 
+namespace {
+
+bool swapWithNewest(TPatch *patch, TPatUndoList &from, TPatUndoList &to) {
+    if (!patch || from.IsEmpty())
+        return false;
+    to.Push(*patch);
+    from.Pop(*patch);
+    return true;
+}
+
+} // namespace
+
 bool TPatchModel::PopUndo() {
-    TPatch *patch = Current();
-    return patch && UndoList.Pop(*patch);
+    return swapWithNewest(Current(), UndoList, RedoList);
+}
+
+bool TPatchModel::PopRedo() {
+    return swapWithNewest(Current(), RedoList, UndoList);
 }
 
 } // namespace kestrava

@@ -57,6 +57,7 @@ public:
     int MaxTxChannel = OutputCount;  // outputs in use, 1..1024
     int MaxRxChannel = ChannelCount; // inputs in use, 1..1024
     TPatUndoList UndoList;
+    TPatUndoList RedoList; // what undo took back, newest first; a new edit empties it
 
     bool HasCurrent() const { return IsPatchIndex(CurPatch); }
     TPatch *Current() { return HasCurrent() ? &Patches[std::size_t(CurPatch)] : nullptr; }
@@ -83,9 +84,15 @@ public:
     int NthOutputOf(PatchEntry v, int n) const;
     PatchEntry RowValue(int r) const;
 
+    // Before an edit: the memory as it was, and nothing left to redo.
     void PushUndo();
+    // Undo and redo swap the current memory with the newest record of the other list.
     bool PopUndo();
-    void ClearUndo() { UndoList.Clear(); }
+    bool PopRedo();
+    void ClearUndo() {
+        UndoList.Clear();
+        RedoList.Clear();
+    }
 
 private:
     void setInSync(int p, bool inSync) { PatchInSync[std::size_t(p)] = inSync; }

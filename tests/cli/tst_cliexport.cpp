@@ -47,6 +47,9 @@ class TestCliExport : public QObject, CliFolder {
     Q_OBJECT
 
 private Q_SLOTS:
+    // The golden sheets are dated 2026-01-01.
+    void initTestCase() { qputenv("SOURCE_DATE_EPOCH", "1767225600"); }
+
     // golden/sheet.dat holds inputs on both lines and beyond 1024, FULL, unpatched outputs and
     // every attribute; its patch 2 is the golden sheet, byte for byte, to stdout or a file.
     void golden_data() {
@@ -79,7 +82,7 @@ private Q_SLOTS:
     }
 
     // Without --patch every patch follows in order, each as it is on its own; each HTML patch
-    // is a section of its own (a new printed page).
+    // starts a printed page of its own and takes four.
     void everyPatch() {
         const QByteArray csv = cli({"export", goldenPath("sheet.dat"), "--csv"}).out;
         QVERIFY(csv.startsWith("patch,output,output_ab,input,input_ab,attribute\r\n"));
@@ -91,13 +94,13 @@ private Q_SLOTS:
         QCOMPARE(records.mid(1024, 1024), csvRecords(goldenSheet("sheet-patch2.csv")));
 
         const QByteArray html = cli({"export", goldenPath("sheet.dat"), "--html"}).out;
-        QCOMPARE(html.count("<section>"), 8);
+        QCOMPARE(html.count("<h1"), 8 * 4);
+        QVERIFY(html.contains("<h1 class=\"next\">Patch 8</h1>\n<p>sheet.dat &middot; "
+                              "Kestrava " KESTRAVA_PROJECT_VERSION
+                              " &middot; 2026-01-01 &middot; page 32 of 32</p>"));
         const QByteArray page2 = goldenSheet("sheet-patch2.html");
-        const auto section = [](const QByteArray &h, int from) {
-            const qsizetype a = h.indexOf("<section>", from);
-            return h.mid(a, h.indexOf("</section>", a) - a);
-        };
-        QCOMPARE(section(html, html.indexOf("<h1>Patch 2</h1>") - 20), section(page2, 0));
+        for (qsizetype t = page2.indexOf("<table>"); t >= 0; t = page2.indexOf("<table>", t + 1))
+            QVERIFY(html.contains(page2.mid(t, page2.indexOf("</table>", t) - t)));
     }
 
     // Files without attributes leave the attribute empty (CSV) or out (HTML); a one-patch
@@ -127,7 +130,9 @@ private Q_SLOTS:
 
         const CliRun html = cli(QStringList{"export", path(fileName), "--html"} + only);
         QVERIFY(html.out.contains("<h1>Patch " + patch + "</h1>"));
-        QVERIFY(html.out.contains("<tr><td>1</td><td>A001</td><td>38</td><td>A038</td></tr>\n"));
+        QVERIFY(html.out.contains(
+            "<tr><td class=\"group\">1</td><td>A001</td><td>38</td><td>A038</td><td "
+            "class=\"group\">"));
         QVERIFY(!html.out.contains("Attribute"));
     }
 
@@ -202,14 +207,91 @@ private Q_SLOTS:
             cli({"--port", unit.devicePath(), "export", "--html", "--from-unit", "--patch", "4"});
         QCOMPARE(html.status, 0);
         QVERIFY(html.out.contains("<p>unit &middot; Kestrava " KESTRAVA_PROJECT_VERSION
-                                  " &middot; unit firmware 1.65</p>"));
-        QCOMPARE(html.out.count("<section>"), 1);
+                                  " &middot; unit firmware 1.65 &middot; 2026-01-01 &middot; page "
+                                  "4 of 4</p>"));
+        QCOMPARE(html.out.count("<h1"), 4);
         QVERIFY(html.out.contains("<h1>Patch 4</h1>"));
         const QStringList log = unit.requestLog();
         QVERIFY2(log.contains("P003") && !log.contains("P000") && !log.contains("P004"),
                  qPrintable(log.join(u' ')));
         QCOMPARE(unit.currentPatch(), 6);
         QCOMPARE(unit.remoteMode(), 0);
+    }
+
+    // A sheet the export wrote reads back into the file it came from, byte for byte; one
+    // without the unpatched outputs too.
+    void importGivesTheFileBack_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("option");
+        QTest::newRow("pat") << "all.pat"
+                             << "--csv";
+        QTest::newRow("pt1") << "one.pt1"
+                             << "--csv";
+        QTest::newRow("pt1, patched only") << "one.pt1"
+                                           << "--patched-only";
+    }
+    void importGivesTheFileBack() {
+        QFETCH(QString, file);
+        QFETCH(QString, option);
+        const QString original =
+            qEnvironmentVariable("KESTRAVA_TEST_DATA") + QStringLiteral("/../model/golden/") + file;
+        const QString sheet = path("sheet.csv");
+        QCOMPARE(cli({"export", original, "--csv", option, "-o", sheet}).status, 0);
+        const QString back = path("back." + file.section(u'.', 1));
+        const CliRun r = cli({"import", sheet, "-o", back});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QCOMPARE(readBytes(back), readBytes(original));
+    }
+
+    // Sheets without a header: output and input in either notation, commas or tabs; the
+    // first row that does not read writes nothing.
+    void importSheet_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("args"); // after the sheet
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("expected"); // "memory:output:input" 0-based, F full; or stderr
+        QTest::newRow("commas, plain") << "1,2\r\n513,FULL\r\n1024,-\r\n"
+                                       << "-o a.pt1" << 0 << "0:0:1 0:512:F 0:1023:-1 0:1:-1";
+        QTest::newRow("tabs, A/B") << "A001\tA002\nB001\tff\n"
+                                   << "-o a.pt1" << 0 << "0:0:1 0:512:F";
+        QTest::newRow("pat, --patch") << "5,6\n"
+                                      << "-o a.pat --patch 3" << 0 << "2:4:5";
+        QTest::newRow("input beyond the unit's") << "1,H512\n"
+                                                 << "-o a.pat" << 0 << "0:0:4095";
+        QTest::newRow("bad input") << "1,2\n2,x\n"
+                                   << "-o a.pt1" << 1 << "2 行目";
+        QTest::newRow("output 1025") << "1,2\n1025,1\n"
+                                     << "-o a.pt1" << 1 << "2 行目";
+        QTest::newRow("two patches in a pt1") << "patch,output,output_ab,input,input_ab,"
+                                                 "attribute\n1,1,A001,2,A002,\n2,1,A001,3,A003,\n"
+                                              << "-o a.pt1" << 2 << "2 patches";
+        QTest::newRow("not a patch file") << "1,2\n"
+                                          << "-o a.dat" << 2 << "a.dat";
+    }
+    void importSheet() {
+        QFETCH(QString, text);
+        QFETCH(QString, args);
+        QFETCH(int, status);
+        QFETCH(QString, expected);
+        QVERIFY(SaveTextLines(path("s.csv"), {text}));
+        QStringList argList = args.split(u' ');
+        argList[1] = path(argList[1]);
+        QFile::remove(argList[1]);
+        const CliRun r = cli(QStringList{"import", path("s.csv")} + argList);
+        QCOMPARE(r.status, status);
+        if (status != 0) {
+            QVERIFY2(r.err.contains(expected), qPrintable(r.err));
+            QVERIFY(!QFile::exists(argList[1]));
+            return;
+        }
+        auto d = std::make_unique<TDataSet>();
+        QVERIFY(
+            ReadDataFile(FileKindOf(argList[1]), argList[1], d->patches, d->attrs, d->curves).ok);
+        for (const QString &cell : expected.split(u' ')) {
+            const QStringList f = cell.split(u':');
+            QCOMPARE(d->patches.Patches[f[0].toInt()][f[1].toInt()],
+                     f[2] == u"F" ? pvFull : f[2].toInt());
+        }
     }
 
     void usage_data() {
@@ -238,6 +320,9 @@ private Q_SLOTS:
         QTest::newRow("unwritable output")
             << QStringList{"export", dat, "--csv", "-o", "/nonexistent/dir/x.csv"} << 1;
         QTest::newRow("stdout by -") << QStringList{"export", dat, "--csv", "--output=-"} << 0;
+        QTest::newRow("import without -o") << QStringList{"import", "a.csv"} << 2;
+        QTest::newRow("patched-only is export's")
+            << QStringList{"import", "a.csv", "-o", "a.pat", "--patched-only"} << 2;
     }
     void usage() {
         QFETCH(QStringList, args);

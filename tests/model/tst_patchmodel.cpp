@@ -214,6 +214,17 @@ void TestPatchModel::undoKeepsFortyNewest() {
     }
     QVERIFY(!m.PopUndo());
     QCOMPARE(m.Patches[2][0], 1);
+    for (int k = 2; k <= 40; ++k) {
+        QVERIFY(m.PopRedo());
+        QCOMPARE(m.Patches[2][0], k);
+    }
+    QVERIFY(m.PopRedo());
+    QCOMPARE(m.Patches[2][0], 99);
+    QVERIFY(!m.PopRedo());
+    QVERIFY(m.PopUndo());
+    m.PushUndo(); // a new edit: nothing left to redo
+    QVERIFY(!m.PopRedo());
+    QCOMPARE(m.UndoList.Count(), 40);
 }
 
 void TestPatchModel::undoWithoutCurrentPatch() {
@@ -230,9 +241,10 @@ void TestPatchModel::undoWithoutCurrentPatch() {
     m.CurPatch = 0;
     QVERIFY(m.PopUndo());
     QCOMPARE(m.Patches[0][5], 1);
+    QCOMPARE(m.RedoList.Count(), 1);
     m.PushUndo();
     m.ClearUndo();
-    QVERIFY(m.UndoList.IsEmpty());
+    QVERIFY(m.UndoList.IsEmpty() && m.RedoList.IsEmpty());
 }
 
 void TestPatchModel::loadAttrMaps_data() {

@@ -2,8 +2,10 @@
 
 #include "DataSetDiff.h"
 #include "OptDlg.h"
+#include "SheetPrint.h"
 #include "TextLines.h"
 
+#include <QFile>
 #include <QTest>
 
 namespace kestrava::test {
@@ -162,6 +164,10 @@ void Soak::writeSeedFiles(quint32 seed) {
     // the first patch section only, cut short part-way
     SaveTextLines(pathOf(QStringLiteral("short.pat")), patches.mid(0, 300));
     SaveTextLines(pathOf(QStringLiteral("hello.atr")), {QStringLiteral("hello")});
+    // a patch sheet of patch 4, as the export writes it
+    QFile sheet(pathOf(QStringLiteral("sheet.csv")));
+    if (sheet.open(QIODevice::WriteOnly))
+        sheet.write(SheetCsv(MemoryPatchSheet(d.patches, d.attrs, 4)));
 }
 
 QString RunSequence(const QStringList &steps, int *failedAt) {

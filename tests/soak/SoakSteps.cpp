@@ -6,8 +6,10 @@
 
 #include <QAbstractItemView>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -41,11 +43,18 @@ constexpr StepRow kSteps[] = {
      "act {DelPatchAction|UndoPatAction|UndoPatAction|CheckOnAction|CheckOffAction|"
      "TableO2IAction|TableI2OAction|TableW10Action|TableW16Action|DispABChAction}"},
     {5, 0, "act {WritePatAction|WritePatAction|ClrAllPatAction|ClrCurPatAction|ThrCurPatAction}"},
+    {3, 0, "act {RedoPatAction|RedoPatAction|CopyPatAction}"},
+    {1, 0, "act {GoToOutputAction|FindInputAction} i:{cell}"},
+    {2, 0, "clip {cell};{cell};{cell} PastePatAction"},
+    {2, 0, "clip {1-1024}:{cell};{1-1024}:{cell} PastePatAction"},
+    {1, 0, "act LoadSheetAction f:{sheet.csv|sheet.csv|all.pat}"},
     {1, 0, "act SaveAllPatAction f:{save}.pat"},
     {1, 0, "act SaveCurPatAction f:{save}.pt1"},
     {3, 0, "act {LoadAllPatAction|LoadCurPatAction} f:{load}"},
     {6, 1, "attr {1-60} {1-60} {0-5}"},
     {3, 1, "act {InitLdAtrAction|WriteLdAtrAction|WriteLdAtrAction}"},
+    {1, 1, "act CopyLdAtrAction"},
+    {1, 1, "clip {0-3};{Normal|On/Off|9} PasteLdAtrAction"},
     {1, 1, "act SaveLdAtrAction f:{save}.atr"},
     {2, 1, "act LoadLdAtrAction f:{load}"},
     {2, 2, "curve {0-3}"},
@@ -186,6 +195,11 @@ void Soak::run(const QStringList &w) {
         find((QTabWidget *)nullptr, "PageControl1")->setCurrentIndex(num(1));
     } else if (verb == u"type") {
         typeInto(find((TDrawGrid *)nullptr, qPrintable(w.value(1))), num(2), num(3), w.value(4));
+    } else if (verb == u"clip") { // rows split by ";", cells by ":"
+        QString text = w.value(1);
+        QGuiApplication::clipboard()->setText(text.replace(u';', u'\n').replace(u':', u'\t'));
+        if (const auto id = ActionIdOf(w.value(2)))
+            form.ExecuteAction(*id);
     } else if (verb == u"sel") {
         selectCells(find((TDrawGrid *)nullptr, qPrintable(w.value(1))), num(2), num(3), num(4),
                     num(5));

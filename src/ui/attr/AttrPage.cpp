@@ -6,6 +6,8 @@
 #include "AttrTransfer.h"
 #include "DrawGrid.h"
 #include "PageFrame.h"
+#include "SheetClipboard.h"
+#include "SheetReader.h"
 #include "Usr_misc.h"
 
 #include <QApplication>
@@ -37,6 +39,15 @@ TAttrPage::TAttrPage(TLoadAttrModel &attrs, TPageContext context, QWidget *paren
     });
     a.On(ChgLdAtrAction, [this] { table_->OpenSelector(); });
     a.On(InitLdAtrAction, [this] { InitLdAtrActionExecute(); });
+    a.On(CopyLdAtrAction, [this] { PutSheetOnClipboard(table_->CopyRows()); });
+    a.On(PasteLdAtrAction, [this] {
+        QString error;
+        const QList<LoadAttr> codes = ReadAttrSheet(ClipboardSheetText(), error);
+        if (error.isEmpty())
+            table_->PasteAttrs(codes);
+        else
+            ctx_.desktop.boxes.Warning(error);
+    });
     AttachGridPopup(LdAtrGrid, a, "PopAtrMenu", {ChgLdAtrAction, Separator, InitLdAtrAction}, this);
     connect(table_.get(), &TAttrTable::Changed, &a, &TActionMap::UpdateActions);
 }

@@ -1,5 +1,7 @@
 #include "AttrTable.h"
 
+#include "ChannelNotation.h"
+
 #include "AppSettings.h"
 #include "AttrCellLook.h"
 #include "DrawGrid.h"
@@ -202,6 +204,24 @@ void TAttrTable::ApplySelector(const TEditRange &range, int index) {
              ++o)
             attrs_.LoadAttrs[std::size_t(o)] = *code;
     }
+    edited();
+}
+
+QList<QStringList> TAttrTable::CopyRows() const {
+    QList<QStringList> rows;
+    for (int r = FirstSelectedRow(); r <= LastSelectedRow() && r <= LoadAttrCount; ++r)
+        rows.append({ChannelText(r - 1, settings_.DispAbCh),
+                     LoadAttrText(attrs_.LoadAttrs[std::size_t(r - 1)])});
+    return rows;
+}
+
+void TAttrTable::PasteAttrs(const QList<LoadAttr> &codes) {
+    if (codes.isEmpty())
+        return;
+    const int first = FirstSelectedRow() - 1;
+    const int count = codes.size() == 1 ? LastSelectedRow() - first : int(codes.size());
+    for (int k = 0; k < count && first + k < LoadAttrCount; ++k)
+        attrs_.LoadAttrs[std::size_t(first + k)] = codes.value(k, codes.first());
     edited();
 }
 

@@ -36,6 +36,10 @@ public:
     // Sets every output of the rows first..last to the selector's item index; a
     // reversed or empty range sets nothing. The attributes count as changed either way.
     void ApplySelector(const TEditRange &range, int index);
+    // The selected rows as output and attribute name.
+    QList<QStringList> CopyRows() const;
+    // Attributes laid on the selected rows from the first on; a single one fills them all.
+    void PasteAttrs(const QList<LoadAttr> &codes);
     // The current row back to Normal, then down one row unless it is the last.
     void ResetCurrentRow();
     // Every output back to Normal.

@@ -203,6 +203,46 @@ bool TPatchEditor::ToolBarPatch(const QString &inputText, const QString &outputL
     }
 }
 
+void TPatchEditor::Paste(const QString &sheetText) {
+    if (!patches_.HasCurrent())
+        return;
+    const int current = view_.CurrentCellOutput();
+    const TSheetReading reading = ReadPatchSheet(
+        sheetText, {std::max(current, 0), patches_.MaxTxChannel, patches_.MaxRxChannel});
+    if (!reading.Ok()) {
+        env_.boxes.Warning(reading.Message());
+        return;
+    }
+    PasteValues(reading.values);
+}
+
+void TPatchEditor::PasteValues(const QList<TSheetValue> &values) {
+    if (!patches_.HasCurrent() || values.isEmpty())
+        return;
+    patches_.PushUndo();
+    const TPatch &patch = *patches_.Current();
+    int last = -1;
+    try {
+        BracketScope bracket(env_, Texts::tr("パッチ設定中"));
+        qsizetype k = 0;
+        for (const TSheetValue &v : values) {
+            // Only changes reach the unit: a long paste of a mostly equal sheet stays short.
+            if (patch[std::size_t(v.output)] != v.input &&
+                !SetPatchEntry(env_, patches_, v.output, v.input))
+                throw EAbort(settingFailed());
+            markWritten(v.output);
+            last = std::max(last, v.output);
+            env_.SetFraction(double(++k) / double(values.size()));
+        }
+        moveCursorAfter(last);
+    } catch (const EAbort &e) {
+        env_.boxes.Warning(e.message());
+    }
+    patches_.MarkEdited();
+    view_.RepaintTable();
+    view_.FocusTable();
+}
+
 QString TPatchEditor::ProposedFirstInput() const {
     const TPatch *patch = patches_.Current();
     if (!patch)
@@ -312,8 +352,16 @@ void TPatchEditor::DelPatch() {
 }
 
 void TPatchEditor::Undo() {
-    if (!patches_.HasCurrent() || !patches_.PopUndo())
-        return;
+    if (patches_.HasCurrent() && patches_.PopUndo())
+        sendRestored();
+}
+
+void TPatchEditor::Redo() {
+    if (patches_.HasCurrent() && patches_.PopRedo())
+        sendRestored();
+}
+
+void TPatchEditor::sendRestored() {
     view_.RepaintTable();
     if (env_.link.Linked && !env_.link.EditMode && !SendUndoneCurrentPatch(env_, patches_)) {
         view_.RepaintTable();

@@ -3,6 +3,7 @@
 #include "AppSettings.h"
 #include "PatchModel.h"
 #include "PatchView.h"
+#include "SheetReader.h"
 #include "TransferEnv.h"
 
 #include <QString>
@@ -33,7 +34,13 @@ public:
     // The first input SetChSel proposes.
     QString ProposedFirstInput() const;
     void DelPatch();
+    // Sheet text laid on the current patch from the current output on: every row read
+    // before anything changes, one undo step, each change sent as a typed one is.
+    void Paste(const QString &sheetText);
+    // Values read from a sheet (outputs and inputs checked against the limits) laid on.
+    void PasteValues(const QList<TSheetValue> &values);
     void Undo();
+    void Redo();
 
     // The output check. Nothing reaches the unit unless it is linked.
     void CheckOutputAt(int o);
@@ -54,6 +61,7 @@ private:
     void markWritten(int o);
     int selectedCount() const;
     void showCheck(int o);
+    void sendRestored(); // after undo or redo: the whole memory to the unit
 
     TPatchModel &patches_;
     TransferEnv &env_;

@@ -4,8 +4,12 @@
 #include "DrawGrid.h"
 #include "PageFrame.h"
 #include "PatchEditor.h"
+#include "PatchFind.h"
+#include "PatchSheetFile.h"
 #include "PatchTable.h"
 #include "PatchTransfer.h"
+#include "SheetClipboard.h"
+#include "SheetReader.h"
 #include "StatusText.h"
 #include "UiNames.h"
 #include "Usr_misc.h"
@@ -123,6 +127,7 @@ QFrame *TPatchPage::buildCheckPanel() {
 
 void TPatchPage::connectCommands() {
     registerCommands();
+    registerSheetCommands();
     ctx_.actions.Bind(PatSetBtn, ActionId::ToolBarPatchAction);
     followCheckActions();
     connectControls();
@@ -169,6 +174,28 @@ void TPatchPage::registerCommands() {
             ctx_.settings.PatTableWidth = width;
             layoutTable();
         });
+}
+
+// Redo, go to, find and the clipboard.
+void TPatchPage::registerSheetCommands() {
+    TActionMap &a = ctx_.actions;
+    using enum ActionId;
+    a.On(RedoPatAction, [this] { editor_->Redo(); });
+    a.On(GoToOutputAction, [this] { GoToOutputAsked(ctx_.desktop.boxes, patches_, *table_); });
+    a.On(FindInputAction, [this] { FindInputAsked(ctx_.desktop.boxes, patches_, *table_); });
+    a.On(CopyPatAction, [this] {
+        QList<int> outputs = table_->SelectedOutputs();
+        if (outputs.isEmpty() && table_->CurrentCellOutput() >= 0)
+            outputs.append(table_->CurrentCellOutput());
+        PutSheetOnClipboard(PatchClipRows(*patches_.Current(), outputs, ctx_.settings.DispAbCh));
+    });
+    a.On(PastePatAction, [this] { editor_->Paste(ClipboardSheetText()); });
+    a.On(LoadSheetAction, [this] {
+        LoadPatchSheetAsked(ctx_.desktop, patches_, *editor_,
+                            ctx_.actions.Action(ActionId::LoadSheetAction)->text());
+    });
+    a.On(PrintSheetAction,
+         [this] { PrintPatchSheetAsked(ctx_.desktop, patches_, attrs_, ctx_.env.link); });
 }
 
 // The check buttons and level, the channel texts and the patch chooser.

@@ -59,6 +59,7 @@ private:
     QFrame *buildCheckPanel();
     void connectCommands();
     void registerCommands();
+    void registerSheetCommands();
     void connectControls();
     void connectTable();
     void layoutTable();

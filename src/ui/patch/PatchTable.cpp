@@ -320,6 +320,36 @@ void TPatchTable::MoveCursorToOutput(int o) {
     ResumeRedraw(grid_);
 }
 
+bool TPatchTable::GoToOutput(int o) {
+    const TPatch *patch = patches_.Current();
+    if (!patch || o < 0 || o >= patches_.MaxTxChannel)
+        return false;
+    if (layout_.mode == 0) {
+        MoveCursorToOutput(o);
+        return true;
+    }
+    // The output's row is what drives it; its column, its place among the outputs of that row.
+    const PatchEntry v = (*patch)[std::size_t(o)];
+    if (v >= layout_.maxRx)
+        return false; // an input the view has no row for
+    const int row = v == pvFull ? layout_.maxRx + 1 : v == pvNone ? layout_.maxRx + 2 : v + 1;
+    int col = 1;
+    while (patches_.NthOutputOf(v, col) != o)
+        ++col;
+    grid_->setCurrentCell(col, row);
+    return true;
+}
+
+void TPatchTable::SelectOutputs(const QList<int> &outputs) {
+    selected_.fill(false);
+    for (const int o : outputs)
+        if (o >= 0 && o < patches_.MaxTxChannel)
+            selected_[std::size_t(o)] = true;
+    anchor_ = outputs.value(0, -1);
+    RepaintTable();
+    Q_EMIT SelectionChanged();
+}
+
 void TPatchTable::RefreshOutputCell(int o) {
     if (o < 0 || o >= patches_.MaxTxChannel)
         return;

@@ -50,6 +50,10 @@ public:
     bool IsSelected(int output) const;
     int SelectedCount() const;
     void ClearSelection();
+    // The output's cell becomes the current one, in either view; false when no cell shows it.
+    bool GoToOutput(int output);
+    // Exactly these outputs selected (output-to-input view), the first of them the anchor.
+    void SelectOutputs(const QList<int> &outputs);
     // The output a cell stands for in the current view, -1 none.
     int OutputOfCell(int col, int row) const;
 

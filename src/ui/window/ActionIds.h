@@ -49,7 +49,16 @@ namespace kestrava {
     X(SaveCurveAction)                                                                             \
     X(LoadCurveAction)                                                                             \
     X(CrvGridW8Action)                                                                             \
-    X(CrvGridW16Action)
+    X(CrvGridW16Action)                                                                            \
+    X(RedoPatAction)                                                                               \
+    X(GoToOutputAction)                                                                            \
+    X(FindInputAction)                                                                             \
+    X(CopyPatAction)                                                                               \
+    X(PastePatAction)                                                                              \
+    X(CopyLdAtrAction)                                                                             \
+    X(PasteLdAtrAction)                                                                            \
+    X(LoadSheetAction)                                                                             \
+    X(PrintSheetAction)
 
 enum class ActionId {
 #define KESTRAVA_ACTION_ID(name) name,

@@ -12,7 +12,10 @@ TActionMap::TActionMap(std::function<UiState()> state, QObject *parent)
         const ActionRule &rule = RuleOf(ActionId(i));
         auto *a = new QAction(this);
         a->setObjectName(QLatin1String(ActionName(rule.id)));
-        a->setShortcut(QKeySequence(rule.shortcut));
+        QList<QKeySequence> keys{QKeySequence(rule.shortcut)};
+        if (rule.shortcut2)
+            keys.append(QKeySequence(rule.shortcut2));
+        a->setShortcuts(keys);
         a->setCheckable(rule.checked != nullptr);
         a->setText(EvaluateAction(rule, UiState{}).caption);
         connect(a, &QAction::triggered, this, [this, i] { Execute(ActionId(i)); });

@@ -205,6 +205,51 @@ constexpr ActionRule kRules[] = {
      .caption = QT_TRANSLATE_NOOP("KestravaForm", "横幅 : 16"),
      .visible = curve,
      .checked = gridWidth<16>},
+    {.id = RedoPatAction,
+     .caption = QT_TRANSLATE_NOOP("KestravaForm", "やり直し(&R)"),
+     .shortcut = (Qt::CTRL | Qt::Key_Y).toCombined(),
+     .shortcut2 = (Qt::CTRL | Qt::SHIFT | Qt::Key_Z).toCombined(),
+     .visible = patch,
+     .enabled = [](const UiState &s) { return !s.redoEmpty; }},
+    {.id = GoToOutputAction,
+     .caption = QT_TRANSLATE_NOOP("KestravaForm", "出力へ移動(&G)..."),
+     .shortcut = (Qt::CTRL | Qt::Key_G).toCombined(),
+     .visible = patch,
+     .enabled = hasPatch},
+    {.id = FindInputAction,
+     .caption = QT_TRANSLATE_NOOP("KestravaForm", "入力を検索(&F)..."),
+     .shortcut = (Qt::CTRL | Qt::Key_F).toCombined(),
+     .visible = patch,
+     .enabled = hasPatch},
+    {.id = CopyPatAction,
+     .caption = QT_TRANSLATE_NOOP("KestravaForm", "コピー(&C)"),
+     .shortcut = (Qt::CTRL | Qt::Key_C).toCombined(),
+     .visible = patch,
+     .enabled = [](const UiState &s) { return s.patTableMode == 0 && s.curPatch != -1; }},
+    {.id = PastePatAction,
+     .caption = QT_TRANSLATE_NOOP("KestravaForm", "貼り付け(&P)"),
+     .shortcut = (Qt::CTRL | Qt::Key_V).toCombined(),
+     .visible = patch,
+     .enabled =
+         [](const UiState &s) {
+             return s.patTableMode == 0 && canChangeUnit(s) && !s.transferring;
+         }},
+    {.id = CopyLdAtrAction,
+     .caption = QT_TRANSLATE_NOOP("KestravaForm", "コピー(&C)"),
+     .shortcut = (Qt::CTRL | Qt::Key_C).toCombined(),
+     .visible = attr},
+    {.id = PasteLdAtrAction,
+     .caption = QT_TRANSLATE_NOOP("KestravaForm", "貼り付け(&P)"),
+     .shortcut = (Qt::CTRL | Qt::Key_V).toCombined(),
+     .visible = attr},
+    {.id = LoadSheetAction,
+     .caption = QT_TRANSLATE_NOOP("KestravaForm", "パッチシートから読込..."),
+     .visible = patch,
+     .enabled = [](const UiState &s) { return canChangeUnit(s) && !s.transferring; }},
+    {.id = PrintSheetAction,
+     .caption = QT_TRANSLATE_NOOP("KestravaForm", "パッチシートを印刷..."),
+     .visible = patch,
+     .enabled = hasPatch},
 };
 
 constexpr bool inIdOrder() {
@@ -244,6 +289,7 @@ UiState WindowState(Page page, const TUnitLink &link, const TPatchModel &patches
     s.patchChanged = patches.PatchChanged;
     s.curPatch = patches.HasCurrent() ? patches.CurPatch : -1;
     s.undoEmpty = patches.UndoList.IsEmpty();
+    s.redoEmpty = patches.RedoList.IsEmpty();
     s.patTableMode = settings.PatTableMode;
     s.patTableWidth = settings.PatTableWidth;
     s.crvGridWidth = settings.CrvGridWidth;

@@ -17,6 +17,7 @@ struct UiState {
     bool patchChanged = false;
     int curPatch = 0;
     bool undoEmpty = true;
+    bool redoEmpty = true;
     int patTableMode = 0;
     int patTableWidth = 10;
     int crvGridWidth = 8;
@@ -45,6 +46,7 @@ struct ActionRule {
     const char *caption;                 // untranslated; translated when applied
     const char *linkedCaption = nullptr; // caption while linked, when it differs
     int shortcut = 0;                    // a QKeySequence's key combination
+    int shortcut2 = 0;                   // a second one, where the desktops differ
     Rule visible = nullptr;              // none: always
     Rule enabled = nullptr;              // none: always
     Rule checked = nullptr;              // none: the action is not checkable

@@ -42,11 +42,31 @@ TMainMenu::TMainMenu(QMenuBar *bar, TActionMap &actions, const TDesktop &desktop
     using enum ActionId;
     add(tr("ファイル(&F)"), "File1", HelpContext::File,
         {a(SaveAllDataAction), a(LoadAllDataAction), sep, a(SaveAllPatAction), a(SaveCurPatAction),
-         sep, a(LoadAllPatAction), a(LoadCurPatAction), sep, a(SaveLdAtrAction), a(LoadLdAtrAction),
-         sep, a(SaveCurveAction), a(LoadCurveAction), sep, ExitItem});
+         sep, a(LoadAllPatAction), a(LoadCurPatAction), a(LoadSheetAction), sep,
+         a(PrintSheetAction), sep, a(SaveLdAtrAction), a(LoadLdAtrAction), sep, a(SaveCurveAction),
+         a(LoadCurveAction), sep, ExitItem});
     add(tr("編集(&E)"), "Edit1", HelpContext::Edit,
-        {a(UndoPatAction), sep, a(SetChSelAction), a(DelPatchAction), sep, a(ClrCurPatAction),
-         a(ThrCurPatAction), sep, a(ClrAllPatAction), sep, a(InitLdAtrAction), a(InitCrvAction)});
+        {a(UndoPatAction),
+         a(RedoPatAction),
+         sep,
+         a(CopyPatAction),
+         a(PastePatAction),
+         a(CopyLdAtrAction),
+         a(PasteLdAtrAction),
+         sep,
+         a(GoToOutputAction),
+         a(FindInputAction),
+         sep,
+         a(SetChSelAction),
+         a(DelPatchAction),
+         sep,
+         a(ClrCurPatAction),
+         a(ThrCurPatAction),
+         sep,
+         a(ClrAllPatAction),
+         sep,
+         a(InitLdAtrAction),
+         a(InitCrvAction)});
     add(tr("リモート(&R)"), "Rmote1", HelpContext::Remote,
         {a(WritePatAction), a(WriteLdAtrAction), a(WriteCurveAction), sep, a(ReConnectAction), sep,
          a(CheckOnAction), a(CheckOffAction)});

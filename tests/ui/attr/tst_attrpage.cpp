@@ -7,6 +7,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFrame>
 #include <QImage>
@@ -345,6 +346,41 @@ private Q_SLOTS:
         QCOMPARE(table().Selector()->EditRange().row, -1);
         QCOMPARE(QApplication::focusWidget(), grid());
         QCOMPARE(rig_->unit.requestLog(), QStringList()); // nothing goes out before the write
+    }
+
+    // Rows 10..20 copied as output and name; names or codes pasted onto the range, one
+    // filling it all; a cell that does not read changes nothing.
+    void copyAndPaste_data() {
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QList<int>>("codes"); // of rows 10..21 afterwards
+        QTest::addColumn<QString>("box");
+        const QList<int> normal(12, 128);
+        QTest::newRow("one name fills the range") << "on/off\n"
+                                                  << (QList<int>(11, 129) << 128) << "";
+        QTest::newRow("names and codes from the first row")
+            << "10\tUser 2\n3\n129\n"
+            << (QList<int>{1, 3, 129} + QList<int>(9, 128)) << "";
+        QTest::newRow("a cell that does not read") << "Normal\nUser 9\n" << normal << "2 行目";
+    }
+    void copyAndPaste() {
+        QFETCH(QString, pasted);
+        QFETCH(QList<int>, codes);
+        QFETCH(QString, box);
+        std::fill(this->codes().begin(), this->codes().end(), laNormal);
+        this->codes()[11] = 3;
+        selectRows("shift-click", 10, 20);
+        QTest::keyClick(grid(), Qt::Key_C, Qt::ControlModifier);
+        const QStringList rows =
+            QGuiApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(rows.size(), 11);
+        QCOMPARE(rows[2], QStringLiteral("12\tUser 4"));
+        this->codes()[11] = laNormal;
+        QGuiApplication::clipboard()->setText(pasted);
+        QTest::keyClick(grid(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(QList<int>(this->codes().begin() + 9, this->codes().begin() + 21), codes);
+        QCOMPARE(rig_->attrs.LdAtrChanged, box.isEmpty());
+        QCOMPARE(rig_->boxes.texts().join(u' ').contains(box), true);
+        QCOMPARE(rig_->boxes.texts().isEmpty(), box.isEmpty());
     }
 
     void doubleClickOpensOverTheRow() {

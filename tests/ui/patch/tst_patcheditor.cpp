@@ -137,6 +137,8 @@ private Q_SLOTS:
     void refusalKeepsTheUnitsValue();
     void unpatch();
     void undoKeepsFortySteps();
+    void paste_data();
+    void paste();
     void outputCheck_data();
     void outputCheck();
 };
@@ -570,6 +572,82 @@ void TestPatchEditor::undoKeepsFortySteps() {
     r.ed.Undo();
     QCOMPARE(r.m.Patches[0][0], 0);
     QVERIFY(r.sim.requestLog().isEmpty());
+}
+
+void TestPatchEditor::paste_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("current"); // the current cell's output
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("refused");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QStringList>("sent");
+    QTest::addColumn<QString>("box");
+    QTest::newRow("one column from the current output, FULL and empty")
+        << "11:3" << 9 << "5\nFULL\n\n4\n"
+        << ""
+        << "9:4 10:F 12:3" << QStringList{"S009004", "S00A8FF", "S00BFFF", "S00C003"} << "";
+    QTest::newRow("one column, A/B and FUL, equal entry unsent")
+        << "1:512" << 0 << "A002\r\nB001\r\nful"
+        << ""
+        << "0:1 1:512 2:F" << QStringList{"S000001", "S0028FF"} << "";
+    QTest::newRow("two columns by tab, A/B outputs")
+        << "" << 500 << "101\t1\nB512\tB512\n"
+        << ""
+        << "100:0 1023:1023" << QStringList{"S064000", "S3FF3FF"} << "";
+    QTest::newRow("two columns by comma, FF and empty")
+        << "3:7" << 0 << "3,ff\n4,\n"
+        << ""
+        << "2:F" << QStringList{"S0028FF", "S003FFF"} << "";
+    QTest::newRow("a row that does not read changes nothing")
+        << "3:7" << 0 << "1,2\n2,x\n"
+        << ""
+        << "3:7" << QStringList{} << "2 行目: 入力 x を読めません";
+    QTest::newRow("input beyond MaxRxChannel") << "" << 0 << "1\n1025\n"
+                                               << ""
+                                               << "" << QStringList{} << "2 行目";
+    QTest::newRow("output out of range") << "" << 0 << "1\t1\n1025\t1\n"
+                                         << ""
+                                         << "" << QStringList{} << "2 行目";
+    QTest::newRow("more rows than outputs") << "" << 1022 << "1\n2\n3\n"
+                                            << ""
+                                            << "" << QStringList{} << "3 行目";
+    QTest::newRow("three columns") << "" << 0 << "1\t2\t3\n"
+                                   << ""
+                                   << "" << QStringList{} << "1 行目";
+    QTest::newRow("refused midway: what went before stays")
+        << "" << 0 << "1\n2\n3\n"
+        << "S001001"
+        << "0:0" << QStringList{"S000000", "S001001"} << kFailed;
+}
+
+// A paste reads every row before anything changes, sends only changes, and is one undo step.
+void TestPatchEditor::paste() {
+    QFETCH(QString, before);
+    QFETCH(int, current);
+    QFETCH(QString, text);
+    QFETCH(QString, refused);
+    QFETCH(QString, after);
+    QFETCH(QStringList, sent);
+    QFETCH(QString, box);
+    Rig r(before);
+    r.sim.setRefused({refused});
+    r.view.currentOutput = current;
+    r.ed.Paste(text);
+    QCOMPARE(r.m.Patches[0], patchOf(after));
+    QCOMPARE(r.sim.requestLog(), sent);
+    QVERIFY(r.unitAgrees());
+    QCOMPARE(r.boxes.texts().join(u' ').contains(box), true);
+    QCOMPARE(r.boxes.texts().isEmpty(), box.isEmpty());
+    QCOMPARE(r.m.PatchChanged, !sent.isEmpty());
+    QCOMPARE(r.m.UndoList.Count(), sent.isEmpty() ? 0 : 1);
+    if (sent.isEmpty())
+        return;
+    r.ed.Undo();
+    QCOMPARE(r.m.Patches[0], patchOf(before));
+    QVERIFY(r.unitAgrees());
+    r.ed.Redo();
+    QCOMPARE(r.m.Patches[0], patchOf(after));
+    QVERIFY(r.unitAgrees());
 }
 
 void TestPatchEditor::outputCheck_data() {

@@ -1,13 +1,21 @@
 #include "DrawGrid.h"
+#include "PatchSheetFile.h"
 #include "PatchTable.h"
+#include "TextLines.h"
 #include "UiRigs.h"
 
 #include <QComboBox>
 #include <QToolButton>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QPageLayout>
+#include <QPrinter>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace kestrava;
@@ -276,6 +284,171 @@ private Q_SLOTS:
         QVERIFY(patches().UndoList.IsEmpty()); // emptied also on Cancel
         if (answer != IDCANCEL)
             QVERIFY(unit().requestLog().contains("P001"));
+    }
+
+    // Outputs 2 and 5 are patched to input 3, output 7 is FULL.
+    void goToAndFind_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("keys");   // G or F, then the text typed into the dialog
+        QTest::addColumn<QPoint>("cell");    // the current cell afterwards
+        QTest::addColumn<QList<int>>("sel"); // the outputs selected afterwards
+        QTest::addColumn<QString>("box");
+        QTest::newRow("go to 12") << 0 << "G12" << QPoint(2, 2) << QList<int>{11} << "";
+        QTest::newRow("go to B001") << 0 << "Gb001" << QPoint(3, 52) << QList<int>{512} << "";
+        QTest::newRow("go to 1025")
+            << 0 << "G1025" << QPoint(1, 1) << QList<int>{} << "値が範囲外です";
+        QTest::newRow("go to, input-to-output") << 1 << "G5" << QPoint(2, 3) << QList<int>{} << "";
+        QTest::newRow("find 3") << 0 << "F3" << QPoint(2, 1) << QList<int>{1, 4} << "";
+        QTest::newRow("find full") << 0 << "Ffull" << QPoint(7, 1) << QList<int>{6} << "";
+        QTest::newRow("find an input nothing uses")
+            << 0 << "F9" << QPoint(1, 1) << QList<int>{} << "9 にパッチされた出力はありません";
+        QTest::newRow("find x") << 0 << "Fx" << QPoint(1, 1) << QList<int>{}
+                                << "不正な入力チャンネルです";
+        QTest::newRow("find 3, input-to-output") << 1 << "F3" << QPoint(1, 3) << QList<int>{} << "";
+    }
+    void goToAndFind() {
+        QFETCH(int, mode);
+        QFETCH(QString, keys);
+        QFETCH(QPoint, cell);
+        QFETCH(QList<int>, sel);
+        QFETCH(QString, box);
+        patches().Patches[0].fill(pvNone);
+        patches().Patches[0][1] = patches().Patches[0][4] = 2;
+        patches().Patches[0][6] = pvFull;
+        rig_->settings.PatTableMode = mode;
+        rig_->patchPage->SettingsChanged();
+        rig_->boxes.queueInput(keys.mid(1));
+        grid()->setFocus();
+        QTest::keyClick(grid(), keys[0].toLatin1(), Qt::ControlModifier);
+        QCOMPARE(QPoint(grid()->col(), grid()->row()), cell);
+        QCOMPARE(table().SelectedOutputs(), sel);
+        QCOMPARE(rig_->boxes.texts(), box.isEmpty() ? QStringList{} : QStringList{box});
+    }
+
+    // Through the real clipboard: twelve outputs copied as twelve rows, a two-column block
+    // pasted onto exactly its outputs, one undo puts them back, redo again, and a fetch
+    // leaves nothing to redo.
+    void clipboardPasteUndoRedo() {
+        patches().Patches[0][3] = pvFull; // the rest as fetched: output n from input n
+        sim::UnitMemory held = unit().memory();
+        held.patches[0][3] = 0x8FF;
+        unit().setMemory(held);
+        table().SelectOutputs({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+        QTest::keyClick(grid(), Qt::Key_C, Qt::ControlModifier);
+        const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
+        const QStringList rows = copied->text().split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(rows.size(), 12);
+        QCOMPARE(rows[0], QStringLiteral("1\t1"));
+        QCOMPARE(rows[3], QStringLiteral("4\tFULL"));
+        QVERIFY(copied->html().contains(QStringLiteral("<td>12</td><td>12</td>")));
+
+        const sim::UnitMemory before = unit().memory();
+        QString block;
+        for (int o = 101; o <= 112; ++o)
+            block += QStringLiteral("%1\t%2\r\n").arg(o).arg(o - 50);
+        QGuiApplication::clipboard()->setText(block);
+        QTest::keyClick(grid(), Qt::Key_V, Qt::ControlModifier);
+        sim::UnitMemory pasted = before;
+        for (int o = 100; o < 112; ++o)
+            pasted.patches[0][std::size_t(o)] = o + 1 - 50 - 1;
+        QCOMPARE(unit().memory().patches[0], pasted.patches[0]);
+        QCOMPARE(patches().UndoList.Count(), 1);
+
+        QTest::keyClick(grid(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(unit().memory().patches[0], before.patches[0]);
+        QTest::keyClick(grid(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(unit().memory().patches[0], pasted.patches[0]);
+        QTest::keyClick(grid(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(!patches().RedoList.IsEmpty());
+        patches().MarkUnsent(0);
+        rig_->actions.Execute(ActionId::GetTableAction);
+        QVERIFY(patches().RedoList.IsEmpty());
+    }
+
+    // A sheet of one patch is laid on the patch shown whatever it names; of a sheet of
+    // several, only the rows of the patch shown.
+    void loadSheet_data() {
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<int>("output2"); // the entry of output 2 afterwards
+        QTest::addColumn<QString>("box");
+        const QString header = QStringLiteral("patch,output,output_ab,input,input_ab,attribute\n");
+        QTest::newRow("headerless") << "2,b001\n" << 512 << "";
+        QTest::newRow("one patch, another number") << header + "5,2,A002,FULL,FULL,\n"
+                                                   << int(pvFull) << "";
+        QTest::newRow("several patches") << header + "2,2,A002,9,A009,\n1,2,A002,7,A007,\n"
+                                         << 6 << "";
+        QTest::newRow("several, none the shown one")
+            << header + "2,2,A002,9,A009,\n3,2,A002,7,A007,\n"
+            << 1 << "パッチ1の行がありません";
+    }
+    void loadSheet() {
+        QFETCH(QString, sheet);
+        QFETCH(int, output2);
+        QFETCH(QString, box);
+        const QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("plan.csv"));
+        QVERIFY(SaveTextLines(file, sheet.split(u'\n')));
+        rig_->boxes.queueFile(file);
+        QVERIFY(rig_->actions.Execute(ActionId::LoadSheetAction));
+        QCOMPARE(patches().Patches[0][1], output2);
+        QCOMPARE(unit().memory().patches[0][1], output2 == pvFull ? 0x8FF : output2);
+        QCOMPARE(rig_->boxes.texts(), box.isEmpty() ? QStringList{} : QStringList{box});
+    }
+
+    // The printed sheet of a patch takes at most four A4 pages, one when few are patched.
+    void printFitsA4_data() {
+        QTest::addColumn<bool>("patchedOnly");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("every output") << false << 4;
+        QTest::newRow("patched only") << true << 1;
+    }
+    void printFitsA4() {
+        QFETCH(bool, patchedOnly);
+        QFETCH(int, pages);
+        for (int o = 0; o < 1024; ++o)
+            patches().Patches[0][o] = o < 200 ? (o % 7 == 0 ? pvFull : 1023 - o) : pvNone;
+        const QTemporaryDir dir;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(QStringLiteral("sheet.pdf")));
+        printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                          QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+        const QString html = CurrentPatchSheetHtml(patches(), rig_->attrs, rig_->link, patchedOnly);
+        QVERIFY(html.contains(QStringLiteral("unit firmware")));
+        QCOMPARE(PrintSheetHtml(html, printer), pages);
+        QVERIFY(QFileInfo(printer.outputFileName()).size() > 0);
+    }
+
+    // Ctrl+V, Ctrl+C and Ctrl+Z in a text field belong to the field.
+    void shortcutsLeaveTextFields_data() {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("cell editor") << "";
+        QTest::newRow("FromChEdit") << "FromChEdit";
+        QTest::newRow("ToChEdit") << "ToChEdit";
+    }
+    void shortcutsLeaveTextFields() {
+        QFETCH(QString, field);
+        click(1, 1);
+        QLineEdit *edit = nullptr;
+        if (field.isEmpty()) {
+            QTest::keyClick(grid(), Qt::Key_F2);
+            edit = qobject_cast<QLineEdit *>(grid()->editor());
+        } else {
+            edit = widget<QLineEdit>(field.toLatin1().constData());
+            edit->setFocus();
+        }
+        QVERIFY(edit && edit->hasFocus());
+        const QString before = edit->text();
+        QGuiApplication::clipboard()->setText(QStringLiteral("42"));
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit->text().trimmed(), QStringLiteral("42"));
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(edit->text(), before);
+        QCOMPARE(QGuiApplication::clipboard()->text().trimmed(), QStringLiteral("42"));
+        QVERIFY(unit().requestLog().isEmpty());
+        QVERIFY(patches().UndoList.IsEmpty());
     }
 };
 

@@ -51,6 +51,8 @@ UiState parse(const QString &text) {
                     .dispAbCh;
         } else if (key == "undo")
             s.undoEmpty = false;
+        else if (key == "redo")
+            s.redoEmpty = false;
         else if (key == "sel")
             s.selectedOutputs = value.toInt();
         else if (key == "cell")
@@ -95,12 +97,16 @@ private Q_SLOTS:
             "LoadAllDataAction", "DispABChAction",   "UndoPatAction",    "ToolBarPatchAction",
             "AddPAction",        "DelPAction",       "InitCrvAction",    "GetCurveAction",
             "WriteCurveAction",  "SaveCurveAction",  "LoadCurveAction",  "CrvGridW8Action",
-            "CrvGridW16Action"};
+            "CrvGridW16Action",  "RedoPatAction",    "GoToOutputAction", "FindInputAction",
+            "CopyPatAction",     "PastePatAction",   "CopyLdAtrAction",  "PasteLdAtrAction",
+            "LoadSheetAction",   "PrintSheetAction"};
         QCOMPARE(ActionCount, names.size());
         for (const QString &n : names)
             QVERIFY2(FindActionRule(n), qPrintable(n));
         QCOMPARE(QKeySequence(FindActionRule("UndoPatAction")->shortcut),
                  QKeySequence(QStringLiteral("Ctrl+Z")));
+        QCOMPARE(QKeySequence(FindActionRule("RedoPatAction")->shortcut2),
+                 QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
     }
 
     // Each row: an action, a state, and what the action must look like in it:
@@ -177,6 +183,18 @@ private Q_SLOTS:
         row("UndoPatAction", "", "Ve", "元に戻す(&U)");
         row("UndoPatAction", "undo", "VE");
         row("UndoPatAction", "page=attr undo", "vE");
+        row("RedoPatAction", "undo", "Ve", "やり直し(&R)");
+        row("RedoPatAction", "redo", "VE");
+        row("PastePatAction", "linked", "VE", "貼り付け(&P)");
+        row("PastePatAction", "linked i2o", "Ve");
+        row("PastePatAction", "linked busy", "Ve");
+        row("PastePatAction", "", "Ve");
+        row("PastePatAction", "edit cur=-1", "Ve");
+        row("CopyPatAction", "i2o", "Ve");
+        row("PasteLdAtrAction", "page=attr", "VE");
+        row("GoToOutputAction", "cur=-1", "Ve");
+        row("LoadSheetAction", "linked busy", "Ve", "パッチシートから読込...");
+        row("LoadSheetAction", "edit", "VE");
         row("SetChSelAction", "sel=2", "VE");
         row("SetChSelAction", "sel=1", "Ve");
         row("SetChSelAction", "i2o sel=2", "ve");
