@@ -50,5 +50,7 @@ int main(int argc, char **argv) {
         return cli::RunExport(o, progress);
     if (o.command == QLatin1String("ports"))
         return cli::RunPorts(o);
+    if (o.command == QLatin1String("history"))
+        return cli::RunHistory(o);
     return cli::RunCheck(o);
 }

@@ -360,10 +360,13 @@ QString TReadResult::message() const {
 }
 
 void WritePatchSections(QStringList &lines, const TPatchModel &patches) {
-    for (int p = 0; p < PatchCount; ++p) {
-        lines.append(QStringLiteral("[Patch%1]").arg(p + 1));
-        AppendPatch(lines, patches.Patches[std::size_t(p)]);
-    }
+    for (int p = 0; p < PatchCount; ++p)
+        WriteNumberedPatchSection(lines, patches, p);
+}
+
+void WriteNumberedPatchSection(QStringList &lines, const TPatchModel &patches, int patch) {
+    lines.append(QStringLiteral("[Patch%1]").arg(patch + 1));
+    AppendPatch(lines, patches.Patches[std::size_t(patch)]);
 }
 
 bool WriteOnePatchSection(QStringList &lines, const TPatchModel &patches, int patch) {

@@ -76,6 +76,8 @@ struct TReadResult {
 
 // Section writers: each appends its lines.
 void WritePatchSections(QStringList &lines, const TPatchModel &patches);
+// "[PatchN]" and the 64 lines of memory patch (0..7).
+void WriteNumberedPatchSection(QStringList &lines, const TPatchModel &patches, int patch);
 // "[Patch*]" and the 64 lines of one memory; false and nothing written for a bad index.
 bool WriteOnePatchSection(QStringList &lines, const TPatchModel &patches, int patch);
 void WriteAttributeSection(QStringList &lines, const TLoadAttrModel &attrs);

@@ -6,6 +6,7 @@
 #include "AttrTransfer.h"
 #include "DrawGrid.h"
 #include "PageFrame.h"
+#include "Snapshot.h"
 #include "Usr_misc.h"
 
 #include <QApplication>
@@ -31,7 +32,10 @@ TAttrPage::TAttrPage(TLoadAttrModel &attrs, TPageContext context, QWidget *paren
     });
     a.On(WriteLdAtrAction, [this] {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        WriteLoadAttrs(ctx_.env, attrs_);
+        TSnapshot snapshot(ctx_.env, QStringLiteral("WriteLdAtr"), {{}, true, false}, {}, attrs_,
+                           {});
+        if (snapshot.Take())
+            WriteLoadAttrs(ctx_.env, attrs_);
         QApplication::restoreOverrideCursor();
         table_->Repaint();
     });

@@ -2,7 +2,9 @@
 #include "DataFileKind.h"
 #include "DrawGrid.h"
 #include "FailureTexts.h"
+#include "PatchTransfer.h"
 #include "QtDialogResponder.h"
+#include "Snapshot.h"
 #include "TextLines.h"
 #include "UiRigs.h"
 #include "WireCodes.h"
@@ -299,31 +301,35 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("wire");
         QTest::addColumn<QString>("box");
         QTest::addColumn<bool>("transferringAtBox");
+        QTest::addColumn<QString>("kept"); // what the snapshot holds of the unit before
         using enum ActionId;
         const QStringList attrs = addresses('S', 0x500, 64) << "WA";
         const QStringList curves = addresses('S', 0x600, 68) << "WC";
+        const QString all8 = "P1 P2 P3 P4 P5 P6 P7 P8";
         QTest::newRow("all data") << LoadAllDataAction << Link::Linked << "all.dat"
                                   << QStringList{"R002"} + allPatchesWritten(1) + attrs + curves +
                                          QStringList{"R001"}
-                                  << kAllWritten << false;
+                                  << kAllWritten << false << all8 + " A C";
         QTest::newRow("all patches")
             << LoadAllPatAction << Link::Linked << "all.pat"
-            << QStringList{"R002"} + allPatchesWritten(1) + QStringList{"R001"} << kLoaded << true;
+            << QStringList{"R002"} + allPatchesWritten(1) + QStringList{"R001"} << kLoaded << true
+            << all8;
         QTest::newRow("this patch")
             << LoadCurPatAction << Link::Linked << "one.pt1"
             << QStringList{"R002"} + addresses('S', 0x400, 64) + QStringList{"WP", "R001"}
-            << kLoaded << true;
-        QTest::newRow("attributes")
-            << LoadLdAtrAction << Link::Linked << "attrs.atr" << attrs << "" << false;
-        QTest::newRow("curves") << LoadCurveAction << Link::Linked << "curves.crv" << curves << ""
-                                << false;
+            << kLoaded << true << "P2";
+        // Laid over memory first, the attributes and curves are read from the unit for it.
+        QTest::newRow("attributes") << LoadLdAtrAction << Link::Linked << "attrs.atr"
+                                    << addresses('Q', 0x500, 64) + attrs << "" << false << "A";
+        QTest::newRow("curves") << LoadCurveAction << Link::Linked << "curves.crv"
+                                << addresses('Q', 0x600, 68) + curves << "" << false << "C";
         for (const auto &[id, golden] : {std::pair{LoadAllDataAction, "all.dat"},
                                          {LoadAllPatAction, "all.pat"},
                                          {LoadCurPatAction, "one.pt1"},
                                          {LoadLdAtrAction, "attrs.atr"},
                                          {LoadCurveAction, "curves.crv"}})
             QTest::addRow("%s, edit mode", golden)
-                << id << Link::EditMode << golden << QStringList{} << "" << false;
+                << id << Link::EditMode << golden << QStringList{} << "" << false << "";
     }
     void loads() {
         QFETCH(ActionId, id);
@@ -332,9 +338,20 @@ private Q_SLOTS:
         QFETCH(QStringList, wire);
         QFETCH(QString, box);
         QFETCH(bool, transferringAtBox);
+        QFETCH(QString, kept);
         Rig rig(link, 1);
         QVERIFY(rig.up);
+        NullProgress quiet;
+        TransferEnv env{rig.link(), quiet};
+        QVERIFY(link != Link::Linked || FetchAllPatches(env, rig.patches()));
         rig.patches().PatchInSync.fill(true);
+        rig.unit.clearLog();
+        // The mode selector redraws the shown curve from distinct()'s points, which its table
+        // does not follow: in sync, memory's tables are what a snapshot keeps; the curve load
+        // reads the unit's.
+        sim::UnitMemory before = distinct();
+        if (id != ActionId::LoadCurveAction)
+            before.curveTables = test::unitOf({{}, {}, rig.curves()}).curveTables;
         bool transferring = false;
         rig.boxes.onBox([&](const Box &) { transferring = rig.link().Transferring; });
         QVERIFY(rig.run(id, test::GoldenPath(golden)));
@@ -342,6 +359,9 @@ private Q_SLOTS:
         QCOMPARE(rig.boxes.texts(), box.isEmpty() ? QStringList{} : QStringList{box});
         QCOMPARE(transferring, transferringAtBox);
         QVERIFY(!rig.link().Transferring);
+        const QList<THistoryEntry> history = ListHistory(HistoryFolder(rig.link()));
+        QCOMPARE(!history.isEmpty() && history[0].command != "Fetch", !kept.isEmpty());
+        QVERIFY(kept.isEmpty() || test::holdsUnitParts(history[0].path, before, kept));
         // memory holds exactly the file, and so does the unit when linked
         const FileKind kind = FileKindOf(golden);
         QStringList lines;
@@ -429,7 +449,8 @@ private Q_SLOTS:
         QCOMPARE(rig.boxes.texts(),
                  QStringList{id == ActionId::LoadAllDataAction ? kAllWritten : kLoaded});
         const QStringList wire = rig.wire();
-        QCOMPARE(wire.first(), "R002");
+        // The attributes of the snapshot are read before the bracket; every patch inside it.
+        QVERIFY(wire.indexOf("R002") < wire.indexOf(QRegularExpression("P.*")));
         QCOMPARE(wire.count("R002") + wire.count("R001") + wire.count("R000"), 2);
         QCOMPARE(wire.last(), "R001");
         const qsizetype firstWrite = wire.indexOf(QRegularExpression("S.*"));
@@ -620,11 +641,11 @@ private Q_SLOTS:
             << "" << QStringList{kNoResponse, kTransferFailed} << QStringList{} << "shown" << 20;
         QTest::newRow("all patches, unit silent part-way")
             << LoadAllPatAction << Link::Linked << "all.pat"
-            << "" << QStringList{kNoResponse, kTransferFailed} << QStringList{} << "shown" << 100;
+            << "" << QStringList{kNoResponse, kTransferFailed} << QStringList{} << "shown" << 600;
         QTest::newRow("all data, unit silent part-way")
             << LoadAllDataAction << Link::Linked << "all.dat"
             << "" << QStringList{kNoResponse, kAllDataFailed} << QStringList{}
-            << "shown attrs curves" << 100;
+            << "shown attrs curves" << 600;
     }
     void unwrittenLoadsStayMarked() {
         QFETCH(ActionId, id);
