@@ -601,6 +601,50 @@ private Q_SLOTS:
 
     // What a load could not write to the unit stays marked as not written; after a failed
     // patch transfer the unit is put back on the shown patch, which is read again.
+    // The commands that overwrite without a file keep what the unit held, read in plain remote
+    // mode where memory does not hold it; a history that cannot be written stops them first.
+    // The start-up fetch has kept the shown memory already.
+    void overwritesKeepTheUnit_data() {
+        QTest::addColumn<ActionId>("id");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<bool>("unwritable");
+        using enum ActionId;
+        const QString all8 = "P1 P2 P3 P4 P5 P6 P7 P8";
+        QTest::newRow("clear all") << ClrAllPatAction << all8 << false;
+        QTest::newRow("clear this") << ClrCurPatAction << "P3" << false;
+        QTest::newRow("one-to-one") << ThrCurPatAction << "P3" << false;
+        QTest::newRow("write attributes") << WriteLdAtrAction << "A" << false;
+        QTest::newRow("write curves") << WriteCurveAction << "C" << false;
+        QTest::newRow("clear all, unwritable") << ClrAllPatAction << "" << true;
+        QTest::newRow("write curves, unwritable") << WriteCurveAction << "" << true;
+    }
+    void overwritesKeepTheUnit() {
+        QFETCH(ActionId, id);
+        QFETCH(QString, kept);
+        QFETCH(bool, unwritable);
+        Rig rig(Link::Linked);
+        QVERIFY(rig.up);
+        const QString folder = HistoryFolder(rig.link());
+        const QList<THistoryEntry> fetched = ListHistory(folder);
+        QVERIFY(fetched.size() == 1 && test::holdsUnitParts(fetched[0].path, distinct(), "P3"));
+        if (unwritable)
+            QVERIFY(QDir(folder).removeRecursively() && SaveTextLines(folder, {}));
+        rig.attrs().MarkEdited();
+        rig.curves().MarkEdited();
+        rig.boxes.queueAnswer(IDYES);
+        QVERIFY(rig.f().ExecuteAction(id));
+        const QStringList wire = shape(rig.wire());
+        QVERIFY(!wire.contains("R002"));
+        if (unwritable) {
+            QVERIFY(rig.boxes.texts().last().contains(QDir::toNativeSeparators(folder)));
+            QVERIFY(wire.filter(QRegularExpression("^(S|C$|WC$)")).isEmpty());
+            return;
+        }
+        const QList<THistoryEntry> history = ListHistory(folder);
+        QCOMPARE(history.size(), 2);
+        QVERIFY(test::holdsUnitParts(history[0].path, distinct(), kept));
+    }
+
     void unwrittenLoadsStayMarked_data() {
         QTest::addColumn<ActionId>("id");
         QTest::addColumn<Link>("link");
