@@ -111,40 +111,43 @@ QString HistoryFolder(const TUnitLink &link) {
 TSnapshot::TSnapshot(TransferEnv &env, QString command, TSnapshotParts parts,
                      const TPatchModel &patches, const TLoadAttrModel &attrs,
                      const TCurveSet &curves)
-    : env_(env), command_(std::move(command)), parts_(parts), patches_(patches) {
+    : env_(env), command_(std::move(command)), parts_(parts), patches_(patches),
+      readUnit_(!HistoryFolder(env.link).isEmpty() &&
+                HistorySettingsOf(env.link.Settings.File()).readUnit) {
+    data_.patches.SelectCurrent(patches.CurPatch);
     for (int p = 0; p < PatchCount; ++p) {
         const bool edited = p == patches.CurPatch && patches.PatchChanged;
         if (parts.patches.test(std::size_t(p)) && patches.PatchInSync[std::size_t(p)] && !edited) {
-            data_.Patches[std::size_t(p)] = patches.Patches[std::size_t(p)];
+            data_.patches.Patches[std::size_t(p)] = patches.Patches[std::size_t(p)];
             held_.patches.set(std::size_t(p));
         }
     }
     if (parts.attrs && attrs.LdAtrInSync && !attrs.LdAtrChanged) {
-        attrs_ = attrs;
+        data_.attrs = attrs;
         held_.attrs = true;
     }
     if (parts.curves && curves.CurvesInSync && !curves.CurveChanged) {
-        curves_ = curves;
+        data_.curves = curves;
         held_.curves = true;
     }
 }
 
-bool TSnapshot::active() const {
-    return env_.link.Linked && !env_.link.EditMode && !HistoryFolder(env_.link).isEmpty();
+bool TSnapshot::reading() const {
+    return env_.link.Linked && !env_.link.EditMode && readUnit_;
 }
 
 bool TSnapshot::ReadAttrsAndCurves() {
-    if (!active() || !HistorySettingsOf(env_.link.Settings.File()).readUnit)
+    if (!reading())
         return true;
     if (parts_.attrs && !held_.attrs) {
-        attrs_.MarkUnsent();
-        if (!FetchLoadAttrs(env_, attrs_))
+        data_.attrs.MarkUnsent();
+        if (!FetchLoadAttrs(env_, data_.attrs))
             return false;
         held_.attrs = true;
     }
     if (parts_.curves && !held_.curves) {
-        curves_.MarkUnsent();
-        if (!FetchCurves(env_, curves_))
+        data_.curves.MarkUnsent();
+        if (!FetchCurves(env_, data_.curves))
             return false;
         held_.curves = true;
     }
@@ -152,7 +155,7 @@ bool TSnapshot::ReadAttrsAndCurves() {
 }
 
 bool TSnapshot::ReadPatches() {
-    if (!active() || !HistorySettingsOf(env_.link.Settings.File()).readUnit)
+    if (!reading())
         return true;
     bool moved = false;
     for (int p = 0; p < PatchCount; ++p) {
@@ -163,7 +166,7 @@ bool TSnapshot::ReadPatches() {
             if (!SelectUnitPatch(env_, p))
                 return false;
         }
-        if (!ReadUnitPatch(env_, p, data_.Patches[std::size_t(p)]))
+        if (!ReadUnitPatch(env_, p, data_.patches.Patches[std::size_t(p)]))
             return false;
         held_.patches.set(std::size_t(p));
     }
@@ -172,16 +175,16 @@ bool TSnapshot::ReadPatches() {
 }
 
 bool TSnapshot::Write() {
-    if (!active())
+    if (!env_.link.Linked || env_.link.EditMode || HistoryFolder(env_.link).isEmpty())
         return true;
     QStringList lines;
     for (int p = 0; p < PatchCount; ++p)
         if (held_.patches.test(std::size_t(p)))
-            WriteNumberedPatchSection(lines, data_, p);
+            WriteNumberedPatchSection(lines, data_.patches, p);
     if (held_.attrs)
-        WriteAttributeSection(lines, attrs_);
+        WriteAttributeSection(lines, data_.attrs);
     if (held_.curves)
-        WriteCurveSections(lines, curves_);
+        WriteCurveSections(lines, data_.curves);
     if (lines.isEmpty())
         return true;
     QString reason;

@@ -2,6 +2,7 @@
 
 #include "Curve.h"
 #include "DataFile.h"
+#include "DataSetDiff.h"
 #include "LoadAttrModel.h"
 #include "PatchModel.h"
 #include "TransferEnv.h"
@@ -56,18 +57,22 @@ public:
 
     // The file written ("" before, or when there was nothing to keep).
     const QString &Path() const { return path_; }
+    // For a comparison with the unit: read whatever memory does not hold, whatever the
+    // settings say and wherever the history is.
+    void ReadAlways() { readUnit_ = true; }
+    // The unit's side as far as it was copied or read.
+    const TDataSet &Data() const { return data_; }
 
 private:
-    bool active() const;
+    bool reading() const;
 
     TransferEnv &env_;
     QString command_;
     TSnapshotParts parts_;
     const TPatchModel &patches_;
     TSnapshotParts held_; // what data_ holds of parts_
-    TPatchModel data_;
-    TLoadAttrModel attrs_;
-    TCurveSet curves_;
+    TDataSet data_;
+    bool readUnit_;
     QString path_;
 };
 

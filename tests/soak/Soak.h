@@ -59,6 +59,7 @@ private:
     void runAttr(int from, int to, int item);
     void runGraph(const QString &verb, int a, int b, int c);
     void runOptions(int outputs, int inputs, bool warn);
+    void runHistory(const QString &choice, int row);
     void restart(bool editMode);
     void arm(const QStringList &words);
     bool faultFired();

@@ -185,8 +185,11 @@ bool TFileCommands::Load(FileKind kind) {
     if (row.clearsMessage)
         clearMessagePanel();
     const QString file = askFile(false, kind, row.action);
-    if (file.isEmpty())
-        return false;
+    return !file.isEmpty() && LoadFile(kind, file);
+}
+
+bool TFileCommands::LoadFile(FileKind kind, const QString &file) {
+    const LoadRow &row = *std::ranges::find(kLoads, kind, &LoadRow::kind);
     const TLoadFile load = ReadLoadFile(kind, file, patches_.CurPatch);
     // Only the current patch is loaded, also from a file of all patches: its own section.
     const bool usable =

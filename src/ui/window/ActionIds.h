@@ -49,7 +49,9 @@ namespace kestrava {
     X(SaveCurveAction)                                                                             \
     X(LoadCurveAction)                                                                             \
     X(CrvGridW8Action)                                                                             \
-    X(CrvGridW16Action)
+    X(CrvGridW16Action)                                                                            \
+    X(CompareFileAction)                                                                           \
+    X(HistoryAction)
 
 enum class ActionId {
 #define KESTRAVA_ACTION_ID(name) name,

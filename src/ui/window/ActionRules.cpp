@@ -205,6 +205,12 @@ constexpr ActionRule kRules[] = {
      .caption = QT_TRANSLATE_NOOP("KestravaForm", "横幅 : 16"),
      .visible = curve,
      .checked = gridWidth<16>},
+    {.id = CompareFileAction,
+     .caption = QT_TRANSLATE_NOOP("KestravaForm", "ファイルと比較..."),
+     .enabled = [](const UiState &s) { return !s.transferring; }},
+    {.id = HistoryAction,
+     .caption = QT_TRANSLATE_NOOP("KestravaForm", "履歴..."),
+     .enabled = [](const UiState &s) { return !s.transferring; }},
 };
 
 constexpr bool inIdOrder() {

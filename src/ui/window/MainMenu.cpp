@@ -43,7 +43,8 @@ TMainMenu::TMainMenu(QMenuBar *bar, TActionMap &actions, const TDesktop &desktop
     add(tr("ファイル(&F)"), "File1", HelpContext::File,
         {a(SaveAllDataAction), a(LoadAllDataAction), sep, a(SaveAllPatAction), a(SaveCurPatAction),
          sep, a(LoadAllPatAction), a(LoadCurPatAction), sep, a(SaveLdAtrAction), a(LoadLdAtrAction),
-         sep, a(SaveCurveAction), a(LoadCurveAction), sep, ExitItem});
+         sep, a(SaveCurveAction), a(LoadCurveAction), sep, a(CompareFileAction), a(HistoryAction),
+         sep, ExitItem});
     add(tr("編集(&E)"), "Edit1", HelpContext::Edit,
         {a(UndoPatAction), sep, a(SetChSelAction), a(DelPatchAction), sep, a(ClrCurPatAction),
          a(ThrCurPatAction), sep, a(ClrAllPatAction), sep, a(InitLdAtrAction), a(InitCrvAction)});

@@ -13,12 +13,14 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <atomic>
 #include <fcntl.h>
@@ -643,6 +645,55 @@ private Q_SLOTS:
         const QList<THistoryEntry> history = ListHistory(folder);
         QCOMPARE(history.size(), 2);
         QVERIFY(test::holdsUnitParts(history[0].path, distinct(), kept));
+    }
+
+    // The compare view groups the same differences kestrava-cli diff prints, group by group.
+    void compareViewEqualsTheCliDiff_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("contents");
+        QTest::newRow("patches, attributes, a curve") << "mixed.dat"
+                                                      << "P2:10 P5:3 A:32 C3";
+        QTest::newRow("one patch") << "one.pt1"
+                                   << "P*:4";
+        QTest::newRow("the unit's own") << "same.dat"
+                                        << "";
+    }
+    void compareViewEqualsTheCliDiff() {
+        QFETCH(QString, name);
+        QFETCH(QString, contents);
+        Rig rig(Link::Linked);
+        QVERIFY(rig.up);
+        QString path = file(name, fileOf(contents));
+        if (contents.isEmpty()) // what the unit holds of patch 3, as the start-up fetched it
+            path = rig.run(ActionId::SaveCurPatAction, dir_.filePath("same.pt1"))
+                       ? dir_.filePath("same.pt1")
+                       : QString();
+        QList<int> viewCounts;
+        rig.desktop.runModal = [&](QDialog &d) {
+            const QTreeWidget *tree = d.findChild<QTreeWidget *>("CompareTree");
+            for (int g = 0; tree && g < tree->topLevelItemCount(); ++g)
+                viewCounts << tree->topLevelItem(g)->childCount();
+            return int(QDialog::Rejected);
+        };
+        QVERIFY(rig.run(ActionId::CompareFileAction, path));
+        rig.closeQuietly();
+        QProcess cli;
+        cli.start(KESTRAVA_CLI, {"--settings", rig.settings.path(), "--quiet", "--port",
+                                 rig.unit.devicePath(), "diff", path});
+        QVERIFY(cli.waitForFinished(20000));
+        QList<int> cliCounts;
+        QString last;
+        for (const QString &line : QString::fromUtf8(cli.readAllStandardOutput()).split('\n')) {
+            const QString group = line.section(' ', 0, line.startsWith("attribute") ? 0 : 1);
+            if (line.isEmpty())
+                continue;
+            if (group != last)
+                cliCounts << 0;
+            ++cliCounts.last();
+            last = group;
+        }
+        QCOMPARE(viewCounts, cliCounts);
+        QCOMPARE(viewCounts.isEmpty(), contents.isEmpty());
     }
 
     void unwrittenLoadsStayMarked_data() {

@@ -85,17 +85,17 @@ class TestActions : public QObject {
 private Q_SLOTS:
     void everyActionHasARule() {
         const QStringList names = {
-            "ReConnectAction",   "GetTableAction",   "DelPatchAction",   "SetChSelAction",
-            "WritePatAction",    "ClrAllPatAction",  "ClrCurPatAction",  "ThrCurPatAction",
-            "SaveAllPatAction",  "SaveCurPatAction", "LoadAllPatAction", "LoadCurPatAction",
-            "CheckOnAction",     "CheckOffAction",   "TableO2IAction",   "TableI2OAction",
-            "TableW10Action",    "TableW12Action",   "TableW16Action",   "TableW20Action",
-            "GetLdAtrAcion",     "WriteLdAtrAction", "SaveLdAtrAction",  "LoadLdAtrAction",
-            "InitLdAtrAction",   "ChgLdAtrAction",   "GoWebAction",      "SaveAllDataAction",
-            "LoadAllDataAction", "DispABChAction",   "UndoPatAction",    "ToolBarPatchAction",
-            "AddPAction",        "DelPAction",       "InitCrvAction",    "GetCurveAction",
-            "WriteCurveAction",  "SaveCurveAction",  "LoadCurveAction",  "CrvGridW8Action",
-            "CrvGridW16Action"};
+            "ReConnectAction",   "GetTableAction",    "DelPatchAction",   "SetChSelAction",
+            "WritePatAction",    "ClrAllPatAction",   "ClrCurPatAction",  "ThrCurPatAction",
+            "SaveAllPatAction",  "SaveCurPatAction",  "LoadAllPatAction", "LoadCurPatAction",
+            "CheckOnAction",     "CheckOffAction",    "TableO2IAction",   "TableI2OAction",
+            "TableW10Action",    "TableW12Action",    "TableW16Action",   "TableW20Action",
+            "GetLdAtrAcion",     "WriteLdAtrAction",  "SaveLdAtrAction",  "LoadLdAtrAction",
+            "InitLdAtrAction",   "ChgLdAtrAction",    "GoWebAction",      "SaveAllDataAction",
+            "LoadAllDataAction", "DispABChAction",    "UndoPatAction",    "ToolBarPatchAction",
+            "AddPAction",        "DelPAction",        "InitCrvAction",    "GetCurveAction",
+            "WriteCurveAction",  "SaveCurveAction",   "LoadCurveAction",  "CrvGridW8Action",
+            "CrvGridW16Action",  "CompareFileAction", "HistoryAction"};
         QCOMPARE(ActionCount, names.size());
         for (const QString &n : names)
             QVERIFY2(FindActionRule(n), qPrintable(n));
