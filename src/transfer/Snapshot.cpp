@@ -111,7 +111,7 @@ QString HistoryFolder(const TUnitLink &link) {
 TSnapshot::TSnapshot(TransferEnv &env, QString command, TSnapshotParts parts,
                      const TPatchModel &patches, const TLoadAttrModel &attrs,
                      const TCurveSet &curves)
-    : env_(env), command_(std::move(command)), parts_(parts), patches_(patches),
+    : env_(env), command_(std::move(command)), parts_(parts), curPatch_(patches.CurPatch),
       readUnit_(!HistoryFolder(env.link).isEmpty() &&
                 HistorySettingsOf(env.link.Settings.File()).readUnit) {
     data_.patches.SelectCurrent(patches.CurPatch);
@@ -161,7 +161,7 @@ bool TSnapshot::ReadPatches() {
     for (int p = 0; p < PatchCount; ++p) {
         if (!parts_.patches.test(std::size_t(p)) || held_.patches.test(std::size_t(p)))
             continue;
-        if (moved || p != patches_.CurPatch) {
+        if (moved || p != curPatch_) {
             moved = true;
             if (!SelectUnitPatch(env_, p))
                 return false;
@@ -171,7 +171,7 @@ bool TSnapshot::ReadPatches() {
         held_.patches.set(std::size_t(p));
     }
     // Whatever follows goes to the patch the window shows.
-    return !moved || !patches_.HasCurrent() || SelectUnitPatch(env_, patches_.CurPatch);
+    return !moved || !IsPatchIndex(curPatch_) || SelectUnitPatch(env_, curPatch_);
 }
 
 bool TSnapshot::Write() {

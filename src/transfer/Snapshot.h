@@ -69,7 +69,7 @@ private:
     TransferEnv &env_;
     QString command_;
     TSnapshotParts parts_;
-    const TPatchModel &patches_;
+    int curPatch_;        // the shown patch, which the unit is on
     TSnapshotParts held_; // what data_ holds of parts_
     TDataSet data_;
     bool readUnit_;

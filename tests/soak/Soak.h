@@ -63,7 +63,7 @@ private:
     void restart(bool editMode);
     void arm(const QStringList &words);
     bool faultFired();
-    void afterStep(bool lossy, const Snapshot &before);
+    void afterStep(bool lossy, const Snapshot &before, bool readsFetch);
     int differsAt(const QList<int> &a, const QList<int> &b, int domain, bool inMemory) const;
     bool checkUnit(QString *failure) const;
     bool checkSavedFile(QString *failure);
