@@ -2,6 +2,7 @@
 #include "DataFileKind.h"
 #include "DrawGrid.h"
 #include "FailureTexts.h"
+#include "HistoryWindow.h"
 #include "PatchTransfer.h"
 #include "QtDialogResponder.h"
 #include "Snapshot.h"
@@ -694,6 +695,31 @@ private Q_SLOTS:
         }
         QCOMPARE(viewCounts, cliCounts);
         QCOMPARE(viewCounts.isEmpty(), contents.isEmpty());
+    }
+
+    // Another show loaded, the history window's Load of its snapshot puts the unit back.
+    void historyLoadPutsTheUnitBack() {
+        Rig rig(Link::Linked);
+        QVERIFY(rig.up);
+        NullProgress quiet;
+        TransferEnv env{rig.link(), quiet};
+        QVERIFY(FetchAllPatches(env, rig.patches()));
+        const sim::UnitMemory before = rig.unit.storedMemory();
+        QVERIFY(rig.run(ActionId::LoadAllDataAction, test::GoldenPath("all.dat")));
+        QVERIFY(rig.unit.storedMemory().patches != before.patches);
+        QString chosen;
+        rig.desktop.runModal = [&](QDialog &d) {
+            auto *tree = d.findChild<QTreeWidget *>("HistoryTree");
+            tree->setCurrentItem(tree->topLevelItem(0));
+            chosen = tree->currentItem()->text(1);
+            d.done(THistoryWindow::LoadChosen);
+            return d.result();
+        };
+        QVERIFY(rig.f().ExecuteAction(ActionId::HistoryAction));
+        QCOMPARE(chosen, "LoadAllData");
+        const sim::UnitMemory after = rig.unit.storedMemory();
+        QVERIFY(after.patches == before.patches && after.attributes == before.attributes);
+        QVERIFY(after.pointBlocks == before.pointBlocks);
     }
 
     void unwrittenLoadsStayMarked_data() {
