@@ -388,6 +388,14 @@
         <source>パッチシートを印刷...</source>
         <translation>Print patch sheet...</translation>
     </message>
+    <message>
+        <source>ファイルと比較...</source>
+        <translation>Compare with file...</translation>
+    </message>
+    <message>
+        <source>履歴...</source>
+        <translation>History...</translation>
+    </message>
 </context>
 <context>
     <name>PatchFind</name>
@@ -533,6 +541,21 @@
     <message>
         <source>属性 %1 を読めません</source>
         <translation>Cannot read attribute %1</translation>
+    </message>
+</context>
+<context>
+    <name>Snapshot</name>
+    <message>
+        <source>フォルダを作成できません</source>
+        <translation>The folder cannot be created</translation>
+    </message>
+    <message>
+        <source>スナップショットを保存できませんでした
+%1
+%2</source>
+        <translation>The snapshot could not be saved
+%1
+%2</translation>
     </message>
 </context>
 <context>
@@ -720,6 +743,53 @@
     </message>
 </context>
 <context>
+    <name>kestrava::TCompareView</name>
+    <message>
+        <source>%1: ユニット %2, ファイル %3</source>
+        <translation>%1: unit %2, file %3</translation>
+    </message>
+    <message>
+        <source>出力 %1</source>
+        <translation>Output %1</translation>
+    </message>
+    <message>
+        <source>モード</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
+        <source>構成点</source>
+        <translation>Points</translation>
+    </message>
+    <message>
+        <source>入力 %1</source>
+        <translation>Input %1</translation>
+    </message>
+    <message>
+        <source>パッチ%1</source>
+        <translation>Patch %1</translation>
+    </message>
+    <message>
+        <source>負荷属性</source>
+        <translation>Load attributes</translation>
+    </message>
+    <message>
+        <source>カーブ%1</source>
+        <translation>Curve %1</translation>
+    </message>
+    <message>
+        <source>ファイルと比較</source>
+        <translation>Compare with file</translation>
+    </message>
+    <message>
+        <source>違いはありません</source>
+        <translation>No differences</translation>
+    </message>
+    <message>
+        <source>違い: %1</source>
+        <translation>Differences: %1</translation>
+    </message>
+</context>
+<context>
     <name>kestrava::TCurvePage</name>
     <message>
         <source>カーブNo.</source>
@@ -763,6 +833,52 @@
     <message>
         <source>読込に失敗しました</source>
         <translation>Loading failed</translation>
+    </message>
+</context>
+<context>
+    <name>kestrava::THistoryCommands</name>
+    <message>
+        <source>ファイルの読込に失敗しました</source>
+        <translation>Could not read the file</translation>
+    </message>
+</context>
+<context>
+    <name>kestrava::THistoryWindow</name>
+    <message>
+        <source>履歴</source>
+        <translation>History</translation>
+    </message>
+    <message>
+        <source>日時</source>
+        <translation>Date and time</translation>
+    </message>
+    <message>
+        <source>コマンド</source>
+        <translation>Command</translation>
+    </message>
+    <message>
+        <source>ファームウェア</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>内容</source>
+        <translation>Contents</translation>
+    </message>
+    <message>
+        <source>ユニットと比較</source>
+        <translation>Compare with the unit</translation>
+    </message>
+    <message>
+        <source>読込</source>
+        <translation>Load</translation>
+    </message>
+    <message>
+        <source>フォルダを開く</source>
+        <translation>Open folder</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
     </message>
 </context>
 <context>

@@ -7,9 +7,13 @@
 #include "DataFileKind.h"
 #include "DataTransfer.h"
 #include "PatchTransfer.h"
+#include "SettingsPath.h"
+#include "Snapshot.h"
 #include "TextLines.h"
 #include "UnitLink.h"
 #include "Usr_misc.h"
+
+#include <QDir>
 
 #include <cstdio>
 
@@ -85,23 +89,26 @@ int RunRestore(const CliOptions &o, TransferProgress &progress) {
     // unit before anything is written, so a restore never writes blanks in its place.
     const TReadReport &found = load.read.found;
     TransferEnv env{s.link, progress};
+    const QString kRestore = QStringLiteral("Restore");
     bool ok = false;
     switch (kind) {
     case FileKind::AllData:
-        ok = TransferLoadedAllData(env, d.patches, d.attrs, d.curves, load);
+        ok = TransferLoadedAllData(env, d.patches, d.attrs, d.curves, load, kRestore);
         break;
     case FileKind::AllPatches:
-        ok = TransferLoadedPatches(env, d.patches, load);
+        ok = TransferLoadedPatches(env, d.patches, load, kRestore);
         break;
     case FileKind::OnePatch:
-        ok = TransferLoadedCurrentPatch(env, d.patches, load);
+        ok = TransferLoadedCurrentPatch(env, d.patches, load, kRestore);
         break;
     case FileKind::Attributes:
-        ok = (found.FillsAttributes() || FetchLoadAttrs(env, d.attrs)) &&
+        ok = TSnapshot(env, kRestore, {{}, true, false}, d.patches, d.attrs, d.curves).Take() &&
+             (found.FillsAttributes() || FetchLoadAttrs(env, d.attrs)) &&
              load.LayOver(d.patches, d.attrs, d.curves) && WriteLoadAttrs(env, d.attrs);
         break;
     case FileKind::Curves:
-        ok = (found.HoldsAllCurves() || FetchCurves(env, d.curves)) &&
+        ok = TSnapshot(env, kRestore, {{}, false, true}, d.patches, d.attrs, d.curves).Take() &&
+             (found.HoldsAllCurves() || FetchCurves(env, d.curves)) &&
              load.LayOver(d.patches, d.attrs, d.curves) && WriteCurves(env, d.curves);
         break;
     case FileKind::None:
@@ -119,6 +126,17 @@ int RunCheck(const CliOptions &o) {
     if (!ReadUsableFile(kind, file, TPatchModel().CurPatch, load))
         return 1;
     std::printf("%s: ok\n", file.toUtf8().constData());
+    return 0;
+}
+
+int RunHistory(const CliOptions &o) {
+    for (const THistoryEntry &e : ListHistory(KestravaHistoryFolderFor(o.settingsFile)))
+        std::printf("%s\t%s\t%s\t%s\t%s\n",
+                    e.when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8().constData(),
+                    e.command.toUtf8().constData(), e.firmware.toUtf8().constData(),
+                    HoldsText(e.holds).toUtf8().constData(),
+                    QDir::toNativeSeparators(e.path).toUtf8().constData());
+    std::fflush(stdout);
     return 0;
 }
 

@@ -11,5 +11,7 @@ int RunBackup(const CliOptions &o, TransferProgress &progress);
 int RunRestore(const CliOptions &o, TransferProgress &progress);
 int RunCheck(const CliOptions &o);
 int RunPorts(const CliOptions &o);
+// The history folder's snapshots, newest first; needs no unit.
+int RunHistory(const CliOptions &o);
 
 } // namespace kestrava::cli

@@ -10,8 +10,7 @@ struct CommandShape {
     int optionalArgs = 0; // how many of argCount may be left out
 };
 
-constexpr CommandShape kCommands[] = {{"info", 0}, {"backup", 1},    {"restore", 1}, {"check", 1},
-                                      {"diff", 1}, {"export", 1, 1}, {"import", 1},  {"ports", 0}};
+constexpr CommandShape kCommands[] = {{"info", 0}, {"backup", 1}, {"restore", 1}, {"check", 1}, {"diff", 1}, {"export", 1, 1}, {"import", 1}, {"ports", 0}, {"history", 0}};
 
 // The options that belong to one command; the command is checked once it is known.
 struct CommandOption {
@@ -95,7 +94,8 @@ QString CliUsage() {
         "                 .pt1 the unit's current patch, .atr load attributes,\n"
         "                 .crv curves. Nothing is written to the unit.\n"
         "  restore FILE   read FILE, then write it to the unit and store it there; a\n"
-        "                 file that does not read sends nothing\n"
+        "                 file that does not read sends nothing. What the unit held\n"
+        "                 of what it overwrites is kept in the history first.\n"
         "  check FILE     read FILE without a unit and say whether restore would take\n"
         "                 it: it must read and hold a section of its kind\n"
         "  diff FILE [--ab] [--offline OTHER]\n"
@@ -147,6 +147,13 @@ QString CliUsage() {
         "                 the device is present:\n"
         "                   COM2=/dev/serial/by-id/usb-FTDI_..-port0 present\n"
         "                 Sends nothing to any device.\n"
+        "  history        list the snapshots of the history folder, newest first, one\n"
+        "                 line each: date and time, command, firmware, what it holds\n"
+        "                 and its path, separated by tabs:\n"
+        "                   2026-12-10 07:05:12  Restore  1.65  Patch1 Patch2  /...dat\n"
+        "                 The folder is \"history\" beside the settings file, or in the\n"
+        "                 user's data folder for an installed Kestrava. A snapshot is\n"
+        "                 an all-data file: restore takes it like any other.\n"
         "\n"
         "Options:\n"
         "  --port PORT      COM number from the port table of the settings file, or a\n"

@@ -53,5 +53,7 @@ int main(int argc, char **argv) {
         return cli::RunImport(o);
     if (o.command == QLatin1String("ports"))
         return cli::RunPorts(o);
+    if (o.command == QLatin1String("history"))
+        return cli::RunHistory(o);
     return cli::RunCheck(o);
 }

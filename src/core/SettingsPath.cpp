@@ -54,6 +54,20 @@ QString KestravaSettingsPathFor(const QString &programDir) {
     return QDir(folder).filePath(kSettingsFile);
 }
 
+QString KestravaUserDataFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Kestrava");
+}
+
+QString KestravaHistoryFolderFor(const QString &settingsFile) {
+    if (settingsFile.isEmpty())
+        return {};
+    const QFileInfo file(settingsFile);
+    const bool configured = file.absoluteDir() == QDir(KestravaConfigFolder());
+    const QDir base(configured ? KestravaUserDataFolder() : file.absolutePath());
+    return base.filePath(QStringLiteral("history"));
+}
+
 QString KestravaSettingsPath() {
     return KestravaSettingsPathFor(QCoreApplication::applicationDirPath());
 }

@@ -34,4 +34,12 @@ QString KestravaSettingsPath();
 // that is the answer.
 QString KestravaSettingsPathFor(const QString &programDir);
 
+// The editor's QStandardPaths::AppDataLocation ("~/.local/share/Kestrava" on Linux), named
+// here for the same reason as the configuration folder.
+QString KestravaUserDataFolder();
+// Where the snapshots of the unit's data go for a given settings file: "history" in the
+// user's data folder when the settings live in the configuration folder (an installed
+// program), beside the settings file otherwise; "" without a settings file.
+QString KestravaHistoryFolderFor(const QString &settingsFile);
+
 } // namespace kestrava

@@ -147,6 +147,7 @@ bool TUnitLink::LinkUp() {
     }
     const QString v = QueryCmd(QStringLiteral("Q800\r"));
     FirmwareVersion = v.size() == 3 ? HexValue(v, -1) : 0;
+    fetchedInSession_ = 0;
     return true;
 }
 

@@ -103,6 +103,14 @@ public:
     void PurgeInput();
     // The boxes the link reports through, for the commands that run over it.
     const TBoxes &Boxes() const { return boxes_; }
+    // Whether patch memory p (0..31) is fetched for the first time since LinkUp; noted, so
+    // that the history keeps one copy of each memory per link session.
+    bool FirstFetchInSession(int p) {
+        const quint32 bit = quint32(1) << p;
+        const bool first = (fetchedInSession_ & bit) == 0;
+        fetchedInSession_ |= bit;
+        return first;
+    }
 
 private:
     bool reopen();
@@ -111,6 +119,7 @@ private:
     TBoxes boxes_;
     QString device_; // the device OpenDevice opened, reopened by LinkUp; "" for ComPortNo's
     QString openError_;
+    quint32 fetchedInSession_ = 0;
 };
 
 } // namespace kestrava

@@ -3,6 +3,7 @@
 #include "AttrTransfer.h"
 #include "CurveTransfer.h"
 #include "PatchTransfer.h"
+#include "Snapshot.h"
 #include "Usr_misc.h"
 
 #include <QCoreApplication>
@@ -48,9 +49,12 @@ void MarkUnwritten(const TReadReport &found, TPatchModel &patches, TLoadAttrMode
 }
 
 bool TransferLoadedAllData(TransferEnv &env, TPatchModel &patches, TLoadAttrModel &attrs,
-                           TCurveSet &curves, const TLoadFile &file) {
+                           TCurveSet &curves, const TLoadFile &file, const QString &command) {
     const TReadReport &found = file.read.found;
-    bool ok = EnterPatchTransferMode(env.link) && FetchPatchesTheFileLeaves(env, patches, found) &&
+    TSnapshot snapshot(env, command, TSnapshotParts::All(), patches, attrs, curves);
+    bool ok = snapshot.ReadAttrsAndCurves() && EnterPatchTransferMode(env.link) &&
+              snapshot.ReadPatches() && snapshot.Write() &&
+              FetchPatchesTheFileLeaves(env, patches, found) &&
               fetchAttrsAndCurvesTheFileLeaves(env, attrs, curves, found);
     ok = ok && file.LayOver(patches, attrs, curves);
     if (ok) {

@@ -14,8 +14,10 @@ namespace kestrava {
 // unless it holds all four); then the file is laid over memory, every patch, the attributes
 // and the curves are written, and the messages are shown here. After a failure the unit is
 // put back on the shown patch; what did not reach the unit stays marked so.
+// Before the first write, what the unit holds of all data goes to a snapshot named by command.
 bool TransferLoadedAllData(TransferEnv &env, TPatchModel &patches, TLoadAttrModel &attrs,
-                           TCurveSet &curves, const TLoadFile &file);
+                           TCurveSet &curves, const TLoadFile &file,
+                           const QString &command = QStringLiteral("LoadAllData"));
 // The same for memory as it is, as loaded from a complete all-data file.
 bool TransferLoadedAllData(TransferEnv &env, TPatchModel &patches, TLoadAttrModel &attrs,
                            TCurveSet &curves);

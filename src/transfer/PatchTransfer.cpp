@@ -2,6 +2,7 @@
 
 #include "Abort.h"
 #include "BlockTransfer.h"
+#include "Snapshot.h"
 #include "Usr_misc.h"
 #include "WireCodes.h"
 
@@ -30,15 +31,20 @@ void sendPatchBlocks(TransferEnv &env, const TPatch &patch, int firstBlock, int 
     SendOrAbort(env, QStringLiteral("WP\r"));
 }
 
-// Memory p from the unit's current patch; marks memory p fetched, nothing else. Raises the silent
-// abort.
-void queryMemory(TransferEnv &env, TPatchModel &patches, int p) {
-    TPatch &memory = patches.Patches[std::size_t(p)];
+// The unit's current patch into memory. Raises the silent abort.
+void queryPatch(TransferEnv &env, TPatch &memory) {
     QueryBlocks(env, 0, kPatchBlocks, {0, kPatchBlocks}, [&memory](int b, QStringView reply) {
         for (int k = 0; k < kBlockValues; ++k)
             memory[std::size_t(kBlockValues * b + k)] = PatchEntryFromCode(reply.mid(3 * k, 3));
     });
+}
+
+// Memory p from the unit's current patch; marks memory p fetched, nothing else. Raises the silent
+// abort.
+void queryMemory(TransferEnv &env, TPatchModel &patches, int p) {
+    queryPatch(env, patches.Patches[std::size_t(p)]);
     patches.MarkFetched(p);
+    KeepFirstFetch(env, patches, p);
 }
 
 // The same as a command of its own: its bracket and its failure text.
@@ -81,6 +87,11 @@ bool backOnShownPatch(TransferEnv &env, const TPatchModel &patches) {
 }
 
 } // namespace
+
+bool ReadUnitPatch(TransferEnv &env, int p, TPatch &into) {
+    return RunTransfer(env, Texts::tr("パッチデータ%1 取得中").arg(p + 1),
+                       Texts::tr("取得に失敗しました"), [&] { queryPatch(env, into); });
+}
 
 QString PatchBlockCommand(const TPatch &patch, int block) {
     QString cmd = QStringLiteral("S") + Hex3(0x400 + block);
@@ -249,6 +260,11 @@ bool SendUndoneCurrentPatch(TransferEnv &env, TPatchModel &patches) {
 bool ClearOrThroughCurrentPatch(TransferEnv &env, TPatchModel &patches, bool through) {
     if (!patches.HasCurrent())
         return false;
+    TSnapshot snapshot(env, through ? QStringLiteral("ThrCurPat") : QStringLiteral("ClrCurPat"),
+                       {std::bitset<PatchCount>().set(std::size_t(patches.CurPatch))}, patches, {},
+                       {});
+    if (!snapshot.Take())
+        return false;
     patches.PushUndo();
     if (!env.link.EditMode &&
         !env.link.SendCmd(through ? QStringLiteral("T\r") : QStringLiteral("C\r")))
@@ -266,6 +282,10 @@ bool ClearOrThroughCurrentPatch(TransferEnv &env, TPatchModel &patches, bool thr
 }
 
 bool ClearAllPatches(TransferEnv &env, TPatchModel &patches) {
+    TSnapshot snapshot(env, QStringLiteral("ClrAllPat"), {std::bitset<PatchCount>().set()}, patches,
+                       {}, {});
+    if (!snapshot.Take())
+        return false;
     return RunTransfer(env, Texts::tr("全パッチクリア中"), Texts::tr("処理に失敗しました"), [&] {
         for (int c = 0; c < PatchCount; ++c) {
             patches.SelectCurrent(c);
@@ -282,10 +302,12 @@ bool ClearAllPatches(TransferEnv &env, TPatchModel &patches) {
     });
 }
 
-bool TransferLoadedPatches(TransferEnv &env, TPatchModel &patches, const TLoadFile &file) {
+bool TransferLoadedPatches(TransferEnv &env, TPatchModel &patches, const TLoadFile &file,
+                           const QString &command) {
     TransferringScope transferring(env);
+    TSnapshot snapshot(env, command, {std::bitset<PatchCount>().set()}, patches, {}, {});
     // What the file leaves to memory must be what the unit holds before all eight are written.
-    bool ok = EnterPatchTransferMode(env.link) &&
+    bool ok = EnterPatchTransferMode(env.link) && snapshot.ReadPatches() && snapshot.Write() &&
               FetchPatchesTheFileLeaves(env, patches, file.read.found);
     ok = ok && layOverPatches(file, patches);
     if (ok) {
@@ -304,7 +326,8 @@ bool TransferLoadedPatches(TransferEnv &env, TPatchModel &patches, const TLoadFi
     return ok;
 }
 
-bool TransferLoadedCurrentPatch(TransferEnv &env, TPatchModel &patches, const TLoadFile &file) {
+bool TransferLoadedCurrentPatch(TransferEnv &env, TPatchModel &patches, const TLoadFile &file,
+                                const QString &command) {
     const int p = patches.CurPatch;
     TransferringScope transferring(env);
     env.BeginTransfer(Texts::tr("パッチデータ転送中"));
@@ -313,6 +336,10 @@ bool TransferLoadedCurrentPatch(TransferEnv &env, TPatchModel &patches, const TL
         if (!IsPatchIndex(p) || !file.read.found.patchSections.test(std::size_t(p)))
             throw EAbort();
         BeginPatchTransferMode(env);
+        TSnapshot snapshot(env, command, {std::bitset<PatchCount>().set(std::size_t(p))}, patches,
+                           {}, {});
+        if (!snapshot.ReadPatches() || !snapshot.Write())
+            throw EAbort();
         // The blocks go to the unit's current patch: that is where memory is filled from,
         // within this command's bracket.
         if (!patches.PatchInSync[std::size_t(p)] && !file.read.found.FillsPatch(p))

@@ -43,8 +43,12 @@ bool ClearAllPatches(TransferEnv &env, TPatchModel &patches);
 // The loaded memories count as out of sync until written; after a failure the unit is put
 // back on the shown patch (see RealignAfterFailedLoad). The one-patch load takes only the
 // current patch's section of the file and needs one.
-bool TransferLoadedPatches(TransferEnv &env, TPatchModel &patches, const TLoadFile &file);
-bool TransferLoadedCurrentPatch(TransferEnv &env, TPatchModel &patches, const TLoadFile &file);
+// Before the first write, what the unit holds of the memories to be written goes to a
+// snapshot named by command; so it does before the clears.
+bool TransferLoadedPatches(TransferEnv &env, TPatchModel &patches, const TLoadFile &file,
+                           const QString &command = QStringLiteral("LoadAllPat"));
+bool TransferLoadedCurrentPatch(TransferEnv &env, TPatchModel &patches, const TLoadFile &file,
+                                const QString &command = QStringLiteral("LoadCurPat"));
 // The file's section for the current patch over that memory only; false (nothing changed)
 // when there is no current patch or the file has no section for it.
 bool LayOverCurrentPatch(const TLoadFile &file, TPatchModel &patches);
@@ -58,6 +62,10 @@ void MarkPatchesUnwritten(TPatchModel &patches, const TReadReport &found);
 // the end of the "R002" mode, and the current memory fetched again when out of sync. A
 // current memory still out of sync (the link was lost) is marked changed.
 void RealignAfterFailedLoad(TransferEnv &env, TPatchModel &patches);
+
+// The unit's current patch read into a copy (p numbers it on the bar), as a command of its
+// own with its failure text; no model or flag is touched.
+bool ReadUnitPatch(TransferEnv &env, int p, TPatch &into);
 
 // "S%03X" with the block address 400 + b and the 16 entries of block b.
 QString PatchBlockCommand(const TPatch &patch, int block);

@@ -6,6 +6,8 @@
 #include "TextLines.h"
 #include "UnitSim.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
@@ -455,24 +457,33 @@ private Q_SLOTS:
     void restoreKeepsWhatTheFileLeavesOut_data() {
         QTest::addColumn<QString>("ext");
         QTest::addColumn<QString>("contents"); // the parts of the file, as fileOf takes them
+        QTest::addColumn<QString>("kept");     // what the snapshot holds of the unit before
+        const QString all8 = "P1 P2 P3 P4 P5 P6 P7 P8";
         QTest::newRow("all patches, patch 2 only") << "pat"
-                                                   << "P2:10";
+                                                   << "P2:10" << all8;
         QTest::newRow("one patch, ten lines") << "pt1"
-                                              << "P*:10";
+                                              << "P*:10"
+                                              << "P3";
         QTest::newRow("all data, curve 3 only") << "dat"
-                                                << "C3";
+                                                << "C3" << all8 + " A C";
         QTest::newRow("curves, curve 3 only") << "crv"
-                                              << "C3";
+                                              << "C3"
+                                              << "C";
         QTest::newRow("attributes, half") << "atr"
-                                          << "A:32";
+                                          << "A:32"
+                                          << "A";
         QTest::newRow("attributes, none") << "atr"
-                                          << "P1:64";
+                                          << "P1:64"
+                                          << "";
         QTest::newRow("all data, empty") << "dat"
+                                         << ""
                                          << "";
     }
     void restoreKeepsWhatTheFileLeavesOut() {
         QFETCH(QString, ext);
         QFETCH(QString, contents);
+        QFETCH(QString, kept);
+        QDir(path("history")).removeRecursively();
         const QString file = path(QStringLiteral("part.") + ext);
         QVERIFY(SaveTextLines(file, kestrava::test::fileOf(contents)));
         sim::UnitSim unit(OnPatch(2));
@@ -490,6 +501,41 @@ private Q_SLOTS:
         QVERIFY(
             unit.memory() ==
             (refused ? distinctMemory() : kestrava::test::withFile(distinctMemory(), contents, 2)));
+        const QStringList restores = cli({"history"}).lines().filter("\tRestore\t");
+        QCOMPARE(restores.size(), kept.isEmpty() ? 0 : 1);
+        QVERIFY(kept.isEmpty() || kestrava::test::holdsUnitParts(restores[0].section(u'\t', 4),
+                                                                 distinctMemory(), kept));
+    }
+
+    // A new snapshot prunes the history: the newest Keep stay, and those younger than Days.
+    void historyKeepsTheNewestOrTheRecent_data() {
+        QTest::addColumn<int>("keep");
+        QTest::addColumn<int>("days");
+        QTest::addColumn<int>("left"); // of the new one and three older
+        QTest::newRow("keep 1, 30 days") << 1 << 30 << 2;
+        QTest::newRow("keep 3, no days") << 3 << 0 << 3;
+        QTest::newRow("keep 200, 90 days") << 200 << 90 << 4;
+    }
+    void historyKeepsTheNewestOrTheRecent() {
+        QFETCH(int, keep);
+        QFETCH(int, days);
+        QFETCH(int, left);
+        QSettings(path("kestrava.INI"), QSettings::IniFormat).setValue("History/Keep", keep);
+        QSettings(path("kestrava.INI"), QSettings::IniFormat).setValue("History/Days", days);
+        QDir(path("history")).removeRecursively();
+        QDir().mkpath(path("history"));
+        const QString recent = QDateTime::currentDateTime().addDays(-1).toString("yyyyMMdd-HHmmss");
+        for (const QString &stamp :
+             {QString("20200101-000000"), QString("20200102-000000"), recent})
+            QVERIFY(SaveTextLines(path("history/" + stamp + "_Restore_1.00.dat"), {}));
+        QVERIFY(SaveTextLines(path("history/notes.dat"), {}));
+        sim::UnitSim unit;
+        QVERIFY(unit.start());
+        const QString file = path("half.atr");
+        QVERIFY(SaveTextLines(file, kestrava::test::fileOf("A:32")));
+        QCOMPARE(cli({"--port", unit.devicePath(), "restore", file}).status, 0);
+        QCOMPARE(cli({"history"}).lines().size(), left);
+        QVERIFY(QFile::exists(path("history/notes.dat")));
     }
 
     void restoreReportsAFailingUnit() {

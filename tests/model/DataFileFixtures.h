@@ -2,6 +2,7 @@
 
 // Unit memories and data files for tests that load files onto the simulated unit.
 
+#include "DataFile.h"
 #include "GoldenModels.h"
 #include "UnitSim.h"
 
@@ -25,9 +26,8 @@ inline sim::UnitMemory distinct() {
     return m;
 }
 
-// The golden state as the unit holds it.
-inline sim::UnitMemory goldenUnit() {
-    const DataModels g = GoldenModels();
+// Models as the unit holds them.
+inline sim::UnitMemory unitOf(const DataModels &g) {
     sim::UnitMemory m;
     for (int p = 0; p < 8; ++p)
         for (int o = 0; o < 1024; ++o) {
@@ -46,6 +46,33 @@ inline sim::UnitMemory goldenUnit() {
                 m.pointBlocks[c][slot++] = pt.X;
     }
     return m;
+}
+
+// The golden state as the unit holds it.
+inline sim::UnitMemory goldenUnit() {
+    return unitOf(GoldenModels());
+}
+
+// Whether an all-data file holds exactly the parts given ("P1 P2 A C") and each equals before.
+inline bool holdsUnitParts(const QString &file, const sim::UnitMemory &before,
+                           const QString &parts) {
+    DataModels d;
+    const TReadResult r = ReadAllDataFile(file, d.patches, d.attrs, d.curves);
+    const sim::UnitMemory m = unitOf(d);
+    QStringList held;
+    for (int p = 0; p < 8; ++p)
+        if (r.found.patchSections.test(p))
+            held << QStringLiteral("P%1").arg(p + 1);
+    if (r.found.attributeSection)
+        held << QStringLiteral("A");
+    if (r.found.curveSections.all())
+        held << QStringLiteral("C");
+    bool same = r.ok && held.join(u' ') == parts;
+    for (int p = 0; p < 8; ++p)
+        same = same && (!r.found.patchSections.test(p) || m.patches[p] == before.patches[p]);
+    same = same && (!r.found.attributeSection || m.attributes == before.attributes);
+    return same && (!r.found.curveSections.any() ||
+                    (m.curveTables == before.curveTables && m.pointBlocks == before.pointBlocks));
 }
 
 // A file of parts: "P2:10" ten lines of [Patch2] routing input 1, "P*:10" the same in

@@ -67,10 +67,11 @@ private:
     void runAttr(int from, int to, int item);
     void runGraph(const QString &verb, int a, int b, int c);
     void runOptions(int outputs, int inputs, bool warn);
+    void runHistory(const QString &choice, int row);
     void restart(bool editMode);
     void arm(const QStringList &words);
     bool faultFired();
-    void afterStep(bool lossy, const Snapshot &before);
+    void afterStep(bool lossy, const Snapshot &before, bool readsFetch);
     int differsAt(const QList<int> &a, const QList<int> &b, int domain, bool inMemory) const;
     bool checkUnit(QString *failure) const;
     bool checkUntouched(const Snapshot &before, QString *failure) const;

@@ -94,13 +94,15 @@ Soak::Snapshot Soak::snapshot() const {
     return s;
 }
 
-void Soak::afterStep(bool lossy, const Snapshot &before) {
+void Soak::afterStep(bool lossy, const Snapshot &before, bool readsFetch) {
     // Blocks read and written in this step, by domain.
     int patch = before.unitPatch;
     std::array<int, kDomains> reads{};
     std::array<int, kDomains> writes{};
     int run = 0; // blocks of the shown patch read in a row, with no edit after them
     for (const QString &r : rig_->unit.requestLog()) {
+        if (!readsFetch && r.startsWith(u'Q'))
+            continue;
         if (r == u"C" || r == u"T" || (r.startsWith(u'S') && r.size() != 4 + kBlockDigits) ||
             (r.startsWith(u'S') && r.at(1) == u'4'))
             run = 0;

@@ -2,6 +2,7 @@
 
 #include "CurvePixels.h"
 #include "DrawGrid.h"
+#include "HistoryWindow.h"
 #include "OptDlg.h"
 
 #include <QAbstractItemView>
@@ -16,6 +17,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <tuple>
 
@@ -69,6 +71,8 @@ constexpr StepRow kSteps[] = {
     {2, 2, "act LoadCurveAction f:{load}"},
     {1, -1, "act SaveAllDataAction f:{save}.dat"},
     {2, -1, "act LoadAllDataAction f:{load}"},
+    {1, -1, "history {compare|load|close} {0-3}"},
+    {1, -1, "history file {0-0} f:{load}"},
     {2, -1, "act ReConnectAction"},
     {1, -1, "opt {1024|512|100} {1024|256} {0-1}"},
     {1, -1, "restart {|edit|}"},
@@ -226,6 +230,8 @@ void Soak::run(const QStringList &w) {
         runGraph(verb, num(1), num(2), num(3));
     } else if (verb == u"opt") {
         runOptions(num(1), num(2), num(3) != 0);
+    } else if (verb == u"history") {
+        runHistory(w.value(1), num(2));
     } else if (verb == u"restart") {
         restart(w.value(1) == u"edit");
     }
@@ -286,6 +292,25 @@ void Soak::runOptions(int outputs, int inputs, bool warn) {
         return d.result();
     };
     rig_->form->findChild<QAction *>(QStringLiteral("OptItem"))->trigger();
+    rig_->desktop.runModal = {};
+}
+
+// The history window with the snapshot of the given row chosen and closed by a button, or
+// ("file") the compare view of a file; a compare view it leads to is closed at once.
+void Soak::runHistory(const QString &choice, int row) {
+    rig_->desktop.runModal = [&](QDialog &d) {
+        auto *tree = d.findChild<QTreeWidget *>(QStringLiteral("HistoryTree"));
+        if (tree && tree->topLevelItemCount() > 0)
+            tree->setCurrentItem(
+                tree->topLevelItem(std::clamp(row, 0, tree->topLevelItemCount() - 1)));
+        d.done(!tree                  ? QDialog::Rejected
+               : choice == u"load"    ? int(THistoryWindow::LoadChosen)
+               : choice == u"compare" ? int(THistoryWindow::CompareChosen)
+                                      : QDialog::Rejected);
+        return d.result();
+    };
+    rig_->form->ExecuteAction(choice == u"file" ? ActionId::CompareFileAction
+                                                : ActionId::HistoryAction);
     rig_->desktop.runModal = {};
 }
 

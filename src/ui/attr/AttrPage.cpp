@@ -8,6 +8,7 @@
 #include "PageFrame.h"
 #include "SheetClipboard.h"
 #include "SheetReader.h"
+#include "Snapshot.h"
 #include "Usr_misc.h"
 
 #include <QApplication>
@@ -33,7 +34,10 @@ TAttrPage::TAttrPage(TLoadAttrModel &attrs, TPageContext context, QWidget *paren
     });
     a.On(WriteLdAtrAction, [this] {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        WriteLoadAttrs(ctx_.env, attrs_);
+        TSnapshot snapshot(ctx_.env, QStringLiteral("WriteLdAtr"), {{}, true, false}, {}, attrs_,
+                           {});
+        if (snapshot.Take())
+            WriteLoadAttrs(ctx_.env, attrs_);
         QApplication::restoreOverrideCursor();
         table_->Repaint();
     });

@@ -8,6 +8,7 @@
 #include "CurveTransfer.h"
 #include "DrawGrid.h"
 #include "PageFrame.h"
+#include "Snapshot.h"
 #include "UiNames.h"
 #include "Usr_misc.h"
 #include "Usr_spbar.h"
@@ -106,7 +107,10 @@ void TCurvePage::connectCommands() {
     using enum ActionId;
     a.On(GetCurveAction, [this] { GetCurveActionExecute(); });
     a.On(WriteCurveAction, [this] {
-        WriteCurves(ctx_.env, curves_);
+        TSnapshot snapshot(ctx_.env, QStringLiteral("WriteCurve"), {{}, false, true}, {}, {},
+                           curves_);
+        if (snapshot.Take())
+            WriteCurves(ctx_.env, curves_);
         RefreshView();
     });
     a.On(AddPAction, [this] { AddPActionExecute(); });

@@ -52,6 +52,11 @@ const SaveRow kSaves[] = {
 using LoadTransfer = bool (*)(TransferEnv &env, TPatchModel &patches, TLoadAttrModel &attrs,
                               TCurveSet &curves, const TLoadFile &load);
 
+bool transferAllData(TransferEnv &env, TPatchModel &patches, TLoadAttrModel &attrs,
+                     TCurveSet &curves, const TLoadFile &load) {
+    return TransferLoadedAllData(env, patches, attrs, curves, load);
+}
+
 bool transferPatches(TransferEnv &env, TPatchModel &patches, TLoadAttrModel &, TCurveSet &,
                      const TLoadFile &load) {
     return TransferLoadedPatches(env, patches, load);
@@ -73,8 +78,7 @@ struct LoadRow {
 
 const LoadRow kLoads[] = {
     {LoadAllDataAction, FileKind::AllData, true,
-     QT_TRANSLATE_NOOP("kestrava::TFileCommands", "読込・転送に失敗しました"),
-     &TransferLoadedAllData},
+     QT_TRANSLATE_NOOP("kestrava::TFileCommands", "読込・転送に失敗しました"), &transferAllData},
     {LoadAllPatAction, FileKind::AllPatches, true,
      QT_TRANSLATE_NOOP("kestrava::TFileCommands", "ファイルの読込に失敗しました"),
      &transferPatches},
@@ -181,8 +185,11 @@ bool TFileCommands::Load(FileKind kind) {
     if (row.clearsMessage)
         clearMessagePanel();
     const QString file = askFile(false, kind, row.action);
-    if (file.isEmpty())
-        return false;
+    return !file.isEmpty() && LoadFile(kind, file);
+}
+
+bool TFileCommands::LoadFile(FileKind kind, const QString &file) {
+    const LoadRow &row = *std::ranges::find(kLoads, kind, &LoadRow::kind);
     const TLoadFile load = ReadLoadFile(kind, file, patches_.CurPatch);
     // Only the current patch is loaded, also from a file of all patches: its own section.
     const bool usable =

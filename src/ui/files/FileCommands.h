@@ -31,6 +31,8 @@ public:
     // The save or the load of a kind of file, as its command runs it.
     bool Save(FileKind kind);
     bool Load(FileKind kind);
+    // The same load of a file already chosen, with the command's questions and transfer.
+    bool LoadFile(FileKind kind, const QString &file);
 
 Q_SIGNALS:
     // Memory holds what a file brought: every page shows it again.

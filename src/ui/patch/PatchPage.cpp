@@ -398,6 +398,10 @@ void TPatchPage::ClrAllPatActionExecute() {
     table_->RepaintTable();
 }
 
+void TPatchPage::ShowOutput(int output) {
+    table_->MoveCursorToOutput(output);
+}
+
 void TPatchPage::RefreshInfoPanel() {
     const int o = table_->CurrentCellOutput();
     const int attr = o >= 0 && o < OutputCount ? attrs_.LoadAttrs[std::size_t(o)] : 0;

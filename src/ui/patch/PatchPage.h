@@ -45,6 +45,8 @@ public:
     void ShowChosenPatch();
     // Selection and anchor dropped (the loaded patch replaces what was selected).
     void DropSelection();
+    // The grid's cursor on an output of the shown patch.
+    void ShowOutput(int output);
     // The check goes off without a command (a reconnect starts from no check).
     void ForgetCheck();
     // Sends the check level as the reconnect does.

@@ -58,7 +58,9 @@ namespace kestrava {
     X(CopyLdAtrAction)                                                                             \
     X(PasteLdAtrAction)                                                                            \
     X(LoadSheetAction)                                                                             \
-    X(PrintSheetAction)
+    X(PrintSheetAction)                                                                           \
+    X(CompareFileAction)                                                                           \
+    X(HistoryAction)
 
 enum class ActionId {
 #define KESTRAVA_ACTION_ID(name) name,

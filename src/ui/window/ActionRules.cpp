@@ -250,6 +250,12 @@ constexpr ActionRule kRules[] = {
      .caption = QT_TRANSLATE_NOOP("KestravaForm", "パッチシートを印刷..."),
      .visible = patch,
      .enabled = hasPatch},
+    {.id = CompareFileAction,
+     .caption = QT_TRANSLATE_NOOP("KestravaForm", "ファイルと比較..."),
+     .enabled = [](const UiState &s) { return !s.transferring; }},
+    {.id = HistoryAction,
+     .caption = QT_TRANSLATE_NOOP("KestravaForm", "履歴..."),
+     .enabled = [](const UiState &s) { return !s.transferring; }},
 };
 
 constexpr bool inIdOrder() {

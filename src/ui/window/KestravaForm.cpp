@@ -7,6 +7,7 @@
 #include "CurvePage.h"
 #include "FileCommands.h"
 #include "FirstPaint.h"
+#include "HistoryCommands.h"
 #include "MainMenu.h"
 #include "OptDlg.h"
 #include "PageBracket.h"
@@ -57,6 +58,8 @@ TKestravaForm::TKestravaForm(const QString &settingsPath, const TDesktop &deskto
     actions_ = new TActionMap([this] { return CurrentState(); }, this);
     createPages();
     files_ = new TFileCommands(patches, attrs, curves, *env_, *actions_, *StatusBar1, this);
+    history_ = new THistoryCommands(patches, attrs, curves, *env_, *actions_, desktop_, *files_,
+                                    settings, this);
     const auto *menu = new TMainMenu(menuBar(), *actions_, desktop_);
     connectHandlers(*menu);
 
@@ -133,6 +136,11 @@ void TKestravaForm::connectHandlers(const TMainMenu &menu) {
             page->Refresh();
     });
     connect(files_, &TFileCommands::PatchesReplaced, PatchSheet, &TPatchPage::ShowChosenPatch);
+    connect(history_, &THistoryCommands::GoTo, this, [this](Page page, int patch, int output) {
+        ShowPage(page);
+        if (page == Page::Patch && patch == patches.CurPatch)
+            PatchSheet->ShowOutput(output);
+    });
     connect(files_, &TFileCommands::PatchSelectionDropped, PatchSheet, &TPatchPage::DropSelection);
     connect(files_, &TFileCommands::CurvesLoaded, CurveSheet, &TCurvePage::ShowCurveMode);
     connect(files_, &TFileCommands::AllCurvesReplaced, CurveSheet, &TCurvePage::FollowCurveMode);

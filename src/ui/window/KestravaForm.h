@@ -31,6 +31,7 @@ class TActionMap;
 class TAttrPage;
 class TCurvePage;
 class TFileCommands;
+class THistoryCommands;
 class TMainMenu;
 class TOptDlg;
 class TPage;
@@ -113,6 +114,7 @@ private:
     std::unique_ptr<TransferEnv> env_;
     TActionMap *actions_ = nullptr;
     TFileCommands *files_ = nullptr;
+    THistoryCommands *history_ = nullptr;
     StatusBarProgress *progress_ = nullptr;
     std::array<TPage *, 3> pages_{};
     TOptDlg *optDlg_ = nullptr;

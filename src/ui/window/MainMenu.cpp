@@ -44,7 +44,7 @@ TMainMenu::TMainMenu(QMenuBar *bar, TActionMap &actions, const TDesktop &desktop
         {a(SaveAllDataAction), a(LoadAllDataAction), sep, a(SaveAllPatAction), a(SaveCurPatAction),
          sep, a(LoadAllPatAction), a(LoadCurPatAction), a(LoadSheetAction), sep,
          a(PrintSheetAction), sep, a(SaveLdAtrAction), a(LoadLdAtrAction), sep, a(SaveCurveAction),
-         a(LoadCurveAction), sep, ExitItem});
+         a(LoadCurveAction), sep, a(CompareFileAction), a(HistoryAction), sep, ExitItem});
     add(tr("編集(&E)"), "Edit1", HelpContext::Edit,
         {a(UndoPatAction),
          a(RedoPatAction),

@@ -2,7 +2,10 @@
 #include "DataFileKind.h"
 #include "DrawGrid.h"
 #include "FailureTexts.h"
+#include "HistoryWindow.h"
+#include "PatchTransfer.h"
 #include "QtDialogResponder.h"
+#include "Snapshot.h"
 #include "TextLines.h"
 #include "UiRigs.h"
 #include "WireCodes.h"
@@ -11,12 +14,14 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <atomic>
 #include <fcntl.h>
@@ -299,31 +304,35 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("wire");
         QTest::addColumn<QString>("box");
         QTest::addColumn<bool>("transferringAtBox");
+        QTest::addColumn<QString>("kept"); // what the snapshot holds of the unit before
         using enum ActionId;
         const QStringList attrs = addresses('S', 0x500, 64) << "WA";
         const QStringList curves = addresses('S', 0x600, 68) << "WC";
+        const QString all8 = "P1 P2 P3 P4 P5 P6 P7 P8";
         QTest::newRow("all data") << LoadAllDataAction << Link::Linked << "all.dat"
                                   << QStringList{"R002"} + allPatchesWritten(1) + attrs + curves +
                                          QStringList{"R001"}
-                                  << kAllWritten << false;
+                                  << kAllWritten << false << all8 + " A C";
         QTest::newRow("all patches")
             << LoadAllPatAction << Link::Linked << "all.pat"
-            << QStringList{"R002"} + allPatchesWritten(1) + QStringList{"R001"} << kLoaded << true;
+            << QStringList{"R002"} + allPatchesWritten(1) + QStringList{"R001"} << kLoaded << true
+            << all8;
         QTest::newRow("this patch")
             << LoadCurPatAction << Link::Linked << "one.pt1"
             << QStringList{"R002"} + addresses('S', 0x400, 64) + QStringList{"WP", "R001"}
-            << kLoaded << true;
-        QTest::newRow("attributes")
-            << LoadLdAtrAction << Link::Linked << "attrs.atr" << attrs << "" << false;
-        QTest::newRow("curves") << LoadCurveAction << Link::Linked << "curves.crv" << curves << ""
-                                << false;
+            << kLoaded << true << "P2";
+        // Laid over memory first, the attributes and curves are read from the unit for it.
+        QTest::newRow("attributes") << LoadLdAtrAction << Link::Linked << "attrs.atr"
+                                    << addresses('Q', 0x500, 64) + attrs << "" << false << "A";
+        QTest::newRow("curves") << LoadCurveAction << Link::Linked << "curves.crv"
+                                << addresses('Q', 0x600, 68) + curves << "" << false << "C";
         for (const auto &[id, golden] : {std::pair{LoadAllDataAction, "all.dat"},
                                          {LoadAllPatAction, "all.pat"},
                                          {LoadCurPatAction, "one.pt1"},
                                          {LoadLdAtrAction, "attrs.atr"},
                                          {LoadCurveAction, "curves.crv"}})
             QTest::addRow("%s, edit mode", golden)
-                << id << Link::EditMode << golden << QStringList{} << "" << false;
+                << id << Link::EditMode << golden << QStringList{} << "" << false << "";
     }
     void loads() {
         QFETCH(ActionId, id);
@@ -332,9 +341,20 @@ private Q_SLOTS:
         QFETCH(QStringList, wire);
         QFETCH(QString, box);
         QFETCH(bool, transferringAtBox);
+        QFETCH(QString, kept);
         Rig rig(link, 1);
         QVERIFY(rig.up);
+        NullProgress quiet;
+        TransferEnv env{rig.link(), quiet};
+        QVERIFY(link != Link::Linked || FetchAllPatches(env, rig.patches()));
         rig.patches().PatchInSync.fill(true);
+        rig.unit.clearLog();
+        // The mode selector redraws the shown curve from distinct()'s points, which its table
+        // does not follow: in sync, memory's tables are what a snapshot keeps; the curve load
+        // reads the unit's.
+        sim::UnitMemory before = distinct();
+        if (id != ActionId::LoadCurveAction)
+            before.curveTables = test::unitOf({{}, {}, rig.curves()}).curveTables;
         bool transferring = false;
         rig.boxes.onBox([&](const Box &) { transferring = rig.link().Transferring; });
         QVERIFY(rig.run(id, test::GoldenPath(golden)));
@@ -342,6 +362,9 @@ private Q_SLOTS:
         QCOMPARE(rig.boxes.texts(), box.isEmpty() ? QStringList{} : QStringList{box});
         QCOMPARE(transferring, transferringAtBox);
         QVERIFY(!rig.link().Transferring);
+        const QList<THistoryEntry> history = ListHistory(HistoryFolder(rig.link()));
+        QCOMPARE(!history.isEmpty() && history[0].command != "Fetch", !kept.isEmpty());
+        QVERIFY(kept.isEmpty() || test::holdsUnitParts(history[0].path, before, kept));
         // memory holds exactly the file, and so does the unit when linked
         const FileKind kind = FileKindOf(golden);
         QStringList lines;
@@ -429,7 +452,8 @@ private Q_SLOTS:
         QCOMPARE(rig.boxes.texts(),
                  QStringList{id == ActionId::LoadAllDataAction ? kAllWritten : kLoaded});
         const QStringList wire = rig.wire();
-        QCOMPARE(wire.first(), "R002");
+        // The attributes of the snapshot are read before the bracket; every patch inside it.
+        QVERIFY(wire.indexOf("R002") < wire.indexOf(QRegularExpression("P.*")));
         QCOMPARE(wire.count("R002") + wire.count("R001") + wire.count("R000"), 2);
         QCOMPARE(wire.last(), "R001");
         const qsizetype firstWrite = wire.indexOf(QRegularExpression("S.*"));
@@ -580,6 +604,124 @@ private Q_SLOTS:
 
     // What a load could not write to the unit stays marked as not written; after a failed
     // patch transfer the unit is put back on the shown patch, which is read again.
+    // The commands that overwrite without a file keep what the unit held, read in plain remote
+    // mode where memory does not hold it; a history that cannot be written stops them first.
+    // The start-up fetch has kept the shown memory already.
+    void overwritesKeepTheUnit_data() {
+        QTest::addColumn<ActionId>("id");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<bool>("unwritable");
+        using enum ActionId;
+        const QString all8 = "P1 P2 P3 P4 P5 P6 P7 P8";
+        QTest::newRow("clear all") << ClrAllPatAction << all8 << false;
+        QTest::newRow("clear this") << ClrCurPatAction << "P3" << false;
+        QTest::newRow("one-to-one") << ThrCurPatAction << "P3" << false;
+        QTest::newRow("write attributes") << WriteLdAtrAction << "A" << false;
+        QTest::newRow("write curves") << WriteCurveAction << "C" << false;
+        QTest::newRow("clear all, unwritable") << ClrAllPatAction << "" << true;
+        QTest::newRow("write curves, unwritable") << WriteCurveAction << "" << true;
+    }
+    void overwritesKeepTheUnit() {
+        QFETCH(ActionId, id);
+        QFETCH(QString, kept);
+        QFETCH(bool, unwritable);
+        Rig rig(Link::Linked);
+        QVERIFY(rig.up);
+        const QString folder = HistoryFolder(rig.link());
+        const QList<THistoryEntry> fetched = ListHistory(folder);
+        QVERIFY(fetched.size() == 1 && test::holdsUnitParts(fetched[0].path, distinct(), "P3"));
+        if (unwritable)
+            QVERIFY(QDir(folder).removeRecursively() && SaveTextLines(folder, {}));
+        rig.attrs().MarkEdited();
+        rig.curves().MarkEdited();
+        rig.boxes.queueAnswer(IDYES);
+        QVERIFY(rig.f().ExecuteAction(id));
+        const QStringList wire = shape(rig.wire());
+        QVERIFY(!wire.contains("R002"));
+        if (unwritable) {
+            QVERIFY(rig.boxes.texts().last().contains(QDir::toNativeSeparators(folder)));
+            QVERIFY(wire.filter(QRegularExpression("^(S|C$|WC$)")).isEmpty());
+            return;
+        }
+        const QList<THistoryEntry> history = ListHistory(folder);
+        QCOMPARE(history.size(), 2);
+        QVERIFY(test::holdsUnitParts(history[0].path, distinct(), kept));
+    }
+
+    // The compare view groups the same differences kestrava-cli diff prints, group by group.
+    void compareViewEqualsTheCliDiff_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("contents");
+        QTest::newRow("patches, attributes, a curve") << "mixed.dat"
+                                                      << "P2:10 P5:3 A:32 C3";
+        QTest::newRow("one patch") << "one.pt1"
+                                   << "P*:4";
+        QTest::newRow("the unit's own") << "same.dat"
+                                        << "";
+    }
+    void compareViewEqualsTheCliDiff() {
+        QFETCH(QString, name);
+        QFETCH(QString, contents);
+        Rig rig(Link::Linked);
+        QVERIFY(rig.up);
+        QString path = file(name, fileOf(contents));
+        if (contents.isEmpty()) // what the unit holds of patch 3, as the start-up fetched it
+            path = rig.run(ActionId::SaveCurPatAction, dir_.filePath("same.pt1"))
+                       ? dir_.filePath("same.pt1")
+                       : QString();
+        QList<int> viewCounts;
+        rig.desktop.runModal = [&](QDialog &d) {
+            const QTreeWidget *tree = d.findChild<QTreeWidget *>("CompareTree");
+            for (int g = 0; tree && g < tree->topLevelItemCount(); ++g)
+                viewCounts << tree->topLevelItem(g)->childCount();
+            return int(QDialog::Rejected);
+        };
+        QVERIFY(rig.run(ActionId::CompareFileAction, path));
+        rig.closeQuietly();
+        QProcess cli;
+        cli.start(KESTRAVA_CLI, {"--settings", rig.settings.path(), "--quiet", "--port",
+                                 rig.unit.devicePath(), "diff", path});
+        QVERIFY(cli.waitForFinished(20000));
+        QList<int> cliCounts;
+        QString last;
+        for (const QString &line : QString::fromUtf8(cli.readAllStandardOutput()).split('\n')) {
+            const QString group = line.section(' ', 0, line.startsWith("attribute") ? 0 : 1);
+            if (line.isEmpty())
+                continue;
+            if (group != last)
+                cliCounts << 0;
+            ++cliCounts.last();
+            last = group;
+        }
+        QCOMPARE(viewCounts, cliCounts);
+        QCOMPARE(viewCounts.isEmpty(), contents.isEmpty());
+    }
+
+    // Another show loaded, the history window's Load of its snapshot puts the unit back.
+    void historyLoadPutsTheUnitBack() {
+        Rig rig(Link::Linked);
+        QVERIFY(rig.up);
+        NullProgress quiet;
+        TransferEnv env{rig.link(), quiet};
+        QVERIFY(FetchAllPatches(env, rig.patches()));
+        const sim::UnitMemory before = rig.unit.storedMemory();
+        QVERIFY(rig.run(ActionId::LoadAllDataAction, test::GoldenPath("all.dat")));
+        QVERIFY(rig.unit.storedMemory().patches != before.patches);
+        QString chosen;
+        rig.desktop.runModal = [&](QDialog &d) {
+            auto *tree = d.findChild<QTreeWidget *>("HistoryTree");
+            tree->setCurrentItem(tree->topLevelItem(0));
+            chosen = tree->currentItem()->text(1);
+            d.done(THistoryWindow::LoadChosen);
+            return d.result();
+        };
+        QVERIFY(rig.f().ExecuteAction(ActionId::HistoryAction));
+        QCOMPARE(chosen, "LoadAllData");
+        const sim::UnitMemory after = rig.unit.storedMemory();
+        QVERIFY(after.patches == before.patches && after.attributes == before.attributes);
+        QVERIFY(after.pointBlocks == before.pointBlocks);
+    }
+
     void unwrittenLoadsStayMarked_data() {
         QTest::addColumn<ActionId>("id");
         QTest::addColumn<Link>("link");
@@ -620,11 +762,11 @@ private Q_SLOTS:
             << "" << QStringList{kNoResponse, kTransferFailed} << QStringList{} << "shown" << 20;
         QTest::newRow("all patches, unit silent part-way")
             << LoadAllPatAction << Link::Linked << "all.pat"
-            << "" << QStringList{kNoResponse, kTransferFailed} << QStringList{} << "shown" << 100;
+            << "" << QStringList{kNoResponse, kTransferFailed} << QStringList{} << "shown" << 600;
         QTest::newRow("all data, unit silent part-way")
             << LoadAllDataAction << Link::Linked << "all.dat"
             << "" << QStringList{kNoResponse, kAllDataFailed} << QStringList{}
-            << "shown attrs curves" << 100;
+            << "shown attrs curves" << 600;
     }
     void unwrittenLoadsStayMarked() {
         QFETCH(ActionId, id);

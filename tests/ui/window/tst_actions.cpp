@@ -99,7 +99,7 @@ private Q_SLOTS:
             "WriteCurveAction",  "SaveCurveAction",  "LoadCurveAction",  "CrvGridW8Action",
             "CrvGridW16Action",  "RedoPatAction",    "GoToOutputAction", "FindInputAction",
             "CopyPatAction",     "PastePatAction",   "CopyLdAtrAction",  "PasteLdAtrAction",
-            "LoadSheetAction",   "PrintSheetAction"};
+            "LoadSheetAction",   "PrintSheetAction", "CompareFileAction", "HistoryAction"};
         QCOMPARE(ActionCount, names.size());
         for (const QString &n : names)
             QVERIFY2(FindActionRule(n), qPrintable(n));
