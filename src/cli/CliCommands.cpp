@@ -19,15 +19,6 @@
 
 namespace kestrava::cli {
 
-namespace {
-
-int usageError(const QString &text) {
-    PrintErr(QStringLiteral("kestrava-cli: ") + text);
-    return 2;
-}
-
-} // namespace
-
 int RunInfo(const CliOptions &o) {
     TUnitSession s(o);
     if (!s.LinkUp())
@@ -49,7 +40,7 @@ int RunBackup(const CliOptions &o, TransferProgress &progress) {
     const QString file = o.args.value(0);
     const FileKind kind = FileKindOf(file);
     if (kind == FileKind::None)
-        return usageError(KindError(file));
+        return UsageError(KindError(file));
     // The session puts the unit back on its own patch when a fetch that walks the
     // patches fails part-way.
     TUnitSession s(o);
@@ -69,7 +60,7 @@ int RunRestore(const CliOptions &o, TransferProgress &progress) {
     const QString file = o.args.value(0);
     const FileKind kind = FileKindOf(file);
     if (kind == FileKind::None)
-        return usageError(KindError(file));
+        return UsageError(KindError(file));
     // Read before the unit hears anything: a file that does not read sends nothing.
     TDataSet d;
     TLoadFile load;
@@ -121,7 +112,7 @@ int RunCheck(const CliOptions &o) {
     const QString file = o.args.value(0);
     const FileKind kind = FileKindOf(file);
     if (kind == FileKind::None)
-        return usageError(KindError(file));
+        return UsageError(KindError(file));
     TLoadFile load;
     if (!ReadUsableFile(kind, file, TPatchModel().CurPatch, load))
         return 1;

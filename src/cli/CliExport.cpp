@@ -19,8 +19,6 @@ namespace kestrava::cli {
 
 namespace {
 
-constexpr int kUsage = 2;
-
 bool writeOutput(const QString &path, const QByteArray &bytes) {
     if (path.isEmpty() || path == QLatin1String("-")) {
 #ifdef Q_OS_WIN
@@ -42,11 +40,6 @@ QDate SheetDate() {
     bool ok = false;
     const qint64 epoch = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&ok);
     return ok ? QDateTime::fromSecsSinceEpoch(epoch, Qt::UTC).date() : QDate::currentDate();
-}
-
-int usageError(const QString &text) {
-    PrintErr(QStringLiteral("kestrava-cli: ") + text);
-    return kUsage;
 }
 
 // The sheet of the unit: only the patch asked for is fetched (those marked in sync are not).
@@ -73,13 +66,13 @@ int fileSheet(const CliOptions &o, TDataSet &data, TPatchSheet &sheet, TSheetHea
     const QString file = o.args.value(0);
     const FileKind kind = FileKindOf(file);
     if (kind == FileKind::None)
-        return usageError(KindError(file));
+        return UsageError(KindError(file));
     const QList<DataSection> &sections = FileKindInfo(kind)->sections;
     const bool one = sections.contains(DataSection::CurrentPatch);
     if (!one && !sections.contains(DataSection::AllPatches))
-        return usageError(QStringLiteral("%1 holds no patch").arg(file));
+        return UsageError(QStringLiteral("%1 holds no patch").arg(file));
     if (one && o.patch != 0)
-        return usageError(QStringLiteral("%1 holds one patch: no --patch").arg(file));
+        return UsageError(QStringLiteral("%1 holds one patch: no --patch").arg(file));
     TLoadFile load;
     if (!ReadUsableFile(kind, file, data.patches.CurPatch, load) ||
         !load.LayOver(data.patches, data.attrs, data.curves))

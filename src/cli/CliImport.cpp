@@ -12,20 +12,11 @@
 
 namespace kestrava::cli {
 
-namespace {
-
-int usageError(const QString &text) {
-    PrintErr(QStringLiteral("kestrava-cli: ") + text);
-    return 2;
-}
-
-} // namespace
-
 int RunImport(const CliOptions &o) {
     const QString sheetFile = o.args.value(0);
     const FileKind kind = FileKindOf(o.outputPath);
     if (kind != FileKind::AllPatches && kind != FileKind::OnePatch)
-        return usageError(
+        return UsageError(
             QStringLiteral("import writes a .pat or a .pt1 file: %1").arg(o.outputPath));
     QFile in(sheetFile);
     if (!in.open(QIODevice::ReadOnly) || in.size() > MaxTextFileSize) {
@@ -50,7 +41,7 @@ int RunImport(const CliOptions &o) {
     if (patches.empty())
         patches[unnamed].fill(pvNone);
     if (kind == FileKind::OnePatch && patches.size() > 1)
-        return usageError(QStringLiteral("%1 holds %2 patches; a .pt1 takes one")
+        return UsageError(QStringLiteral("%1 holds %2 patches; a .pt1 takes one")
                               .arg(sheetFile)
                               .arg(patches.size()));
     QStringList lines;

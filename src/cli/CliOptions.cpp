@@ -10,7 +10,9 @@ struct CommandShape {
     int optionalArgs = 0; // how many of argCount may be left out
 };
 
-constexpr CommandShape kCommands[] = {{"info", 0}, {"backup", 1}, {"restore", 1}, {"check", 1}, {"diff", 1}, {"export", 1, 1}, {"import", 1}, {"ports", 0}, {"history", 0}};
+constexpr CommandShape kCommands[] = {{"info", 0},   {"backup", 1}, {"restore", 1},
+                                      {"check", 1},  {"diff", 1},   {"export", 1, 1},
+                                      {"import", 1}, {"ports", 0},  {"history", 0}};
 
 // The options that belong to one command; the command is checked once it is known.
 struct CommandOption {

@@ -47,6 +47,11 @@ void PrintErr(const QString &text) {
     std::fflush(stderr);
 }
 
+int UsageError(const QString &text) {
+    PrintErr(QStringLiteral("kestrava-cli: ") + text);
+    return 2;
+}
+
 QString KindError(const QString &file) {
     return QStringLiteral("%1: the extension must be .dat, .pat, .pt1, .atr or .crv").arg(file);
 }

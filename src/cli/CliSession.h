@@ -20,6 +20,8 @@ struct Texts {
 };
 
 void PrintErr(const QString &text);
+// "kestrava-cli: " and text on stderr; the exit code of a command used wrongly (2).
+int UsageError(const QString &text);
 // Opens the unit's port from the options (a COM number or a device path); on failure
 // says why on stderr.
 bool OpenUnitPort(TUnitLink &link, const CliOptions &o);

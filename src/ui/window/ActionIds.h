@@ -58,7 +58,7 @@ namespace kestrava {
     X(CopyLdAtrAction)                                                                             \
     X(PasteLdAtrAction)                                                                            \
     X(LoadSheetAction)                                                                             \
-    X(PrintSheetAction)                                                                           \
+    X(PrintSheetAction)                                                                            \
     X(CompareFileAction)                                                                           \
     X(HistoryAction)
 

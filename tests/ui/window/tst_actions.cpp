@@ -87,18 +87,18 @@ class TestActions : public QObject {
 private Q_SLOTS:
     void everyActionHasARule() {
         const QStringList names = {
-            "ReConnectAction",   "GetTableAction",   "DelPatchAction",   "SetChSelAction",
-            "WritePatAction",    "ClrAllPatAction",  "ClrCurPatAction",  "ThrCurPatAction",
-            "SaveAllPatAction",  "SaveCurPatAction", "LoadAllPatAction", "LoadCurPatAction",
-            "CheckOnAction",     "CheckOffAction",   "TableO2IAction",   "TableI2OAction",
-            "TableW10Action",    "TableW12Action",   "TableW16Action",   "TableW20Action",
-            "GetLdAtrAcion",     "WriteLdAtrAction", "SaveLdAtrAction",  "LoadLdAtrAction",
-            "InitLdAtrAction",   "ChgLdAtrAction",   "GoWebAction",      "SaveAllDataAction",
-            "LoadAllDataAction", "DispABChAction",   "UndoPatAction",    "ToolBarPatchAction",
-            "AddPAction",        "DelPAction",       "InitCrvAction",    "GetCurveAction",
-            "WriteCurveAction",  "SaveCurveAction",  "LoadCurveAction",  "CrvGridW8Action",
-            "CrvGridW16Action",  "RedoPatAction",    "GoToOutputAction", "FindInputAction",
-            "CopyPatAction",     "PastePatAction",   "CopyLdAtrAction",  "PasteLdAtrAction",
+            "ReConnectAction",   "GetTableAction",   "DelPatchAction",    "SetChSelAction",
+            "WritePatAction",    "ClrAllPatAction",  "ClrCurPatAction",   "ThrCurPatAction",
+            "SaveAllPatAction",  "SaveCurPatAction", "LoadAllPatAction",  "LoadCurPatAction",
+            "CheckOnAction",     "CheckOffAction",   "TableO2IAction",    "TableI2OAction",
+            "TableW10Action",    "TableW12Action",   "TableW16Action",    "TableW20Action",
+            "GetLdAtrAcion",     "WriteLdAtrAction", "SaveLdAtrAction",   "LoadLdAtrAction",
+            "InitLdAtrAction",   "ChgLdAtrAction",   "GoWebAction",       "SaveAllDataAction",
+            "LoadAllDataAction", "DispABChAction",   "UndoPatAction",     "ToolBarPatchAction",
+            "AddPAction",        "DelPAction",       "InitCrvAction",     "GetCurveAction",
+            "WriteCurveAction",  "SaveCurveAction",  "LoadCurveAction",   "CrvGridW8Action",
+            "CrvGridW16Action",  "RedoPatAction",    "GoToOutputAction",  "FindInputAction",
+            "CopyPatAction",     "PastePatAction",   "CopyLdAtrAction",   "PasteLdAtrAction",
             "LoadSheetAction",   "PrintSheetAction", "CompareFileAction", "HistoryAction"};
         QCOMPARE(ActionCount, names.size());
         for (const QString &n : names)
