@@ -4,7 +4,9 @@
 #include "DataSetDiff.h"
 #include "WireCodes.h"
 
+#include <QEventLoop>
 #include <QTest>
+#include <QTimer>
 
 #include <ctime>
 
@@ -298,11 +300,20 @@ bool Soak::checkWaits(qint64 ended, QString *failure) {
 }
 
 bool Soak::checkIdle(QString *failure) {
-    const double before = threadCpuSeconds();
-    QTest::qWait(1000);
-    const double spent = threadCpuSeconds() - before;
-    if (spent > kIdleCpuSeconds) {
-        *failure = QStringLiteral("idle for a second, the window used %1 s of CPU").arg(spent);
+    // A window that keeps itself busy is busy every second; one slow second of a shared
+    // machine is not that.
+    double least = 1.0;
+    for (int tries = 0; tries < 3 && least > kIdleCpuSeconds; ++tries) {
+        // The window's own event loop, as when nobody touches it: QTest::qWait wakes a
+        // hundred times a second and would be measured with the window.
+        QEventLoop idle;
+        QTimer::singleShot(1000, &idle, &QEventLoop::quit);
+        const double before = threadCpuSeconds();
+        idle.exec();
+        least = std::min(least, threadCpuSeconds() - before);
+    }
+    if (least > kIdleCpuSeconds) {
+        *failure = QStringLiteral("idle for a second, the window used %1 s of CPU").arg(least);
         return false;
     }
     return true;

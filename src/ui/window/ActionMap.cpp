@@ -32,6 +32,8 @@ bool TActionMap::Execute(ActionId id) {
     // while a command hidden on this page may still be run by code.
     if (!handlers_[std::size_t(id)])
         return false;
+    // Qt has toggled a checkable action by itself: show the state again, run or not.
+    shown_.reset();
     UpdateActions();
     if (!EvaluateAction(RuleOf(id), state_()).enabled)
         return false;
@@ -39,6 +41,7 @@ bool TActionMap::Execute(ActionId id) {
         const CommandScope command(*this);
         handlers_[std::size_t(id)]();
     }
+    shown_.reset();
     UpdateActions();
     return true;
 }
@@ -48,11 +51,15 @@ void TActionMap::Run(ActionId id) {
         const CommandScope command(*this);
         handler();
     }
+    shown_.reset();
     UpdateActions();
 }
 
 void TActionMap::UpdateActions() {
     const UiState s = state_();
+    if (shown_ == s)
+        return;
+    shown_ = s;
     for (int i = 0; i < ActionCount; ++i) {
         QAction *a = actions_[std::size_t(i)];
         const ActionLook look = EvaluateAction(RuleOf(ActionId(i)), s);

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class QAbstractButton;
 class QMenu;
@@ -55,6 +56,8 @@ public:
 private:
     int running_ = 0;
     std::function<UiState()> state_;
+    // The state the actions last showed: the timer's refresh costs nothing while it holds.
+    std::optional<UiState> shown_;
     std::array<QAction *, ActionCount> actions_{};
     std::array<std::function<void()>, ActionCount> handlers_{};
 };

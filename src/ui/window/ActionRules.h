@@ -29,6 +29,8 @@ struct UiState {
     int curvePoints = 0;         // points of the shown curve
     bool curveIndividual = false;
     bool pointDeletable = false; // a point is selected and it is not an end point
+
+    bool operator==(const UiState &) const = default;
 };
 
 class TPatchModel;

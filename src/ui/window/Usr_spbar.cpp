@@ -43,8 +43,8 @@ QString TStatusBar::panelText(int panel) const {
 
 void TStatusBar::setPanelText(int panel, const QString &text) {
     QLabel *label = this->panel(panel);
-    if (!label)
-        return;
+    if (!label || label->text() == text)
+        return; // the timer refreshes panels ten times a second
     label->setText(text);
     // A panel grows (never shrinks) to show its whole text: the widths are made for the
     // Japanese texts, and an English one can be longer.
