@@ -64,6 +64,10 @@ private Q_SLOTS:
         // An undo refused part-way left the unit holding a mix the window did not show.
         QTest::newRow("undo refused part-way") << QStringList{
             "unit 1536251849", "type PatTableGrid 4 23 A72", "fault refuse 4", "act UndoPatAction"};
+        // A curve written, then fetched at start-up: its table was recalculated from its points
+        // and shown, unmarked, as the unit's.
+        QTest::newRow("curve fetched, recalculated") << QStringList{
+            "unit 270475118", "page 2 a:c a:c", "mode 2", "addp 16 96", "restart a:y"};
     }
     void sequencesThatFailed() {
         QFETCH(QStringList, steps);

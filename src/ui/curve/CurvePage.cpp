@@ -272,11 +272,10 @@ void TCurvePage::InitCrvActionExecute() {
 
 void TCurvePage::GetCurveActionExecute() {
     FetchCurves(ctx_.env, curves_);
-    // The selector shows the fetched mode; a change there recalculates the shown curve.
-    if (const TUserCurve *c = curves_.Current())
-        setModeIndex(c->Mode);
+    // Only the selector follows the fetched mode: recalculating the table from its points
+    // here would show, as the unit's, a table the unit does not hold.
+    FollowCurveMode();
     curves_.MarkStored();
-    RefreshView();
 }
 
 void TCurvePage::CrvGridWActionExecute(int width) {
